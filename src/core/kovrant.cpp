@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -200,6 +201,19 @@ void TDynaArray::Clear()
     aobj = nullptr;
     amemsize = 0;
     publish();
+}
+
+void TDynaArray::swap(TDynaArray &other)
+{
+    std::swap(aobj, other.aobj);
+    std::swap(poi, other.poi);
+    std::swap(count, other.count);
+    std::swap(aobjnr, other.aobjnr);
+    std::swap(amemsize, other.amemsize);
+    std::swap(size, other.size);
+    std::swap(buffersize, other.buffersize);
+    publish();
+    other.publish();
 }
 
 void TDynaArray::First()

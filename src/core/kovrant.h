@@ -30,6 +30,10 @@ public:
     void First();
     bool Next();
     bool WhileNext();
+    // Exchanges the records, the cursor and the growth step with another array of the same record
+    // size; each array keeps its owner variable and publishes its new current record. Lets a
+    // reader build a complete new list and replace the old one only once everything was read.
+    void swap(TDynaArray &other);
 
     // Read-only views of the fields, for callers and tests.
     void *current() const { return aobj; }
