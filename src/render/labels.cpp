@@ -1,0 +1,227 @@
+#include "render/labels.h"
+
+#include "core/elements.h"
+#include "core/numberformat.h"
+#include "core/translate.h"
+#include "render/viewstate.h"
+
+#include <QFontInfo>
+#include <QPainter>
+#include <QTransform>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+// Message numbers of the two words in value texts.
+constexpr int MessageInclination = 6;
+constexpr int MessageScaleMark = 12;
+
+const QString Squared = QStringLiteral("\u00B2");
+const QString Degree = QStringLiteral("\u00B0");
+
+void drawTextAt(QPainter &p, int x, int y, int ascent, const QString &text, double angle)
+{
+    if (angle == 0) {
+        p.drawText(x, y + ascent, text);
+        return;
+    }
+    const QTransform base = p.worldTransform();
+    QTransform t;
+    t.translate(x, y);
+    t.rotate(angle);
+    p.setWorldTransform(t, true);
+    p.drawText(0, ascent, text);
+    p.setWorldTransform(base);
+}
+
+}
+
+QString valueText(const Telemente &e, const NumberSettings &n)
+{
+    const QString unit = QStringLiteral(" ") + n.einh;
+    switch (e.typ) {
+    case TypRectangle:
+    case TypEllipse:
+    case TypPolygon:
+        return F(e.flaeche, n.nachkomma2) + unit + Squared;
+    case TypPolyline:
+        return F(e.lang, n.nachkomma2) + unit;
+    case TypAngle:
+        return F(e.winkel, n.nachkomma2) + Degree + QStringLiteral(" / ") + F(360 - e.winkel, n.nachkomma2)
+               + QStringLiteral(" ") + Degree;
+    case TypDistance:
+        if (e.x4 != 0)
+            return F(e.lang, n.nachkomma) + unit + QStringLiteral(" (") + F(e.x4, n.nachkomma) + Degree
+                   + QStringLiteral(" ") + Message(MessageInclination) + QStringLiteral(")");
+        return F(e.lang, n.nachkomma) + unit;
+    case TypScaleLine:
+        return Message(MessageScaleMark) + QStringLiteral(": ") + F(e.lang, n.nachkomma) + unit;
+    default:
+        return QString();
+    }
+}
+
+int scaledFontHeight(int height, double zoom)
+{
+    const long double h = std::nearbyint(static_cast<long double>(zoom) * height / 100.0L);
+    const int v = static_cast<int>(std::clamp<long double>(h, -100000, 100000));
+    return v == 0 ? 1 : v;
+}
+
+QFont defaultLabelQFont()
+{
+    QFont f(QStringLiteral("Tahoma"));
+    f.setPixelSize(15);
+    return f;
+}
+
+int LabelFont::pixelHeight() const
+{
+    return font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+}
+
+QFont labelQFont(const LabelFont &font, double zoom)
+{
+    QFont f = font.font;
+    f.setPixelSize(std::abs(scaledFontHeight(font.pixelHeight(), zoom)));
+    return f;
+}
+
+QFont rotatedLabelQFont(const LabelFont &font, double zoom)
+{
+    QFont f(font.font.family());
+    f.setWeight(font.font.bold() ? QFont::Bold : QFont::Normal);
+    f.setItalic(font.font.italic());
+    f.setPixelSize(std::abs(scaledFontHeight(font.pixelHeight(), zoom)));
+    return f;
+}
+
+TextStyle makeTextStyle(const LabelFont &font, double zoom, bool outline)
+{
+    const QFont f = labelQFont(font, zoom);
+    return TextStyle{f, QFontMetrics(f), font.color, outline};
+}
+
+TextStyle makeRotatedTextStyle(const LabelFont &font, double zoom, bool outline)
+{
+    const QFont f = rotatedLabelQFont(font, zoom);
+    return TextStyle{f, QFontMetrics(f), font.color, outline};
+}
+
+QColor outlineColor(const QColor &text)
+{
+    const int brightness = (text.red() + text.green() + text.blue()) / 3;
+    return brightness >= 128 ? QColor(0, 0, 0) : QColor(255, 255, 255);
+}
+
+void mytextout(QPainter &p, const TextStyle &style, int X, int Y, const QString &text, double angle)
+{
+    if (text.isEmpty())
+        return;
+    p.setFont(style.font);
+    p.setBrush(Qt::NoBrush);
+    p.setBackgroundMode(Qt::TransparentMode);
+    const int ascent = style.metrics.ascent();
+    if (style.outline) {
+        p.setPen(outlineColor(style.color));
+        for (int i = -3; i <= 3; ++i)
+            for (int j = -3; j <= 3; ++j)
+                drawTextAt(p, X + i, Y + j, ascent, text, angle);
+    }
+    p.setPen(style.color);
+    drawTextAt(p, X, Y, ascent, text, angle);
+}
+
+void ScreenBox::add(QPoint p)
+{
+    minX = std::min(minX, p.x());
+    maxX = std::max(maxX, p.x());
+    minY = std::min(minY, p.y());
+    maxY = std::max(maxY, p.y());
+}
+
+HorizontalLabel horizontalLabelLayout(const ScreenBox &box, int valueWidth, int nameWidth, int valueHeight)
+{
+    const long double span = static_cast<long double>(box.maxX) - box.minX;
+    const int cx = roundScreen(span / 2 + box.minX);
+    return {QPoint(cx - valueWidth / 2, box.maxY), QPoint(cx - nameWidth / 2, box.maxY + valueHeight)};
+}
+
+LabelDirection labelDirection(double dx, double dy)
+{
+    LabelDirection d;
+    d.alpha = std::atan2(dy, dx) * 180 / std::numbers::pi;
+    if (d.alpha < -75) {
+        d.alpha += 180;
+        d.flipped = true;
+    }
+    if (d.alpha > 105) {
+        d.alpha -= 180;
+        d.flipped = true;
+    }
+    return d;
+}
+
+RotatedLabel rotatedLabelLayout(QPointF p1, QPointF p2, QPointF offset, double W, double zoom, int valueWidth,
+                                int valueHeight, int nameWidth)
+{
+    const double dx = p2.x() - p1.x();
+    const double dy = p2.y() - p1.y();
+    double len = std::sqrt(dx * dx + dy * dy);
+    if (len == 0)
+        len = 1;
+    const LabelDirection dir = labelDirection(dx, dy);
+    const QPointF mid(dx / 2 + p1.x(), dy / 2 + p1.y());
+
+    const auto shift = [&](double h, double g) {
+        if (dir.flipped)
+            return QPointF(-dx * h / len - dy * g / len, -dy * h / len + dx * g / len);
+        return QPointF(dx * h / len + dy * g / len, dy * h / len - dx * g / len);
+    };
+
+    RotatedLabel r;
+    // The font's escapement is whole tenths of a degree, counter-clockwise.
+    const double escapement = std::nearbyint(-dir.alpha * 10);
+    r.rotation = -escapement / 10;
+    r.flipped = dir.flipped;
+    r.value = mid + offset - shift(valueWidth * 100 / zoom / 2, zoom * W / 100);
+    r.name = mid + offset - shift(nameWidth * 100 / zoom / 2, valueHeight * 100 / zoom + zoom * W / 100);
+    return r;
+}
+
+void drawTextLabel(QPainter &p, Telemente &e, const ViewState &view, const TextStyle &style)
+{
+    const QString text = Document::name(e);
+    const int width = style.metrics.horizontalAdvance(text);
+    const int height = style.metrics.height();
+    const QPoint anchor = view.screen(e.x1, e.y1);
+    mytextout(p, style, anchor.x(), anchor.y() - height, text);
+    e.x2 = e.x1 + width * 100 / view.zoom();
+    e.y2 = e.y1 - height * 100 / view.zoom();
+}
+
+void drawHorizontalLabel(QPainter &p, const TextStyle &style, const ScreenBox &box, const QString &value,
+                         const QString &name)
+{
+    const HorizontalLabel at = horizontalLabelLayout(box, style.metrics.horizontalAdvance(value),
+                                                     style.metrics.horizontalAdvance(name), style.metrics.height());
+    mytextout(p, style, at.value.x(), at.value.y(), value);
+    mytextout(p, style, at.name.x(), at.name.y(), name);
+}
+
+void drawRotatedLabel(QPainter &p, const ViewState &view, const TextStyle &style, QPointF p1, QPointF p2,
+                      QPointF offset, double W, const QString &value, const QString &name)
+{
+    const RotatedLabel at =
+        rotatedLabelLayout(p1, p2, offset, W, view.zoom(), style.metrics.horizontalAdvance(value),
+                           style.metrics.height(), style.metrics.horizontalAdvance(name));
+    const QPoint v = view.screen(at.value);
+    mytextout(p, style, v.x(), v.y(), value, at.rotation);
+    if (!name.isEmpty()) {
+        const QPoint n = view.screen(at.name);
+        mytextout(p, style, n.x(), n.y(), name, at.rotation);
+    }
+}

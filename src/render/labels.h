@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QFontMetrics>
+#include <QPoint>
+#include <QPointF>
+#include <QString>
+
+class QPainter;
+struct Telemente;
+struct ViewState;
+
+// The label font as the font dialog gives it: face and style, with the character height in
+// pixels that applies at zoom 100, and the text colour.
+QFont defaultLabelQFont();
+struct LabelFont {
+    QFont font = defaultLabelQFont();
+    QColor color = QColor(255, 0, 0);
+    // Character height in pixels at zoom 100, also for a font sized in points.
+    int pixelHeight() const;
+};
+
+// Number settings of the value texts: unit, decimals for distances and for everything else.
+struct NumberSettings {
+    QString einh;
+    int nachkomma = 2;
+    int nachkomma2 = 4;
+};
+
+// The value text of an element from its stored values; empty for types that show none.
+QString valueText(const Telemente &e, const NumberSettings &n);
+
+// Round(zoom * height / 100), and 1 when that gives 0: a font always has a size.
+int scaledFontHeight(int height, double zoom);
+// The label font scaled by the zoom with all of its style, for horizontal texts.
+QFont labelQFont(const LabelFont &font, double zoom);
+// The font of labels along a line: face, weight and italic of the label font, scaled by the
+// zoom, without underline or strike-out.
+QFont rotatedLabelQFont(const LabelFont &font, double zoom);
+
+// Everything a label needs of its font, made once per repaint.
+struct TextStyle {
+    QFont font;
+    QFontMetrics metrics;
+    QColor color;
+    bool outline = false;
+};
+TextStyle makeTextStyle(const LabelFont &font, double zoom, bool outline);
+TextStyle makeRotatedTextStyle(const LabelFont &font, double zoom, bool outline);
+
+// Black around light text and white around dark text.
+QColor outlineColor(const QColor &text);
+
+// Draws text with its top-left corner at (X, Y), turned clockwise by angle degrees about that
+// corner; with the outline on, first 49 times in the outline colour at every offset of up to
+// 3 pixels.
+void mytextout(QPainter &p, const TextStyle &style, int X, int Y, const QString &text, double angle = 0);
+
+// The screen bounding box of an element's points.
+struct ScreenBox {
+    int minX = 0;
+    int minY = 0;
+    int maxX = 0;
+    int maxY = 0;
+    void start(QPoint p) { minX = maxX = p.x(); minY = maxY = p.y(); }
+    void add(QPoint p);
+};
+
+// Top-left corners of the value text and of the name under a bounding box, centred.
+struct HorizontalLabel {
+    QPoint value;
+    QPoint name;
+};
+HorizontalLabel horizontalLabelLayout(const ScreenBox &box, int valueWidth, int nameWidth, int valueHeight);
+
+// Direction of a label along a segment, folded into -75..105 degrees so it never reads upside
+// down; flipped tells that it was folded.
+struct LabelDirection {
+    double alpha = 0;
+    bool flipped = false;
+};
+LabelDirection labelDirection(double dx, double dy);
+
+// A label along the segment p1 -> p2 shifted by offset: the screen rotation of the text (in
+// whole tenths of a degree, clockwise) and the top-left corners of value and name in image units.
+struct RotatedLabel {
+    double rotation = 0;
+    bool flipped = false;
+    QPointF value;
+    QPointF name;
+};
+RotatedLabel rotatedLabelLayout(QPointF p1, QPointF p2, QPointF offset, double W, double zoom, int valueWidth,
+                                int valueHeight, int nameWidth);
+
+// The text label: its text with the lower-left corner at P1; stores the text box's top-right
+// corner in P2.
+void drawTextLabel(QPainter &p, Telemente &e, const ViewState &view, const TextStyle &style);
+// Value and name centred under the bounding box.
+void drawHorizontalLabel(QPainter &p, const TextStyle &style, const ScreenBox &box, const QString &value,
+                         const QString &name);
+// Value and name along the segment p1 -> p2.
+void drawRotatedLabel(QPainter &p, const ViewState &view, const TextStyle &style, QPointF p1, QPointF p2,
+                      QPointF offset, double W, const QString &value, const QString &name);

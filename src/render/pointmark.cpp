@@ -1,0 +1,28 @@
+#include "render/pointmark.h"
+
+#include <QPainter>
+#include <QPen>
+#include <QPoint>
+
+namespace {
+
+void square(QPainter &p, int X, int Y, int r)
+{
+    const QPoint corners[5] = {QPoint(X - r, Y - r), QPoint(X + r, Y - r), QPoint(X + r, Y + r), QPoint(X - r, Y + r),
+                               QPoint(X - r, Y - r)};
+    p.drawPolyline(corners, 5);
+}
+
+}
+
+void endpunkt(QPainter &p, int X, int Y)
+{
+    const QPen before = p.pen();
+    QPen pen(QColor(255, 255, 255), 1);
+    p.setPen(pen);
+    square(p, X, Y, 3);
+    pen.setColor(QColor(0, 0, 0));
+    p.setPen(pen);
+    square(p, X, Y, 4);
+    p.setPen(before);
+}

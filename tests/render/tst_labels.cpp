@@ -1,0 +1,316 @@
+#include "core/elements.h"
+#include "render/labels.h"
+#include "render/viewstate.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QtTest>
+
+#include <cmath>
+#include <numbers>
+
+class TestLabels : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void valueTexts_data();
+    void valueTexts();
+    void scaledHeight_data();
+    void scaledHeight();
+    void pointSizedFont();
+    void outlineColour_data();
+    void outlineColour();
+    void horizontalLayout_data();
+    void horizontalLayout();
+    void flipRule_data();
+    void flipRule();
+    void rotatedLayout_data();
+    void rotatedLayout();
+    void textLabelStoresItsBox_data();
+    void textLabelStoresItsBox();
+    void outlineIsDrawnAroundDarkText();
+};
+
+void TestLabels::valueTexts_data()
+{
+    QTest::addColumn<int>("typ");
+    QTest::addColumn<double>("lang");
+    QTest::addColumn<double>("flaeche");
+    QTest::addColumn<double>("winkel");
+    QTest::addColumn<double>("x4");
+    QTest::addColumn<int>("nachkomma");
+    QTest::addColumn<QString>("einh");
+    QTest::addColumn<QString>("expected");
+
+    const QString px = QStringLiteral("Pixel");
+    QTest::newRow("rectangle") << 55 << 100.0 << 600.0 << 0.0 << 0.0 << 2 << px << QStringLiteral("600.0000 Pixel²");
+    QTest::newRow("ellipse") << 66 << 1.0 << 78.5 << 0.0 << 0.0 << 2 << QStringLiteral("mm")
+                             << QStringLiteral("78.5000 mm²");
+    QTest::newRow("polygon") << 99 << 40.0 << 100.0 << 0.0 << 0.0 << 2 << px << QStringLiteral("100.0000 Pixel²");
+    QTest::newRow("polyline") << 100 << 12.5 << 3.0 << 0.0 << 0.0 << 2 << px << QStringLiteral("12.5000 Pixel");
+    QTest::newRow("angle") << 98 << 20.0 << 0.0 << 90.0 << 0.0 << 2 << px
+                           << QStringLiteral("90.0000° / 270.0000 °");
+    QTest::newRow("distance") << 77 << 50.0 << 0.0 << 0.0 << 0.0 << 2 << px << QStringLiteral("50.00 Pixel");
+    QTest::newRow("inclined distance") << 77 << 100.0 << 0.0 << 0.0 << 60.0 << 2 << px
+                                       << QStringLiteral("100.00 Pixel (60.00° Neigung)");
+    QTest::newRow("distance without decimals") << 77 << 12.4 << 0.0 << 0.0 << 0.0 << 0 << QStringLiteral("cm")
+                                               << QStringLiteral("12 cm");
+    QTest::newRow("scale line") << 88 << 50.0 << 0.0 << 0.0 << 0.0 << 2 << px << QStringLiteral("M: 50.00 Pixel");
+    QTest::newRow("scale line ignores x4") << 88 << 20.0 << 0.0 << 0.0 << 30.0 << 2 << QStringLiteral("cm")
+                                           << QStringLiteral("M: 20.00 cm");
+    QTest::newRow("line") << 0 << 1.0 << 1.0 << 1.0 << 0.0 << 2 << px << QString();
+    QTest::newRow("text") << 101 << 1.0 << 1.0 << 1.0 << 0.0 << 2 << px << QString();
+}
+
+void TestLabels::valueTexts()
+{
+    QFETCH(int, typ);
+    QFETCH(double, lang);
+    QFETCH(double, flaeche);
+    QFETCH(double, winkel);
+    QFETCH(double, x4);
+    QFETCH(int, nachkomma);
+    QFETCH(QString, einh);
+    QFETCH(QString, expected);
+    Telemente e{};
+    e.typ = typ;
+    e.lang = lang;
+    e.flaeche = flaeche;
+    e.winkel = winkel;
+    e.x4 = x4;
+    QCOMPARE(valueText(e, NumberSettings{einh, nachkomma, 4}), expected);
+}
+
+void TestLabels::scaledHeight_data()
+{
+    QTest::addColumn<int>("height");
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<int>("scaled");
+    QTest::newRow("zoom 100") << 15 << 100.0 << 15;
+    QTest::newRow("zoom 10, ties to even") << 15 << 10.0 << 2;
+    QTest::newRow("zoom 30, tie") << 15 << 30.0 << 4;
+    QTest::newRow("zoom 200") << 15 << 200.0 << 30;
+    QTest::newRow("vanishing becomes 1") << 3 << 10.0 << 1;
+}
+
+void TestLabels::scaledHeight()
+{
+    QFETCH(int, height);
+    QFETCH(double, zoom);
+    QFETCH(int, scaled);
+    QCOMPARE(scaledFontHeight(height, zoom), scaled);
+    LabelFont f;
+    f.font.setPixelSize(height);
+    f.font.setUnderline(true);
+    QCOMPARE(labelQFont(f, zoom).pixelSize(), scaled);
+    QVERIFY(labelQFont(f, zoom).underline());
+    QCOMPARE(rotatedLabelQFont(f, zoom).pixelSize(), scaled);
+    QVERIFY(!rotatedLabelQFont(f, zoom).underline());
+}
+
+void TestLabels::pointSizedFont()
+{
+    LabelFont f;
+    f.font = QFont(QStringLiteral("Tahoma"));
+    f.font.setPointSize(12);
+    QVERIFY(f.pixelHeight() > 0);
+    QCOMPARE(labelQFont(f, 200).pixelSize(), 2 * f.pixelHeight());
+}
+
+void TestLabels::outlineColour_data()
+{
+    QTest::addColumn<QColor>("text");
+    QTest::addColumn<QColor>("outline");
+    QTest::newRow("dark red") << QColor(128, 0, 0) << QColor(255, 255, 255);
+    QTest::newRow("red") << QColor(255, 0, 0) << QColor(255, 255, 255);
+    QTest::newRow("yellow") << QColor(255, 255, 0) << QColor(0, 0, 0);
+    QTest::newRow("brightness 128") << QColor(128, 128, 128) << QColor(0, 0, 0);
+    QTest::newRow("brightness 127 after div") << QColor(127, 128, 128) << QColor(255, 255, 255);
+}
+
+void TestLabels::outlineColour()
+{
+    QFETCH(QColor, text);
+    QFETCH(QColor, outline);
+    QCOMPARE(outlineColor(text), outline);
+}
+
+void TestLabels::horizontalLayout_data()
+{
+    QTest::addColumn<int>("minX");
+    QTest::addColumn<int>("maxX");
+    QTest::addColumn<int>("maxY");
+    QTest::addColumn<QPoint>("value");
+    QTest::addColumn<QPoint>("name");
+
+    // value 21 wide, name 10 wide, value line 15 high
+    QTest::newRow("centred") << 10 << 40 << 30 << QPoint(15, 30) << QPoint(20, 45);
+    QTest::newRow("centre column ties to even") << 0 << 5 << 0 << QPoint(-8, 0) << QPoint(-3, 15);
+    QTest::newRow("odd tie up") << 1 << 6 << -5 << QPoint(-6, -5) << QPoint(-1, 10);
+}
+
+void TestLabels::horizontalLayout()
+{
+    QFETCH(int, minX);
+    QFETCH(int, maxX);
+    QFETCH(int, maxY);
+    QFETCH(QPoint, value);
+    QFETCH(QPoint, name);
+    ScreenBox box;
+    box.start(QPoint(maxX, maxY));
+    box.add(QPoint(minX, maxY));
+    const HorizontalLabel l = horizontalLabelLayout(box, 21, 10, 15);
+    QCOMPARE(l.value, value);
+    QCOMPARE(l.name, name);
+}
+
+void TestLabels::flipRule_data()
+{
+    QTest::addColumn<double>("direction");
+    QTest::addColumn<double>("alpha");
+    QTest::addColumn<bool>("flipped");
+    QTest::newRow("left to right") << 0.0 << 0.0 << false;
+    QTest::newRow("right to left") << 180.0 << 0.0 << true;
+    QTest::newRow("straight down") << 90.0 << 90.0 << false;
+    QTest::newRow("straight up") << -90.0 << 90.0 << true;
+    QTest::newRow("100 stays") << 100.0 << 100.0 << false;
+    QTest::newRow("110 folds") << 110.0 << -70.0 << true;
+    QTest::newRow("-60 stays") << -60.0 << -60.0 << false;
+    QTest::newRow("-80 folds") << -80.0 << 100.0 << true;
+    QTest::newRow("-120 folds") << -120.0 << 60.0 << true;
+}
+
+void TestLabels::flipRule()
+{
+    QFETCH(double, direction);
+    QFETCH(double, alpha);
+    QFETCH(bool, flipped);
+    const double r = direction * std::numbers::pi / 180;
+    const LabelDirection d = labelDirection(100 * std::cos(r), 100 * std::sin(r));
+    QVERIFY2(std::abs(d.alpha - alpha) < 1e-9, qPrintable(QString::number(d.alpha)));
+    QCOMPARE(d.flipped, flipped);
+}
+
+void TestLabels::rotatedLayout_data()
+{
+    QTest::addColumn<QPointF>("p1");
+    QTest::addColumn<QPointF>("p2");
+    QTest::addColumn<QPointF>("offset");
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<double>("rotation");
+    QTest::addColumn<QPointF>("value");
+    QTest::addColumn<QPointF>("name");
+
+    // value 40 wide and 15 high, name 20 wide, W = 7: the value's top edge W below the line.
+    QTest::newRow("left to right") << QPointF(0, 0) << QPointF(100, 0) << QPointF(0, 5) << 100.0 << 0.0
+                                   << QPointF(30, 12) << QPointF(40, 27);
+    QTest::newRow("right to left reads the same") << QPointF(100, 0) << QPointF(0, 0) << QPointF(0, 5) << 100.0
+                                                  << 0.0 << QPointF(30, 12) << QPointF(40, 27);
+    QTest::newRow("zoom 200: width halves, gap doubles")
+        << QPointF(0, 0) << QPointF(100, 0) << QPointF(0, 0) << 200.0 << 0.0 << QPointF(40, 14) << QPointF(45, 21.5);
+    QTest::newRow("straight down, left of the line") << QPointF(0, 0) << QPointF(0, 100) << QPointF(0, 0) << 100.0
+                                                     << 90.0 << QPointF(-7, 30) << QPointF(-22, 40);
+    QTest::newRow("straight up is turned over") << QPointF(0, 100) << QPointF(0, 0) << QPointF(0, 0) << 100.0
+                                                << 90.0 << QPointF(-7, 30) << QPointF(-22, 40);
+    QTest::newRow("tenths of a degree") << QPointF(0, 0) << QPointF(100, 50) << QPointF(0, 0) << 100.0 << 26.6
+                                        << QPointF(50 - (100 * 20 + 50 * 7) / std::sqrt(12500.0),
+                                                   25 - (50 * 20 - 100 * 7) / std::sqrt(12500.0))
+                                        << QPointF(50 - (100 * 10 + 50 * 22) / std::sqrt(12500.0),
+                                                   25 - (50 * 10 - 100 * 22) / std::sqrt(12500.0));
+}
+
+void TestLabels::rotatedLayout()
+{
+    QFETCH(QPointF, p1);
+    QFETCH(QPointF, p2);
+    QFETCH(QPointF, offset);
+    QFETCH(double, zoom);
+    QFETCH(double, rotation);
+    QFETCH(QPointF, value);
+    QFETCH(QPointF, name);
+    const RotatedLabel l = rotatedLabelLayout(p1, p2, offset, 7, zoom, 40, 15, 20);
+    QCOMPARE(l.rotation, rotation);
+    QVERIFY2(std::abs(l.value.x() - value.x()) < 1e-9 && std::abs(l.value.y() - value.y()) < 1e-9,
+             qPrintable(QStringLiteral("%1 %2").arg(l.value.x()).arg(l.value.y())));
+    QVERIFY2(std::abs(l.name.x() - name.x()) < 1e-9 && std::abs(l.name.y() - name.y()) < 1e-9,
+             qPrintable(QStringLiteral("%1 %2").arg(l.name.x()).arg(l.name.y())));
+}
+
+void TestLabels::textLabelStoresItsBox_data()
+{
+    QTest::addColumn<int>("zoom");
+    QTest::newRow("zoom 50") << 50;
+    QTest::newRow("zoom 100") << 100;
+    QTest::newRow("zoom 200") << 200;
+}
+
+void TestLabels::textLabelStoresItsBox()
+{
+    QFETCH(int, zoom);
+    Document doc;
+    Telemente *e = doc.appendElement();
+    QVERIFY(e);
+    e->typ = TypText;
+    e->x1 = 40;
+    e->y1 = 60;
+    QVERIFY(Document::setName(*e, QStringLiteral("Beschriftung")));
+
+    ViewState view;
+    view.setZoom(zoom);
+    const TextStyle style = makeTextStyle(LabelFont{}, view.zoom(), false);
+    QImage img(400, 300, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    drawTextLabel(p, *e, view, style);
+    p.end();
+
+    const int w = style.metrics.horizontalAdvance(QStringLiteral("Beschriftung"));
+    const int h = style.metrics.height();
+    QCOMPARE(e->x2, 40 + w * 100.0 / zoom);
+    QCOMPARE(e->y2, 60 - h * 100.0 / zoom);
+
+    // The text stands on P1: ink above its anchor row, none below the descent.
+    const QPoint anchor = view.screen(e->x1, e->y1);
+    bool inkAbove = false;
+    for (int y = anchor.y() - h; y < anchor.y(); ++y)
+        for (int x = anchor.x(); x < anchor.x() + w; ++x)
+            inkAbove = inkAbove || img.pixel(x, y) != qRgb(255, 255, 255);
+    QVERIFY(inkAbove);
+    for (int x = 0; x < img.width(); ++x)
+        QCOMPARE(img.pixel(x, anchor.y() + 1), qRgb(255, 255, 255));
+}
+
+void TestLabels::outlineIsDrawnAroundDarkText()
+{
+    LabelFont font;
+    font.font.setPixelSize(40);
+    font.font.setBold(true);
+    font.color = QColor(128, 0, 0);
+    const QRgb blue = qRgb(0, 0, 255);
+
+    const auto render = [&](bool outline) {
+        QImage img(200, 100, QImage::Format_RGB32);
+        img.fill(blue);
+        QPainter p(&img);
+        mytextout(p, makeTextStyle(font, 100, outline), 50, 20, QStringLiteral("H"));
+        return img;
+    };
+    const QImage plain = render(false);
+    const QImage outlined = render(true);
+
+    // The leftmost fully inked pixel of the middle row of the glyph.
+    const int row = 20 + QFontMetrics(labelQFont(font, 100)).ascent() / 2 + 5;
+    int left = -1;
+    for (int x = 0; x < plain.width() && left < 0; ++x)
+        if (plain.pixel(x, row) == qRgb(128, 0, 0))
+            left = x;
+    QVERIFY(left > 3);
+    QCOMPARE(plain.pixel(left - 2, row), blue);
+    QCOMPARE(outlined.pixel(left - 2, row), qRgb(255, 255, 255));
+    QCOMPARE(outlined.pixel(left, row), qRgb(128, 0, 0));
+    QCOMPARE(outlined.pixel(left - 6, row), blue);
+}
+
+QTEST_MAIN(TestLabels)
+#include "tst_labels.moc"
