@@ -1,0 +1,57 @@
+#pragma once
+
+#include "tools/clickpointtools.h"
+#include "tools/distancetools.h"
+#include "tools/handtool.h"
+#include "tools/measuringtool.h"
+#include "tools/pointertool.h"
+#include "tools/texttool.h"
+#include "tools/toolcontext.h"
+#include "tools/twocornertools.h"
+
+#include <Qt>
+
+class ToolHost;
+
+// Owns the tools and the construction state and routes the drawing surface's mouse events:
+// the surface only forwards them.
+class ToolController
+{
+public:
+    explicit ToolController(ToolHost &host);
+
+    // A tool button was pressed: its tool becomes current. Does not end a construction.
+    void setTool(ToolId id);
+    ToolId tool() const { return ctx.current; }
+
+    void mousePress(Qt::MouseButton button, QPoint pos);
+    void mouseMove(QPoint pos);
+    void mouseRelease(QPoint pos);
+
+    // Called by every command that removes elements: the construction and a pointer gesture
+    // refer to elements by position, so both end.
+    void elementsRemoved();
+
+    const Construction &construction() const { return ctx.construction; }
+    const PointerTool &pointer() const { return pointerTool; }
+    bool panning() const { return handTool.panning(); }
+
+private:
+    void rightPress();
+    // The measuring tool that is down, or nullptr.
+    MeasuringTool *measuringTool();
+
+    ToolContext ctx;
+    PointerTool pointerTool{ctx};
+    HandTool handTool{ctx};
+    TextTool textTool{ctx};
+    ChainLineTool chainLine{ctx};
+    DistanceTool distance{ctx};
+    PolylineTool polyline{ctx};
+    PolygonTool polygon{ctx};
+    RectangleTool rectangle{ctx};
+    EllipseTool ellipse{ctx};
+    InclinedDistanceTool inclined{ctx};
+    ScaleLineTool scaleLine{ctx};
+    AngleTool angle{ctx};
+};
