@@ -1,0 +1,317 @@
+#include "image/velumo.h"
+
+#include "image/filecomplete.h"
+
+#include <QHash>
+#include <QImageReader>
+#include <QMap>
+#include <QStringList>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Qt refuses to decode more than its allocation limit; the program opens scanned plans of
+// 20000 x 20000 pixels and more, so the limit is lifted to what such a picture needs at
+// 64 bits per pixel, and every size is checked against the same budget before decoding.
+constexpr int DecodeLimitMegabytes = 4096;
+constexpr std::int64_t MaxDecodedBytes = std::int64_t(DecodeLimitMegabytes) << 20;
+
+struct PaletteInfo {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[256];
+};
+
+bool acceptableSize(const QSize &size, QImage::Format format)
+{
+    if (size.width() <= 0 || size.height() <= 0 || size.width() > MaxDibSide || size.height() > MaxDibSide)
+        return false;
+    int bits = QImage::toPixelFormat(format).bitsPerPixel();
+    if (bits <= 0)
+        bits = 64;
+    const std::int64_t decodedBytes = std::int64_t(size.width()) * size.height() * bits / 8;
+    return decodedBytes <= MaxDecodedBytes;
+}
+
+std::uint8_t overWhite(int channel, int alpha)
+{
+    return static_cast<std::uint8_t>((channel * alpha + 255 * (255 - alpha) + 127) / 255);
+}
+
+RGBQUAD quadOverWhite(QRgb c)
+{
+    const int a = qAlpha(c);
+    return RGBQUAD{overWhite(qBlue(c), a), overWhite(qGreen(c), a), overWhite(qRed(c), a), 0};
+}
+
+int targetBitCount(const QImage &img)
+{
+    switch (img.format()) {
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB:
+        return 1;
+    case QImage::Format_Indexed8:
+        return img.colorCount() <= 16 ? 4 : 8;
+    case QImage::Format_Grayscale8:
+    case QImage::Format_Grayscale16:
+        return 8;
+    default:
+        return 24;
+    }
+}
+
+void fillPalette(PaletteInfo &info, const QImage &img)
+{
+    if (img.format() == QImage::Format_Grayscale8 || img.format() == QImage::Format_Grayscale16) {
+        for (int i = 0; i < 256; ++i) {
+            const auto v = static_cast<std::uint8_t>(i);
+            info.colors[i] = RGBQUAD{v, v, v, 0};
+        }
+        return;
+    }
+    const QList<QRgb> table = img.colorTable();
+    const int n = std::min<int>(static_cast<int>(table.size()), 256);
+    for (int i = 0; i < n; ++i)
+        info.colors[i] = quadOverWhite(table[i]);
+}
+
+std::uint8_t reversedBits(std::uint8_t b)
+{
+    b = static_cast<std::uint8_t>((b & 0xF0) >> 4 | (b & 0x0F) << 4);
+    b = static_cast<std::uint8_t>((b & 0xCC) >> 2 | (b & 0x33) << 2);
+    return static_cast<std::uint8_t>((b & 0xAA) >> 1 | (b & 0x55) << 1);
+}
+
+void convertRow1(std::uint8_t *out, const uchar *in, int w, bool lsbFirst)
+{
+    const int bytes = (w + 7) / 8;
+    for (int i = 0; i < bytes; ++i)
+        out[i] = lsbFirst ? reversedBits(in[i]) : in[i];
+    if (w % 8)
+        out[bytes - 1] &= static_cast<std::uint8_t>(0xFF00u >> (w % 8));
+}
+
+// Indices beyond the colour table only occur in damaged files; they take entry 0.
+void convertRow4(std::uint8_t *out, const uchar *in, int w, int colors)
+{
+    for (int x = 0; x < w; ++x) {
+        const int index = in[x] < colors ? in[x] : 0;
+        if (x & 1)
+            out[x >> 1] |= static_cast<std::uint8_t>(index);
+        else
+            out[x >> 1] = static_cast<std::uint8_t>(index << 4);
+    }
+}
+
+void convertRowGrey16(std::uint8_t *out, const uchar *in, int w)
+{
+    const auto *p = reinterpret_cast<const quint16 *>(in);
+    for (int x = 0; x < w; ++x)
+        out[x] = static_cast<std::uint8_t>((p[x] * 255u + 32767u) / 65535u);
+}
+
+void convertRowArgb(std::uint8_t *out, const uchar *in, int w, bool opaque)
+{
+    const auto *p = reinterpret_cast<const QRgb *>(in);
+    for (int x = 0; x < w; ++x, out += 3) {
+        const QRgb c = p[x];
+        const int a = opaque ? 255 : qAlpha(c);
+        if (a == 255) {
+            out[0] = static_cast<std::uint8_t>(qBlue(c));
+            out[1] = static_cast<std::uint8_t>(qGreen(c));
+            out[2] = static_cast<std::uint8_t>(qRed(c));
+        } else {
+            out[0] = overWhite(qBlue(c), a);
+            out[1] = overWhite(qGreen(c), a);
+            out[2] = overWhite(qRed(c), a);
+        }
+    }
+}
+
+void convertRowPremultiplied(std::uint8_t *out, const uchar *in, int w)
+{
+    const auto *p = reinterpret_cast<const QRgb *>(in);
+    for (int x = 0; x < w; ++x, out += 3) {
+        const QRgb c = p[x];
+        const int white = 255 - qAlpha(c);
+        out[0] = static_cast<std::uint8_t>(std::min(255, qBlue(c) + white));
+        out[1] = static_cast<std::uint8_t>(std::min(255, qGreen(c) + white));
+        out[2] = static_cast<std::uint8_t>(std::min(255, qRed(c) + white));
+    }
+}
+
+void convertRowRgb888(std::uint8_t *out, const uchar *in, int w)
+{
+    for (int x = 0; x < w; ++x, out += 3, in += 3) {
+        out[0] = in[2];
+        out[1] = in[1];
+        out[2] = in[0];
+    }
+}
+
+// Fills the rows of d from img, top row of img into the highest stored row. Formats without a
+// direct conversion go through a one-row QImage, so no second full-size copy is made.
+bool convertRows(dib &d, const QImage &img, int bitCount)
+{
+    const int w = img.width();
+    const int h = img.height();
+    const QImage::Format f = img.format();
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t *out = dibRow(d, h - 1 - y);
+        const uchar *in = img.constScanLine(y);
+        if (bitCount == 1) {
+            convertRow1(out, in, w, f == QImage::Format_MonoLSB);
+        } else if (bitCount == 4) {
+            convertRow4(out, in, w, std::min<int>(16, static_cast<int>(img.colorCount())));
+        } else if (bitCount == 8) {
+            if (f == QImage::Format_Grayscale16)
+                convertRowGrey16(out, in, w);
+            else
+                std::memcpy(out, in, static_cast<std::size_t>(w));
+        } else if (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32) {
+            convertRowArgb(out, in, w, f == QImage::Format_RGB32);
+        } else if (f == QImage::Format_ARGB32_Premultiplied) {
+            convertRowPremultiplied(out, in, w);
+        } else if (f == QImage::Format_RGB888) {
+            convertRowRgb888(out, in, w);
+        } else if (f == QImage::Format_BGR888) {
+            std::memcpy(out, in, static_cast<std::size_t>(w) * 3);
+        } else {
+            const QImage row = QImage(in, w, 1, img.bytesPerLine(), f)
+                                   .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            if (row.isNull())
+                return false;
+            convertRowPremultiplied(out, row.constScanLine(0), w);
+        }
+    }
+    return true;
+}
+
+// Qt hands GIF pictures over as 32-bit images; their colours, at most 256 by the format, are
+// gathered back into a palette in the order they first occur. Empty when there are more.
+QList<QRgb> gatherPalette(const QImage &img)
+{
+    QHash<QRgb, int> seen;
+    QList<QRgb> colors;
+    QRgb last = 0;
+    bool haveLast = false;
+    for (int y = 0; y < img.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(img.constScanLine(y));
+        for (int x = 0; x < img.width(); ++x) {
+            if (haveLast && row[x] == last)
+                continue;
+            last = row[x];
+            haveLast = true;
+            if (seen.contains(last))
+                continue;
+            if (colors.size() == 256)
+                return {};
+            seen.insert(last, static_cast<int>(colors.size()));
+            colors.append(last);
+        }
+    }
+    return colors;
+}
+
+void convertRowsToPalette(dib &d, const QImage &img, const QList<QRgb> &colors, int bitCount)
+{
+    QHash<QRgb, int> index;
+    for (int i = 0; i < colors.size(); ++i)
+        index.insert(colors[i], i);
+    std::vector<uchar> indices(static_cast<std::size_t>(img.width()));
+    for (int y = 0; y < img.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(img.constScanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            indices[static_cast<std::size_t>(x)] = static_cast<uchar>(index.value(row[x]));
+        std::uint8_t *out = dibRow(d, img.height() - 1 - y);
+        if (bitCount == 4)
+            convertRow4(out, indices.data(), img.width(), 16);
+        else
+            std::memcpy(out, indices.data(), indices.size());
+    }
+}
+
+} // namespace
+
+bool OpenDib(dib &d, const QString &fileName)
+{
+    d.poi = nullptr;
+    QImageReader::setAllocationLimit(DecodeLimitMegabytes);
+    QImageReader reader(fileName);
+    if (!reader.canRead())
+        return false;
+    const QSize announced = reader.size();
+    if (announced != QSize() && !acceptableSize(announced, reader.imageFormat()))
+        return false;
+    const QByteArray format = reader.format();
+    if (!imageFileComplete(fileName, format))
+        return false;
+
+    QImage img;
+    if (!reader.read(&img) || img.isNull() || !acceptableSize(img.size(), img.format()))
+        return false;
+
+    QList<QRgb> gathered;
+    if (format == "gif" && (img.format() == QImage::Format_ARGB32 || img.format() == QImage::Format_RGB32))
+        gathered = gatherPalette(img);
+    const int bitCount = gathered.isEmpty() ? targetBitCount(img) : gathered.size() <= 16 ? 4 : 8;
+    PaletteInfo info{};
+    if (!gathered.isEmpty()) {
+        for (int i = 0; i < gathered.size(); ++i)
+            info.colors[i] = quadOverWhite(gathered[i]);
+    } else if (bitCount <= 8) {
+        fillPalette(info, img);
+    }
+    dib result;
+    if (!newdib(result, img.width(), img.height(), bitCount, bitCount <= 8 ? &reinterpret_cast<BITMAPINFO &>(info) : nullptr,
+                bitCount <= 8 ? 1 << bitCount : 0))
+        return false;
+    if (!gathered.isEmpty()) {
+        convertRowsToPalette(result, img, gathered, bitCount);
+    } else if (!convertRows(result, img, bitCount)) {
+        deldib(result);
+        return false;
+    }
+    result.pmi->bmiHeader.biXPelsPerMeter = img.dotsPerMeterX();
+    result.pmi->bmiHeader.biYPelsPerMeter = img.dotsPerMeterY();
+    d.pmi = result.pmi;
+    d.pmih = result.pmih;
+    d.poih = result.poih;
+    d.poi = result.poi;
+    d.bytew = result.bytew;
+    return true;
+}
+
+QString GetDIBOpenFilter()
+{
+    // Qt lists aliases of one format separately; the dialog shows them as one entry.
+    static const QMap<QString, QString> aliases = {
+        {QStringLiteral("jpg"), QStringLiteral("JPEG")},  {QStringLiteral("jpeg"), QStringLiteral("JPEG")},
+        {QStringLiteral("jfif"), QStringLiteral("JPEG")}, {QStringLiteral("tif"), QStringLiteral("TIFF")},
+        {QStringLiteral("tiff"), QStringLiteral("TIFF")}, {QStringLiteral("svg"), QStringLiteral("SVG")},
+        {QStringLiteral("svgz"), QStringLiteral("SVG")},
+    };
+    QStringList captions;
+    QMap<QString, QStringList> patterns;
+    QStringList all;
+    const QList<QByteArray> formats = QImageReader::supportedImageFormats();
+    for (const QByteArray &format : formats) {
+        const QString suffix = QString::fromLatin1(format).toLower();
+        const QString caption = aliases.value(suffix, suffix.toUpper());
+        const QString pattern = QStringLiteral("*.") + suffix;
+        if (!patterns.contains(caption))
+            captions.append(caption);
+        if (!patterns[caption].contains(pattern))
+            patterns[caption].append(pattern);
+        if (!all.contains(pattern))
+            all.append(pattern);
+    }
+    QStringList entries;
+    if (!all.isEmpty())
+        entries.append(QStringLiteral("Bilder (%1)").arg(all.join(QLatin1Char(' '))));
+    for (const QString &caption : captions)
+        entries.append(QStringLiteral("%1 (%2)").arg(caption, patterns[caption].join(QLatin1Char(' '))));
+    entries.append(QStringLiteral("Alle Dateien (*)"));
+    return entries.join(QStringLiteral(";;"));
+}
