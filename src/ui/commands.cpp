@@ -1,0 +1,142 @@
+#include "ui/mainform.h"
+
+#include "ui/aboutbox.h"
+#include "ui/colorswatch.h"
+#include "ui/paintbox.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QDoubleSpinBox>
+#include <QFontDialog>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QTreeView>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+
+void TMainForm::wireCommands()
+{
+    const MainMenus &m = menus;
+    connect(m.Beenen1, &QAction::triggered, this, &TMainForm::Beenen1Click);
+    connect(m.Schriftart1, &QAction::triggered, this, &TMainForm::Schriftart1Click);
+    connect(settings.FontBtn, &QPushButton::clicked, this, &TMainForm::Schriftart1Click);
+    connect(settings.ChooseColorBtn, &QPushButton::clicked, this, &TMainForm::ChooseColorBtnClick);
+    connect(settings.Shape1, &ColorSwatch::pressed, this, &TMainForm::ChooseColorBtnClick);
+    connect(m.Ergebnisslisteanzeigen1, &QAction::triggered, this, &TMainForm::Ergebnisslisteanzeigen1Click);
+    connect(m.berdasProgramm1, &QAction::triggered, this, &TMainForm::berdasProgramm1Click);
+    connect(m.Druckereinrichten1, &QAction::triggered, this, &TMainForm::Druckereinrichten1Click);
+    connect(m.PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1, &QAction::triggered, this,
+            &TMainForm::PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1Click);
+
+    // These change what the drawing shows; the check-mark-only options are read where they apply.
+    connect(m.SchriftumrandenumdieLesbarkeitzuverbessern1, &QAction::triggered, this, &TMainForm::PaintBox1Paint);
+    connect(m.Anzeigen1, &QAction::triggered, this, &TMainForm::PaintBox1Paint);
+    connect(settings.ShowPicCheck, &QCheckBox::clicked, this, &TMainForm::PaintBox1Paint);
+    connect(settings.WidthEd, &QDoubleSpinBox::valueChanged, this, &TMainForm::PaintBox1Paint);
+    connect(settings.PfeillangEd, &QDoubleSpinBox::valueChanged, this, &TMainForm::PaintBox1Paint);
+    connect(settings.zoomed, &QSpinBox::valueChanged, this, &TMainForm::PaintBox1Paint);
+    connect(ScrollBar1, &QScrollBar::valueChanged, this, &TMainForm::PaintBox1Paint);
+    connect(ScrollBar2, &QScrollBar::valueChanged, this, &TMainForm::PaintBox1Paint);
+
+    connect(openBar.OpenBtn, &QToolButton::clicked, m.Bildffnen1, &QAction::trigger);
+    connect(m.Bildffnen1, &QAction::enabledChanged, openBar.OpenBtn, &QToolButton::setEnabled);
+}
+
+void TMainForm::disableCommandsNotYetAvailable()
+{
+    const MainMenus &m = menus;
+    // Commands whose work the program does not offer yet stay visible but cannot be chosen.
+    for (QAction *action :
+         {m.Neu1, m.Bildffnen1, m.AlsBildspeichern1, m.AlsBildspeichernnurLinien1, m.Projektffnen1,
+          m.Projektspeichern1, m.MessergebnissealsCSVDateiexportieren1, m.LinienalsSVGspeichern1,
+          m.LinienalsDXFexportieren1, m.LinienDXFfrCNCexportierenKreisbgenkeineSplines1, m.Drucken1,
+          m.DruckenohneBild1, m.Druckenimeingestellten11Mastab1, m.Scannen1, m.Scannerwhlen1, m.Kopieren1,
+          m.Einfgen1, m.Lschen1, m.Beschreibungbearbeiten1, m.Nachkommastellen1, m.Grafisch1, m.Numerisch1,
+          m.Deutsch1, m.English1, m.Italiano1, m.bersetzen1})
+        action->setEnabled(false);
+    for (QToolButton *button : tools.all())
+        button->setEnabled(false);
+}
+
+void TMainForm::PaintBox1Paint()
+{
+    PaintBox1->update();
+}
+
+void TMainForm::Beenen1Click()
+{
+    close();
+}
+
+void TMainForm::Schriftart1Click()
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, labelFont, this);
+    if (ok) {
+        labelFont = chosen;
+        // Label sizes are character heights in pixels at zoom 100, whatever unit the dialog used.
+        if (labelFont.pixelSize() <= 0)
+            labelFont.setPixelSize(std::max(1, static_cast<int>(std::lround(chosen.pointSizeF() * 96.0 / 72.0))));
+    }
+    PaintBox1Paint();
+}
+
+void TMainForm::ChooseColorBtnClick()
+{
+    const QColor chosen = QColorDialog::getColor(settings.Shape1->brushColor(), this);
+    if (!chosen.isValid())
+        return;
+    settings.Shape1->setBrushColor(chosen);
+    PaintBox1Paint();
+}
+
+void TMainForm::Ergebnisslisteanzeigen1Click()
+{
+    ListView1->setVisible(menus.Ergebnisslisteanzeigen1->isChecked());
+}
+
+void TMainForm::berdasProgramm1Click()
+{
+    AboutBox->exec();
+}
+
+void TMainForm::Druckereinrichten1Click()
+{
+    if (!printer)
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPageSetupDialog dialog(printer.get(), this);
+    dialog.exec();
+}
+
+void TMainForm::PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1Click()
+{
+    if (menus.PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1->isChecked())
+        applySizeRule();
+}
+
+void TMainForm::applySizeRule()
+{
+    const double z = settings.zoomed->value();
+    settings.PfeillangEd->setValue(3000.0 / z);
+    // Halves go to the even neighbour, as with every rounding of screen sizes.
+    const int height = static_cast<int>(std::nearbyint(1500.0 / z));
+    labelFont.setPixelSize(std::max(1, height));
+}
+
+void TMainForm::wheelEvent(QWheelEvent *event)
+{
+    // One notch is 120 units; finer devices send parts of a notch, which add up to whole steps.
+    wheelRemainder += event->angleDelta().y();
+    const int notches = wheelRemainder / 120;
+    wheelRemainder -= notches * 120;
+    if (notches != 0)
+        ScrollBar2->setValue(ScrollBar2->value() - 20 * notches);
+    event->accept();
+}

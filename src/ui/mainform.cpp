@@ -1,0 +1,221 @@
+#include "ui/mainform.h"
+
+#include "core/translate.h"
+#include "ui/aboutbox.h"
+#include "ui/colorswatch.h"
+#include "ui/paintbox.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIcon>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <cstring>
+
+namespace {
+
+constexpr int ClientWidth = 904;
+constexpr int ClientHeight = 555;
+constexpr int TopRowHeight = 33;
+constexpr int ResultsListWidth = 280;
+
+QScrollBar *scrollBar(QWidget *parent, const char *name, Qt::Orientation orientation)
+{
+    auto *bar = new QScrollBar(orientation, parent);
+    bar->setObjectName(QLatin1String(name));
+    bar->setRange(-10000, 10000);
+    bar->setSingleStep(10);
+    bar->setPageStep(50);
+    bar->setValue(0);
+    return bar;
+}
+
+} // namespace
+
+// The icons live in a static library; registering them once keeps them from being dropped by the
+// linker. Resource initialisers must be called from the global namespace.
+static void registerResources()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(resources);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
+TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
+{
+    registerResources();
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Kovrant Tesselon 1.0"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tesselon.svg")));
+
+    FormCreate();
+    buildLayout();
+    wireCommands();
+    disableCommandsNotYetAvailable();
+
+    // The dialogs are the window's children, so a walk over the main window reaches them too.
+    AboutBox = new TAboutBox(this);
+
+    resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+    if (const QScreen *screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+TMainForm::~TMainForm()
+{
+    FreeDib(di);
+    Document::releaseParts(kopie);
+}
+
+void TMainForm::FormCreate()
+{
+    progpath = QCoreApplication::applicationDirPath();
+    if (!progpath.endsWith(QLatin1Char('/')))
+        progpath += QLatin1Char('/');
+    scale = Scale{};
+
+    // The white placeholder shown until an image is loaded. Should memory be that short, the
+    // record stays empty, which every reader of di treats as "no image".
+    if (newdib(di, 320, 320, 24, nullptr, 0))
+        std::memset(di.poi, 255, static_cast<std::size_t>(DibHeight(di)) * static_cast<std::size_t>(di.bytew));
+
+    bit = QImage();
+    labelFont = QFont(QStringLiteral("Tahoma"));
+    labelFont.setPixelSize(15);
+    labelFontColor = Qt::red;
+}
+
+void TMainForm::buildLayout()
+{
+    menus = buildMainMenus(menuBar(), this);
+
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ClientArea"));
+    auto *outer = new QVBoxLayout(central);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    Panel1 = new QFrame(central);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameShape(QFrame::NoFrame);
+    Panel1->setFixedHeight(TopRowHeight);
+    auto *top = new QHBoxLayout(Panel1);
+    top->setContentsMargins(0, 0, 0, 0);
+    top->setSpacing(0);
+
+    Panel3 = new QFrame(Panel1);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    Panel3->setFrameShape(QFrame::NoFrame);
+    Panel3->setFixedWidth(TopRowHeight);
+    openBar = buildToolBar1(Panel3);
+    auto *openLayout = new QHBoxLayout(Panel3);
+    openLayout->setContentsMargins(0, 0, 0, 0);
+    openLayout->addWidget(openBar.ToolBar1);
+
+    settings = buildSettingsRow(Panel1);
+    top->addWidget(Panel3);
+    top->addWidget(settings.Panel2, 1);
+    outer->addWidget(Panel1);
+
+    auto *body = new QHBoxLayout;
+    body->setContentsMargins(0, 0, 0, 0);
+    body->setSpacing(0);
+    tools = buildToolBar2(central);
+    body->addWidget(tools.ToolBar2);
+    body->addWidget(buildDrawingArea(central), 1);
+    buildResultsList(central);
+    body->addWidget(ListView1);
+    outer->addLayout(body, 1);
+
+    setCentralWidget(central);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setMinimumHeight(19);
+    setStatusBar(StatusBar1);
+}
+
+QWidget *TMainForm::buildDrawingArea(QWidget *parent)
+{
+    auto *area = new QWidget(parent);
+    area->setObjectName(QStringLiteral("DrawingArea"));
+    auto *grid = new QGridLayout(area);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+
+    // The scroll box never scrolls itself: the two scroll bars move the view.
+    ScrollBox1 = new QFrame(area);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setFrameShape(QFrame::StyledPanel);
+    ScrollBox1->setFrameShadow(QFrame::Sunken);
+    ScrollBox1->setBackgroundRole(QPalette::Dark);
+    ScrollBox1->setAutoFillBackground(true);
+    PaintBox1 = new PaintBox(bit, ScrollBox1);
+    auto *inside = new QVBoxLayout(ScrollBox1);
+    inside->setContentsMargins(0, 0, 0, 0);
+    inside->addWidget(PaintBox1);
+
+    ScrollBar1 = scrollBar(area, "ScrollBar1", Qt::Horizontal);
+    ScrollBar2 = scrollBar(area, "ScrollBar2", Qt::Vertical);
+    grid->addWidget(ScrollBox1, 0, 0);
+    grid->addWidget(ScrollBar2, 0, 1);
+    grid->addWidget(ScrollBar1, 1, 0);
+    return area;
+}
+
+void TMainForm::buildResultsList(QWidget *parent)
+{
+    ListView1 = new QTreeView(parent);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setFixedWidth(ResultsListWidth);
+    ListView1->setRootIsDecorated(false);
+    ListView1->setItemsExpandable(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->setAllColumnsShowFocus(true);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->header()->setSectionsMovable(false);
+    ListView1->header()->setStretchLastSection(false);
+}
+
+void TMainForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    ListView1->setVisible(menus.Ergebnisslisteanzeigen1->isChecked());
+    if (!openfirst)
+        FormShow();
+}
+
+void TMainForm::FormShow()
+{
+    openfirst = true;
+    setLanguageIndex(languagesetto);
+    tickLanguageItem(languagesetto);
+    einh = Message(3);
+}
+
+void TMainForm::tickLanguageItem(int index)
+{
+    const bool guard = dontchlang;
+    dontchlang = true;
+    if (QAction *item = menus.languageItem(index))
+        item->setChecked(true);
+    dontchlang = guard;
+}
