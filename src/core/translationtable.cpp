@@ -68,9 +68,9 @@ QString translationCorruptedMessage()
     return QStringLiteral("The file translate.dat has been corrupted.");
 }
 
-TranslationTable::TranslationTable() : rows(sizeof(Row), &arow)
+TranslationTable::TranslationTable(std::uint32_t rowStep) : rows(sizeof(Row), &arow)
 {
-    rows.buffersize = RowStep;
+    rows.buffersize = rowStep > 0 ? rowStep : RowStep;
     index.reserve(Buckets);
     for (int i = 0; i < Buckets; ++i)
         index.push_back(std::make_unique<TDynaArray>(static_cast<std::uint32_t>(sizeof(Entry)), &aentry));

@@ -36,7 +36,9 @@ public:
         std::int32_t row;
     };
 
-    TranslationTable();
+    // rowStep is the row array's growth step; the fuzz target uses a small one so that growing
+    // and shrinking the array is exercised too.
+    explicit TranslationTable(std::uint32_t rowStep = RowStep);
     ~TranslationTable();
     TranslationTable(const TranslationTable &) = delete;
     TranslationTable &operator=(const TranslationTable &) = delete;
