@@ -726,6 +726,82 @@ private slots:
         QVERIFY(!QFile::exists(path("none.ver")));
     }
 
+    // A file put together field by field from the layout, not by our writer.
+    void handBuiltFile()
+    {
+        auto i32 = [](qint32 v) {
+            QByteArray b(4, Qt::Uninitialized);
+            qToLittleEndian(v, b.data());
+            return b;
+        };
+        auto f64 = [](double v) { return QByteArray(reinterpret_cast<const char *>(&v), 8); };
+        QByteArray record(ElementFileRecordSize, '\0');
+        setInt32At(record, 8, TypAngle);
+        std::memcpy(record.data() + 36, "\0\0\0\0\0\0\x24\x40", 8); // x1 = 10
+        record[166] = 1;                                           // selected
+        std::memset(record.data() + 171, 0x5A, 8);                 // references of the writer
+        const QString name = QStringLiteral("Winkel α");
+        QByteArray b = i32(1) + record + i32(3) + f64(1) + f64(2) + f64(3) + f64(4) + f64(5) + f64(6) + i32(name.size())
+                       + QByteArray(reinterpret_cast<const char *>(name.utf16()), 2 * name.size());
+        b += i32(48) + i32(2);
+        QByteArray header(40, '\0');
+        setInt32At(header, 0, 40);
+        setInt32At(header, 4, 9);  // width: 9 bits, padded to 4 bytes a row
+        setInt32At(header, 8, 2);
+        header[12] = 1;
+        header[14] = 1;
+        setInt32At(header, 20, 8);
+        setInt32At(header, 32, 2);
+        b += header + QByteArray("\x00\x00\x00\x00\xFF\xFF\xFF\x00", 8);
+        b += QByteArray("\x80\x00\x00\x00\x00\x80\x00\x00", 8); // bottom row: x = 0 set; top row: x = 8 set
+        b += i32(0x00FF00) + f64(1.5) + f64(20) + QByteArray("\x00\x01\x01\x00\x01\x00", 6) + f64(50);
+        b += QByteArray("\x00", 1) + i32(0x123456) + QByteArray("\x05", 1)
+             + QByteArray("A\0r\0i\0a\0l\0", 10) + QByteArray("\x01", 1) + i32(120) + i32(9) + QByteArray("\x03", 1);
+        QVERIFY(writeBytes(path("hand.ver"), b));
+
+        Document doc;
+        Image img;
+        ProjectSettings s;
+        QString error;
+        QVERIFY2(loadProject(path("hand.ver"), doc, img.d, s, &error), qPrintable(error));
+        QCOMPARE(doc.count(), 1);
+        const Telemente &e = *doc.element(0);
+        QCOMPARE(e.typ, qint32(TypAngle));
+        QCOMPARE(e.x1, 10.0);
+        QVERIFY(e.selected);
+        QCOMPARE(Document::vertexCount(e), 3);
+        QCOMPARE(Document::vertex(e.vert, 2)->y, 6.0);
+        QCOMPARE(Document::name(e), name);
+        QCOMPARE(DibWidth(img.d), 9);
+        QCOMPARE(DibHeight(img.d), 2);
+        QCOMPARE(getpixel(img.d, 0, 0), 1u);
+        QCOMPARE(getpixel(img.d, 8, 0), 0u);
+        QCOMPARE(getpixel(img.d, 8, 1), 1u);
+        QCOMPARE(img.d.pmi->bmiColors[1].rgbRed, quint8(0xFF));
+        QCOMPARE(s.colour, 0x00FF00);
+        QCOMPARE(s.linewidth, 1.5);
+        QCOMPARE(s.arrowlength, 20.0);
+        QVERIFY(!s.showScaleLine && s.showResults && s.outlineText && !s.pointerAfterMeasuring && s.askName
+                && !s.adaptToImage);
+        QCOMPARE(s.zoom, 50.0);
+        FontRecord f;
+        f.charset = 0;
+        f.colour = 0x123456;
+        f.name = QStringLiteral("Arial");
+        f.pitch = 1;
+        f.pixelsPerInch = 120;
+        f.size = 9;
+        f.style = FontRecord::Bold | FontRecord::Italic;
+        QCOMPARE(s.font, f);
+
+        // Written back, only the eight bytes of the writer's references may differ.
+        QVERIFY(saveProject(path("hand2.ver"), doc, img.d, s));
+        QByteArray again = fileBytes(path("hand2.ver"));
+        QCOMPARE(again.size(), b.size());
+        std::memset(again.data() + 4 + 171, 0x5A, 8);
+        QCOMPARE(again, b);
+    }
+
     void flagBytesAreNormalised()
     {
         QByteArray b = smallProject();
