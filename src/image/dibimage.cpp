@@ -52,7 +52,7 @@ QRgb dibPixelColor(const dib &d, std::int32_t x, std::int32_t y)
         return paletteColor(d, getpixel(d, x, y));
     const std::uint32_t v = getpixel(d, x, y);
     if (bits == 16) {
-        const auto five = [](std::uint32_t c) { return static_cast<int>((c & 31u) * 255u / 31u); };
+        const auto five = [](std::uint32_t c) { return static_cast<int>((c & 31u) << 3 | (c & 31u) >> 2); };
         return qRgb(five(v >> 10), five(v >> 5), five(v));
     }
     return 0xFF000000u | (v & 0xFFFFFFu);

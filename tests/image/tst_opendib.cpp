@@ -48,7 +48,7 @@ QByteArray bmpFile(int w, int h, int bits, const QList<QRgb> &palette, const std
     const int stride = (w * bits + 31) / 32 * 4;
     const int offset = 14 + 40 + 4 * static_cast<int>(palette.size());
     QByteArray b("BM");
-    putLe(b, static_cast<std::uint32_t>(offset + stride * std::max(0, h)), 4);
+    putLe(b, static_cast<std::uint32_t>(offset + std::int64_t(stride) * std::max(0, h)), 4);
     putLe(b, 0, 4);
     putLe(b, static_cast<std::uint32_t>(offset), 4);
     putLe(b, 40, 4);
