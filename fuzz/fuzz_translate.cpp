@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the translate.dat reader, then checks that what it kept saves and
-// reloads identically and that the index leads every key to a row holding it, also after a
-// row is deleted.
+// reloads identically, that merging the same bytes adds no row, and that the index leads every
+// key to a row holding it, also after a row is deleted.
 
 #include "core/translationtable.h"
 
@@ -49,6 +49,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     check(again.loadFromBytes(saved));
     check(again.rowCount() == table.rowCount());
     check(again.toBytes() == saved);
+
+    // Merging the input into what was read from it adds no German text twice.
+    again.mergeFromBytes(input);
+    check(again.rowCount() == table.rowCount());
+    checkIndex(again);
 
     checkIndex(table);
     if (table.rowCount() > 0) {

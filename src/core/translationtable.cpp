@@ -71,9 +71,8 @@ QString translationCorruptedMessage()
 TranslationTable::TranslationTable(std::uint32_t rowStep) : rows(sizeof(Row), &arow)
 {
     rows.buffersize = rowStep > 0 ? rowStep : RowStep;
-    index.reserve(Buckets);
-    for (int i = 0; i < Buckets; ++i)
-        index.push_back(std::make_unique<TDynaArray>(static_cast<std::uint32_t>(sizeof(Entry)), &aentry));
+    for (auto &bucket : index)
+        bucket.emplace(static_cast<std::uint32_t>(sizeof(Entry)), &aentry);
 }
 
 TranslationTable::~TranslationTable()
@@ -87,10 +86,15 @@ void TranslationTable::setPaths(const QString &programFile, const QString &setti
     settingsPath = settingsFile;
 }
 
+// Without an application object there is no program folder to speak of (a fuzz target, a
+// benchmark): the table then stays in memory rather than writing into the working folder or a
+// user's settings.
 QString TranslationTable::programFile() const
 {
     if (!programPath.isEmpty())
         return programPath;
+    if (!QCoreApplication::instance())
+        return QString();
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("translate.dat"));
 }
 
@@ -98,13 +102,18 @@ QString TranslationTable::settingsFile() const
 {
     if (!settingsPath.isEmpty())
         return settingsPath;
+    if (!QCoreApplication::instance())
+        return QString();
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
            + QStringLiteral("/Kovrant/Tesselon/translate.dat");
 }
 
 bool TranslationTable::programFolderWritable() const
 {
-    const QFileInfo folder(QFileInfo(programFile()).absolutePath());
+    const QString program = programFile();
+    if (program.isEmpty())
+        return false;
+    const QFileInfo folder(QFileInfo(program).absolutePath());
     return folder.isDir() && folder.isWritable();
 }
 
@@ -243,22 +252,79 @@ bool TranslationTable::loadFromBytes(const QByteArray &bytes)
     return false;
 }
 
+namespace {
+
+enum class ReadResult { Missing, Read, Failed };
+
+ReadResult readWhole(const QString &path, QByteArray &bytes)
+{
+    if (path.isEmpty())
+        return ReadResult::Missing;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return ReadResult::Missing;
+    bytes = file.readAll();
+    return file.error() == QFileDevice::NoError ? ReadResult::Read : ReadResult::Failed;
+}
+
+} // namespace
+
 bool TranslationTable::load()
 {
-    QFile file(loadPath());
-    if (!file.open(QIODevice::ReadOnly)) {
+    const QString path = loadPath();
+    QByteArray bytes;
+    bool ok = true;
+    switch (readWhole(path, bytes)) {
+    case ReadResult::Missing:
         clear();
         loaded = true;
-        return true;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+        break;
+    case ReadResult::Read:
+        ok = loadFromBytes(bytes);
+        break;
+    case ReadResult::Failed:
         clear();
         loaded = true;
         reportCorruption();
-        return false;
+        ok = false;
+        break;
     }
-    return loadFromBytes(bytes);
+    if (path != programFile())
+        ok = mergeProgramCopy() && ok;
+    return ok;
+}
+
+bool TranslationTable::mergeProgramCopy()
+{
+    QByteArray bytes;
+    switch (readWhole(programFile(), bytes)) {
+    case ReadResult::Missing:
+        return true;
+    case ReadResult::Read:
+        return mergeFromBytes(bytes);
+    case ReadResult::Failed:
+        break;
+    }
+    reportCorruption();
+    return false;
+}
+
+bool TranslationTable::mergeFromBytes(const QByteArray &bytes)
+{
+    TranslationTable other(rows.buffersize);
+    const bool ok = other.loadFromBytes(bytes);
+    for (int r = 0; r < other.rowCount(); ++r) {
+        const QString key = other.text(r, 0);
+        if (key.isEmpty())
+            continue;
+        int row = find(key);
+        if (row < 0 && (row = addRow(key)) < 0)
+            break;
+        for (int c = 1; c < Columns; ++c)
+            if (text(row, c).isEmpty())
+                setText(row, c, other.text(r, c));
+    }
+    return ok;
 }
 
 void TranslationTable::ensureLoaded()
@@ -309,7 +375,7 @@ bool TranslationTable::save()
     if (programFolderWritable() && writeWhole(programFile(), bytes))
         return true;
     const QString settings = settingsFile();
-    if (!QDir().mkpath(QFileInfo(settings).absolutePath()))
+    if (settings.isEmpty() || !QDir().mkpath(QFileInfo(settings).absolutePath()))
         return false;
     return writeWhole(settings, bytes);
 }

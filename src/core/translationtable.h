@@ -7,9 +7,9 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <array>
 #include <functional>
-#include <memory>
-#include <vector>
+#include <optional>
 
 // The dictionary behind every translated text: rows of 30 columns (0 German, the key; 1 English;
 // 2 Italian; 3..29 further languages), held in a record array, with an index of 256 buckets keyed
@@ -44,7 +44,8 @@ public:
     TranslationTable &operator=(const TranslationTable &) = delete;
 
     // Where the table is read and written. Without a call, the program's folder and
-    // $XDG_CONFIG_HOME/Kovrant/Tesselon/ are used.
+    // $XDG_CONFIG_HOME/Kovrant/Tesselon/ are used; without an application object neither, and
+    // the table lives in memory only.
     void setPaths(const QString &programFile, const QString &settingsFile);
     QString programFile() const;
     QString settingsFile() const;
@@ -55,9 +56,16 @@ public:
     // Replaces the table with the preferred file's content. A missing file leaves the table
     // empty without a message. A damaged file keeps the rows read before the damage, reports
     // the damage through the corruption handler and returns false.
+    // When the settings copy is read, the program's copy fills in what it lacks: rows of German
+    // texts it does not hold and translations it left empty, so that an updated program brings
+    // its new translations without losing the user's edits.
     bool load();
     // Parses a whole file image; same rules as load().
     bool loadFromBytes(const QByteArray &bytes);
+    // Adds what another file image holds and this table lacks: rows of unknown German texts and
+    // translations of known ones whose cell is empty here. Returns false, after reporting, when
+    // that image is damaged; the rows read before the damage are still merged. Does not save.
+    bool mergeFromBytes(const QByteArray &bytes);
     // Loads once; later calls do nothing.
     void ensureLoaded();
     bool isLoaded() const { return loaded; }
@@ -99,13 +107,16 @@ private:
     bool addIndexEntry(const QString &key, int row);
     void removeIndexEntry(int row);
     bool parse(const QByteArray &bytes);
+    bool mergeProgramCopy();
     bool programFolderWritable() const;
 
     // Cursor variables the record arrays publish into: one for the rows, one shared by all buckets.
     void *arow = nullptr;
     void *aentry = nullptr;
     mutable TDynaArray rows;
-    std::vector<std::unique_ptr<TDynaArray>> index;
+    // Held in place: a table makes all 256 at once, and one allocation each would dominate
+    // the cost of loading a small table.
+    mutable std::array<std::optional<TDynaArray>, Buckets> index;
     QString programPath;
     QString settingsPath;
     bool loaded = false;

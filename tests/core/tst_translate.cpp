@@ -2,6 +2,7 @@
 #include "core/translationtable.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -307,6 +308,50 @@ private slots:
         QCOMPARE(table.loadPath(), programFile());
         QVERIFY(table.load());
         QCOMPARE(table.text(0, 0), QStringLiteral("Programm"));
+    }
+
+    void mergeFillsOnlyWhatIsMissing()
+    {
+        TranslationTable table;
+        QVERIFY(table.loadFromBytes(tableFile({{"Abstand", "Length", ""}, {"Eigene", "own"}})));
+        QVERIFY(table.mergeFromBytes(tableFile({{"Abstand", "Distance", "Distanza"}, {"Neu", "New", "Nuovo"}, {""}})));
+        QCOMPARE(table.rowCount(), 3);
+        QCOMPARE(table.text(0, 1), QStringLiteral("Length"));
+        QCOMPARE(table.text(0, 2), QStringLiteral("Distanza"));
+        QCOMPARE(table.text(1, 1), QStringLiteral("own"));
+        QCOMPARE(table.find(u"Neu"), 2);
+        QCOMPARE(table.text(2, 2), QStringLiteral("Nuovo"));
+
+        // A damaged image is reported; what was read before the damage is still merged.
+        const QByteArray damaged = tableFile({{"Zwei", "two"}, {"Drei", "three"}});
+        QVERIFY(!table.mergeFromBytes(damaged.left(damaged.size() - 1)));
+        QCOMPARE(corruptions.size(), 1);
+        QCOMPARE(table.find(u"Zwei"), 3);
+        QCOMPARE(table.find(u"Drei"), -1);
+    }
+
+    void readOnlyProgramFolderKeepsEditsInSettingsCopy()
+    {
+        TranslationTable table;
+        prepare(table, tableFile({{"Abstand", "Distance"}, {"Neu", "", "Nuovo"}}));
+        const QString folder = QFileInfo(programFile()).absolutePath();
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        const auto restore = qScopeGuard([&] {
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        });
+        if (QFileInfo(folder).isWritable())
+            QSKIP("folder permissions do not bind for this user");
+
+        table.setText(1, 1, QStringLiteral("New"));
+        QVERIFY(table.save());
+        QVERIFY(QFile::exists(settingsFile()));
+        QCOMPARE(table.loadPath(), settingsFile());
+
+        TranslationTable again;
+        again.setPaths(programFile(), settingsFile());
+        QVERIFY(again.load());
+        QCOMPARE(again.text(1, 1), QStringLiteral("New"));
+        QCOMPARE(again.text(0, 1), QStringLiteral("Distance"));
     }
 
     void failedSaveKeepsTheTable()

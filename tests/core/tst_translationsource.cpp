@@ -32,6 +32,17 @@ QString closingMark(const QString &text)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
+// The numbered place holders of a text, in ascending order.
+QStringList placeholders(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral("%\\d+"));
+    QStringList found;
+    for (const QRegularExpressionMatch &match : number.globalMatch(text))
+        found.append(match.captured());
+    found.sort();
+    return found;
+}
+
 } // namespace
 
 class TestTranslationSource : public QObject
@@ -69,6 +80,8 @@ private slots:
                          qPrintable(where + QStringLiteral(": surrounding white space")));
                 QVERIFY2(closingMark(row.cells.at(c)) == closingMark(german),
                          qPrintable(where + QStringLiteral(": ends differently from the German text")));
+                QVERIFY2(placeholders(row.cells.at(c)) == placeholders(german),
+                         qPrintable(where + QStringLiteral(": place holders differ from the German text")));
                 QVERIFY2(row.cells.at(c).count(u'&') == german.count(u'&'),
                          qPrintable(where + QStringLiteral(": mnemonic marker lost or added")));
             }
