@@ -12,6 +12,13 @@
 #include <functional>
 #include <optional>
 
+// Element fields are packed and unaligned: QCOMPARE binds references, so tests compare copies.
+template <typename T>
+T field(T value)
+{
+    return value;
+}
+
 // A window stand-in for the tools: the view mapping of the drawing surface, answers queued for
 // the dialogs, and a record of every call. A repaint refreshes the measured values as the real
 // renderer does.
