@@ -6,7 +6,8 @@ class ToolController;
 class ToolHost;
 
 // The copy buffer: a complete element that owns its own vertex list and its own name, so it
-// survives deleting the original and a new document.
+// survives deleting the original and a new document. Its vertex list publishes into the
+// document's vertex cursor, so the document must outlive the buffer.
 class CopyBuffer
 {
 public:
