@@ -3,6 +3,7 @@
 #include "core/elements.h"
 #include "core/numberformat.h"
 #include "core/translate.h"
+#include "render/labelcache.h"
 #include "render/viewstate.h"
 
 #include <QFontInfo>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace {
 
@@ -66,7 +68,7 @@ QString valueText(const Telemente &e, const NumberSettings &n)
 
 int scaledFontHeight(int height, double zoom)
 {
-    const long double h = std::nearbyint(static_cast<long double>(zoom) * height / 100.0L);
+    const long double h = std::rint(static_cast<long double>(zoom) * height / 100.0L);
     const int v = static_cast<int>(std::clamp<long double>(h, -100000, 100000));
     return v == 0 ? 1 : v;
 }
@@ -117,10 +119,10 @@ QColor outlineColor(const QColor &text)
     return brightness >= 128 ? QColor(0, 0, 0) : QColor(255, 255, 255);
 }
 
-void mytextout(QPainter &p, const TextStyle &style, int X, int Y, const QString &text, double angle)
+namespace {
+
+void drawTextDirect(QPainter &p, const TextStyle &style, int X, int Y, const QString &text, double angle)
 {
-    if (text.isEmpty())
-        return;
     p.setFont(style.font);
     p.setBrush(Qt::NoBrush);
     p.setBackgroundMode(Qt::TransparentMode);
@@ -133,6 +135,62 @@ void mytextout(QPainter &p, const TextStyle &style, int X, int Y, const QString 
     }
     p.setPen(style.color);
     drawTextAt(p, X, Y, ascent, text, angle);
+}
+
+// The text drawn exactly as directly at a whole-pixel position, onto a transparent image just
+// large enough for the turned text, its antialiased edges and its outline.
+LabelCache::Sprite rasterise(const TextStyle &style, const QString &text, double angle)
+{
+    const QRectF box = QRectF(style.metrics.boundingRect(text)).translated(0, style.metrics.ascent())
+                           .united(QRectF(0, 0, textWidth(style, text), style.metrics.height()))
+                           .adjusted(-2, -2, 2, 2);
+    QTransform turn;
+    turn.rotate(angle);
+    const int margin = style.outline ? 3 : 0;
+    const QRect bounds = turn.mapRect(box).toAlignedRect().adjusted(-margin, -margin, margin, margin);
+
+    LabelCache::Sprite sprite;
+    sprite.origin = -bounds.topLeft();
+    sprite.image = QImage(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+    if (sprite.image.isNull())
+        return sprite;
+    sprite.image.fill(Qt::transparent);
+    QPainter p(&sprite.image);
+    drawTextDirect(p, style, sprite.origin.x(), sprite.origin.y(), text, angle);
+    return sprite;
+}
+
+}
+
+int textWidth(const TextStyle &style, const QString &text)
+{
+    int w = 0;
+    if (style.cache && style.cache->width(style.cacheSlot, text, w))
+        return w;
+    w = style.metrics.horizontalAdvance(text);
+    if (style.cache)
+        style.cache->setWidth(style.cacheSlot, text, w);
+    return w;
+}
+
+void mytextout(QPainter &p, const TextStyle &style, int X, int Y, const QString &text, double angle)
+{
+    if (text.isEmpty())
+        return;
+    if (style.cache && p.worldTransform().type() <= QTransform::TxTranslate) {
+        const int tenths = static_cast<int>(std::lround(angle * 10));
+        LabelCache::Sprite *sprite = style.cache->find(style.cacheSlot, text, tenths);
+        if (!sprite) {
+            LabelCache::Sprite fresh = rasterise(style, text, tenths / 10.0);
+            if (!fresh.image.isNull())
+                sprite = style.cache->insert(style.cacheSlot, text, tenths, std::move(fresh));
+        }
+        if (sprite) {
+            p.drawImage(X - sprite->origin.x(), Y - sprite->origin.y(), sprite->image);
+            return;
+        }
+    }
+    drawTextDirect(p, style, X, Y, text, angle);
 }
 
 void ScreenBox::add(QPoint p)
@@ -184,7 +242,7 @@ RotatedLabel rotatedLabelLayout(QPointF p1, QPointF p2, QPointF offset, double W
 
     RotatedLabel r;
     // The font's escapement is whole tenths of a degree, counter-clockwise.
-    const double escapement = std::nearbyint(-dir.alpha * 10);
+    const double escapement = std::rint(-dir.alpha * 10);
     r.rotation = -escapement / 10;
     r.flipped = dir.flipped;
     r.value = mid + offset - shift(valueWidth * 100 / zoom / 2, zoom * W / 100);
@@ -195,7 +253,7 @@ RotatedLabel rotatedLabelLayout(QPointF p1, QPointF p2, QPointF offset, double W
 void drawTextLabel(QPainter &p, Telemente &e, const ViewState &view, const TextStyle &style)
 {
     const QString text = Document::name(e);
-    const int width = style.metrics.horizontalAdvance(text);
+    const int width = textWidth(style, text);
     const int height = style.metrics.height();
     const QPoint anchor = view.screen(e.x1, e.y1);
     mytextout(p, style, anchor.x(), anchor.y() - height, text);
@@ -206,8 +264,8 @@ void drawTextLabel(QPainter &p, Telemente &e, const ViewState &view, const TextS
 void drawHorizontalLabel(QPainter &p, const TextStyle &style, const ScreenBox &box, const QString &value,
                          const QString &name)
 {
-    const HorizontalLabel at = horizontalLabelLayout(box, style.metrics.horizontalAdvance(value),
-                                                     style.metrics.horizontalAdvance(name), style.metrics.height());
+    const HorizontalLabel at = horizontalLabelLayout(box, textWidth(style, value),
+                                                     textWidth(style, name), style.metrics.height());
     mytextout(p, style, at.value.x(), at.value.y(), value);
     mytextout(p, style, at.name.x(), at.name.y(), name);
 }
@@ -216,8 +274,8 @@ void drawRotatedLabel(QPainter &p, const ViewState &view, const TextStyle &style
                       QPointF offset, double W, const QString &value, const QString &name)
 {
     const RotatedLabel at =
-        rotatedLabelLayout(p1, p2, offset, W, view.zoom(), style.metrics.horizontalAdvance(value),
-                           style.metrics.height(), style.metrics.horizontalAdvance(name));
+        rotatedLabelLayout(p1, p2, offset, W, view.zoom(), textWidth(style, value),
+                           style.metrics.height(), textWidth(style, name));
     const QPoint v = view.screen(at.value);
     mytextout(p, style, v.x(), v.y(), value, at.rotation);
     if (!name.isEmpty()) {

@@ -7,6 +7,7 @@
 #include <QPointF>
 #include <QString>
 
+class LabelCache;
 class QPainter;
 struct Telemente;
 struct ViewState;
@@ -39,15 +40,21 @@ QFont labelQFont(const LabelFont &font, double zoom);
 // zoom, without underline or strike-out.
 QFont rotatedLabelQFont(const LabelFont &font, double zoom);
 
-// Everything a label needs of its font, made once per repaint.
+// Everything a label needs of its font, made once per repaint. With a cache, texts are drawn
+// from (and rasterised into) it while the painter does not scale or rotate.
 struct TextStyle {
     QFont font;
     QFontMetrics metrics;
     QColor color;
     bool outline = false;
+    LabelCache *cache = nullptr;
+    int cacheSlot = 0;
 };
 TextStyle makeTextStyle(const LabelFont &font, double zoom, bool outline);
 TextStyle makeRotatedTextStyle(const LabelFont &font, double zoom, bool outline);
+
+// TextWidth: the advance width of a text in the style's font.
+int textWidth(const TextStyle &style, const QString &text);
 
 // Black around light text and white around dark text.
 QColor outlineColor(const QColor &text);

@@ -9,13 +9,14 @@ namespace {
 constexpr long double IntMin = std::numeric_limits<int>::min();
 constexpr long double IntMax = std::numeric_limits<int>::max();
 
-// Rounds to nearest, ties to even (the default floating-point rounding mode), held inside the
+// Rounds to nearest, ties to even (the default floating-point rounding mode; rint rather than
+// nearbyint, which saves and restores the floating-point state on every call), held inside the
 // 32-bit range so that a huge zoom or a far-away point cannot wrap around to the other side.
 long double roundSaturated(long double v)
 {
     if (std::isnan(v))
         return 0;
-    return std::clamp(std::nearbyint(v), IntMin, IntMax);
+    return std::clamp(std::rint(v), IntMin, IntMax);
 }
 
 }

@@ -1,4 +1,5 @@
 #include "core/elements.h"
+#include "render/labelcache.h"
 #include "render/labels.h"
 #include "render/viewstate.h"
 
@@ -30,6 +31,9 @@ private slots:
     void textLabelStoresItsBox_data();
     void textLabelStoresItsBox();
     void outlineIsDrawnAroundDarkText();
+    void cachedTextLooksLikeDirectText_data();
+    void cachedTextLooksLikeDirectText();
+    void cacheForgetsOnNewStyle();
 };
 
 void TestLabels::valueTexts_data()
@@ -310,6 +314,77 @@ void TestLabels::outlineIsDrawnAroundDarkText()
     QCOMPARE(outlined.pixel(left - 2, row), qRgb(255, 255, 255));
     QCOMPARE(outlined.pixel(left, row), qRgb(128, 0, 0));
     QCOMPARE(outlined.pixel(left - 6, row), blue);
+}
+
+void TestLabels::cachedTextLooksLikeDirectText_data()
+{
+    QTest::addColumn<double>("angle");
+    QTest::addColumn<bool>("outline");
+    QTest::newRow("level") << 0.0 << false;
+    QTest::newRow("level, outlined") << 0.0 << true;
+    QTest::newRow("turned") << 33.3 << false;
+    QTest::newRow("turned, outlined") << 33.3 << true;
+    QTest::newRow("downwards") << 90.0 << false;
+    QTest::newRow("upwards, outlined") << -60.0 << true;
+}
+
+void TestLabels::cachedTextLooksLikeDirectText()
+{
+    QFETCH(double, angle);
+    QFETCH(bool, outline);
+    LabelFont font;
+    font.color = QColor(40, 0, 0);
+    TextStyle style = makeTextStyle(font, 150, outline);
+    LabelCache cache;
+    const QString text = QStringLiteral("123.45 mm (Wg)");
+
+    const auto render = [&](LabelCache *c) {
+        QImage img(300, 300, QImage::Format_RGB32);
+        img.fill(qRgb(90, 160, 120));
+        QPainter p(&img);
+        style.cache = c;
+        mytextout(p, style, 130, 140, text, angle);
+        return img;
+    };
+    const QImage direct = render(nullptr);
+    const QImage first = render(&cache);
+    QVERIFY(cache.find(0, text, static_cast<int>(std::lround(angle * 10))));
+    const QImage again = render(&cache);
+    QCOMPARE(again, first);
+
+    int inked = 0;
+    for (int y = 0; y < direct.height(); ++y)
+        for (int x = 0; x < direct.width(); ++x) {
+            const QRgb a = direct.pixel(x, y);
+            const QRgb b = first.pixel(x, y);
+            inked += a != qRgb(90, 160, 120) ? 1 : 0;
+            const int diff = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                       std::abs(qBlue(a) - qBlue(b))});
+            QVERIFY2(diff <= 2, qPrintable(QStringLiteral("(%1, %2) differs by %3").arg(x).arg(y).arg(diff)));
+        }
+    QVERIFY(inked > 100);
+    QCOMPARE(textWidth(style, text), style.metrics.horizontalAdvance(text));
+}
+
+void TestLabels::cacheForgetsOnNewStyle()
+{
+    LabelCache cache;
+    cache.setStyle(QStringLiteral("a"));
+    QVERIFY(cache.insert(0, QStringLiteral("x"), 0, LabelCache::Sprite{QImage(4, 4, QImage::Format_ARGB32), {}}));
+    cache.setWidth(1, QStringLiteral("x"), 7);
+    int w = 0;
+    QVERIFY(cache.width(1, QStringLiteral("x"), w));
+    QCOMPARE(w, 7);
+    QVERIFY(!cache.width(0, QStringLiteral("x"), w));
+    QVERIFY(!cache.find(1, QStringLiteral("x"), 0));
+    cache.setStyle(QStringLiteral("a"));
+    QVERIFY(cache.find(0, QStringLiteral("x"), 0));
+    cache.setStyle(QStringLiteral("b"));
+    QVERIFY(!cache.find(0, QStringLiteral("x"), 0));
+    QVERIFY(!cache.width(1, QStringLiteral("x"), w));
+
+    LabelCache tiny(10);
+    QVERIFY(!tiny.insert(0, QStringLiteral("big"), 0, LabelCache::Sprite{QImage(8, 8, QImage::Format_ARGB32), {}}));
 }
 
 QTEST_MAIN(TestLabels)

@@ -1,0 +1,290 @@
+#include "core/elements.h"
+#include "render/dimension.h"
+#include "render/labelcache.h"
+#include "render/pointmark.h"
+#include "render/renderer.h"
+#include "render/viewstate.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// One pass over the document: the painter, the settings and what is derived from them once.
+class ElementPainter
+{
+public:
+    ElementPainter(QPainter &painter, Document &document, const RenderInputs &inputs)
+        : p(painter), doc(document), in(inputs), view(inputs.view), settings(inputs.settings),
+          style(cached(makeTextStyle(settings.labelFont, view.zoom(), settings.outlineText), 0)),
+          rotatedStyle(cached(makeRotatedTextStyle(settings.labelFont, view.zoom(), settings.outlineText), 1)),
+          elementPen(settings.elementColor, elementPenWidth(view, settings), Qt::SolidLine, Qt::RoundCap,
+                     Qt::RoundJoin),
+          W(arrowHalfWidth(settings.arrowLength)), marks(view.pointMarksShown())
+    {
+    }
+
+    void run()
+    {
+        if (in.labelCache)
+            in.labelCache->setStyle(style.font.key() + QLatin1Char('|') + rotatedStyle.font.key() + QLatin1Char('|')
+                                    + style.color.name(QColor::HexArgb) + (style.outline ? u'o' : u'-'));
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setBackgroundMode(Qt::TransparentMode);
+        int chainStart = -1;
+        const int count = doc.count();
+        for (int i = 0; i < count; ++i) {
+            Telemente &e = *doc.element(i);
+            if (e.nr == 0)
+                chainStart = i;
+            draw(i, e);
+            if (e.closed && chainStart >= 0)
+                closeChain(e, *doc.element(chainStart));
+        }
+    }
+
+private:
+    TextStyle cached(TextStyle s, int slot) const
+    {
+        s.cache = in.labelCache;
+        s.cacheSlot = slot;
+        return s;
+    }
+
+    QPoint S(double x, double y) const { return view.screen(x, y); }
+    QPoint S(QPointF pt) const { return view.screen(pt); }
+
+    void usePen() { p.setPen(elementPen); p.setBrush(Qt::NoBrush); }
+
+    void mark(double x, double y)
+    {
+        if (marks)
+            endpunkt(p, view.screenX(x), view.screenY(y));
+    }
+
+    void draw(int i, Telemente &e)
+    {
+        switch (e.typ) {
+        case TypText:
+            drawTextLabel(p, e, view, style);
+            if (e.selected)
+                mark(e.x1, e.y1);
+            break;
+        case TypRectangle:
+        case TypEllipse:
+            drawBox(i, e);
+            break;
+        case TypDistance:
+            drawDistance(i, e);
+            break;
+        case TypScaleLine:
+            if (settings.showScaleLine)
+                drawDistance(i, e);
+            break;
+        case TypPolygon:
+        case TypPolyline:
+        case TypAngle:
+            drawVertexElement(i, e);
+            break;
+        case TypLine:
+            if (e.nr == 0)
+                mark(e.x1, e.y1);
+            mark(e.x2, e.y2);
+            usePen();
+            p.drawLine(S(e.x1, e.y1), S(e.x2, e.y2));
+            break;
+        case TypQuadCurve:
+        case TypCubicCurve:
+            drawCurve(e);
+            break;
+        default:
+            break;
+        }
+    }
+
+    void drawBox(int i, Telemente &e)
+    {
+        if (e.selected) {
+            mark(e.x1, e.y1);
+            mark(e.x2, e.y2);
+        }
+        const QPoint a = S(e.x1, e.y1);
+        const QPoint b = S(e.x2, e.y2);
+        usePen();
+        if (e.typ == TypRectangle) {
+            const QPoint corners[5] = {a, QPoint(b.x(), a.y()), b, QPoint(a.x(), b.y()), a};
+            p.drawPolyline(corners, 5);
+        } else {
+            p.drawEllipse(QRectF(QPointF(a), QPointF(b)).normalized());
+        }
+        computeElementValues(doc, i, in.scale);
+        ScreenBox box;
+        box.start(a);
+        box.add(b);
+        drawHorizontalLabel(p, style, box, valueText(e, in.numbers), Document::name(e));
+    }
+
+    void fillArrow(const ArrowHead &head)
+    {
+        const QPoint pts[3] = {S(head[0]), S(head[1]), S(head[2])};
+        p.setPen(Qt::NoPen);
+        p.setBrush(settings.elementColor);
+        p.drawPolygon(pts, 3);
+        usePen();
+    }
+
+    void drawDistance(int i, Telemente &e)
+    {
+        const QPointF p1(e.x1, e.y1);
+        const QPointF p2(e.x2, e.y2);
+        const DimensionGeometry g = distanceDimension(p1, p2, QPointF(e.x3, e.y3), settings.arrowLength);
+        usePen();
+        p.drawLine(S(g.dimensionLine.p1()), S(g.dimensionLine.p2()));
+        p.drawLine(S(g.extension1.p1()), S(g.extension1.p2()));
+        p.drawLine(S(g.extension2.p1()), S(g.extension2.p2()));
+        fillArrow(g.start);
+        fillArrow(g.end);
+        computeElementValues(doc, i, in.scale);
+        drawRotatedLabel(p, view, rotatedStyle, p1, p2, g.offset, W, valueText(e, in.numbers), Document::name(e));
+        if (e.selected) {
+            mark(e.x1, e.y1);
+            mark(e.x2, e.y2);
+            mark(e.x3, e.y3);
+        }
+    }
+
+    void drawVertexElement(int i, Telemente &e)
+    {
+        const int n = Document::vertexCount(e);
+        const auto *v = n > 0 ? static_cast<const Tvertex *>(e.vert->block()) : nullptr;
+        ScreenBox box;
+        points.clear();
+        for (int k = 0; k < n; ++k) {
+            points.push_back(S(v[k].x, v[k].y));
+            if (k == 0)
+                box.start(points.back());
+            else
+                box.add(points.back());
+        }
+        usePen();
+        if (n >= 2)
+            p.drawPolyline(points.data(), n);
+        if (e.selected)
+            for (int k = 0; k < n; ++k)
+                mark(v[k].x, v[k].y);
+        computeElementValues(doc, i, in.scale);
+
+        if (e.typ == TypPolygon) {
+            if (n > 0)
+                drawHorizontalLabel(p, style, box, valueText(e, in.numbers), Document::name(e));
+            return;
+        }
+        // Arrow heads, ticks and the label along the last segment need a segment.
+        if (n < 2)
+            return;
+        const bool arrows = e.typ == TypPolyline;
+        const QPointF first(v[0].x, v[0].y);
+        const QPointF second(v[1].x, v[1].y);
+        setSegment(e, first, second);
+        if (arrows) {
+            const SegmentEnd start = polylineStart(first, second, settings.arrowLength, view.zoom());
+            p.drawLine(S(start.tick.p1()), S(start.tick.p2()));
+            fillArrow(start.arrow);
+        }
+        const QPointF before(v[n - 2].x, v[n - 2].y);
+        const QPointF last(v[n - 1].x, v[n - 1].y);
+        setSegment(e, before, last);
+        if (arrows) {
+            const SegmentEnd finish = polylineFinish(before, last, settings.arrowLength, view.zoom());
+            p.drawLine(S(finish.tick.p1()), S(finish.tick.p2()));
+            fillArrow(finish.arrow);
+        }
+        drawRotatedLabel(p, view, rotatedStyle, before, last, QPointF(0, 0), W, valueText(e, in.numbers),
+                         Document::name(e));
+    }
+
+    static void setSegment(Telemente &e, QPointF a, QPointF b)
+    {
+        e.x1 = a.x();
+        e.y1 = a.y();
+        e.x2 = b.x();
+        e.y2 = b.y();
+    }
+
+    void handle(const QPoint *pts, int n)
+    {
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(0, 0, 0), 3));
+        p.drawPolyline(pts, n);
+        p.setPen(QPen(QColor(255, 255, 255), 1));
+        p.drawPolyline(pts, n);
+    }
+
+    void drawCurve(const Telemente &e)
+    {
+        const QPointF p1(e.x1, e.y1);
+        const QPointF p2(e.x2, e.y2);
+        const QPointF p3(e.x3, e.y3);
+        const QPointF p4(e.x4, e.y4);
+        const bool quadratic = e.typ == TypQuadCurve;
+        if (!view.noendpunkte) {
+            if (quadratic) {
+                const QPoint h[3] = {S(p1), S(p3), S(p2)};
+                handle(h, 3);
+            } else {
+                const QPoint h1[2] = {S(p1), S(p3)};
+                const QPoint h2[2] = {S(p4), S(p2)};
+                handle(h1, 2);
+                handle(h2, 2);
+            }
+        }
+        if (e.nr == 0)
+            mark(e.x1, e.y1);
+        mark(e.x2, e.y2);
+        mark(e.x3, e.y3);
+        if (!quadratic)
+            mark(e.x4, e.y4);
+
+        const QPointF c1 = quadratic ? p1 + 2.0 / 3.0 * (p3 - p1) : p3;
+        const QPointF c2 = quadratic ? p3 + 1.0 / 3.0 * (p2 - p3) : p4;
+        QPainterPath path(QPointF(S(p1)));
+        path.cubicTo(QPointF(S(c1)), QPointF(S(c2)), QPointF(S(p2)));
+        usePen();
+        p.drawPath(path);
+    }
+
+    void closeChain(const Telemente &e, const Telemente &first)
+    {
+        usePen();
+        p.drawLine(S(e.x2, e.y2), S(first.x1, first.y1));
+    }
+
+    QPainter &p;
+    Document &doc;
+    const RenderInputs &in;
+    const ViewState &view;
+    const DrawingSettings &settings;
+    const TextStyle style;
+    const TextStyle rotatedStyle;
+    const QPen elementPen;
+    const double W;
+    const bool marks;
+    std::vector<QPoint> points;
+};
+
+}
+
+int elementPenWidth(const ViewState &view, const DrawingSettings &settings)
+{
+    const long long w = view.scaledRound(settings.lineWidth);
+    return w <= 0 ? 1 : static_cast<int>(std::min<long long>(w, 1 << 20));
+}
+
+void drawElements(QPainter &p, Document &doc, const RenderInputs &in)
+{
+    ElementPainter(p, doc, in).run();
+}

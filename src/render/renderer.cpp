@@ -1,0 +1,36 @@
+#include "render/renderer.h"
+
+#include "core/dib.h"
+#include "image/drawdib.h"
+#include "render/viewstate.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <utility>
+
+bool renderBackBuffer(QImage &bit, QSize surface, Document &doc, const dib &di, const RenderInputs &in)
+{
+    const ViewState &view = in.view;
+    const int imageWidth = di.poi ? DibWidth(di) : 0;
+    const int imageHeight = di.poi ? DibHeight(di) : 0;
+    // Even a collapsed surface gets a pixel, so the pass still refreshes every stored value.
+    const QSize size =
+        (view.paintforexport ? view.zoomedImageSize(imageWidth, imageHeight) : surface).expandedTo(QSize(1, 1));
+    // The buffer is kept from one repaint to the next; only a new size costs an allocation.
+    if (bit.size() != size || bit.format() != QImage::Format_RGB32) {
+        QImage fresh(size, QImage::Format_RGB32);
+        if (fresh.isNull())
+            return false;
+        bit = std::move(fresh);
+    }
+    bit.fill(QColor(255, 255, 255));
+
+    QPainter p(&bit);
+    if (in.settings.showPicture && di.poi) {
+        const QSize zoomed = view.zoomedImageSize(imageWidth, imageHeight);
+        DrawDib(p, view.ox(), view.oy(), zoomed.width(), zoomed.height(), di, 0, 0, imageWidth, imageHeight, false);
+    }
+    drawElements(p, doc, in);
+    return true;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "core/geometry.h"
+#include "render/labels.h"
+
+#include <QColor>
+#include <QSize>
+
+class Document;
+class LabelCache;
+class QImage;
+class QPainter;
+struct dib;
+struct ViewState;
+
+// The drawing settings that apply to every element at every repaint.
+struct DrawingSettings {
+    QColor elementColor = QColor(255, 0, 0); // the swatch Shape1
+    double lineWidth = 2.0;                   // WidthEd, image pixels
+    double arrowLength = 30.0;                // PfeillangEd, image pixels
+    LabelFont labelFont;                      // FontDialog1
+    bool showPicture = true;                  // ShowPicCheck
+    bool showScaleLine = true;                // Anzeigen1
+    bool outlineText = false;                 // "Schrift umranden, um die Lesbarkeit zu verbessern"
+};
+
+// What one rendering pass reads besides the document and the image.
+struct RenderInputs {
+    const ViewState &view;
+    const DrawingSettings &settings;
+    Scale scale;
+    NumberSettings numbers;
+    // The screen's cache of rasterised label texts; none draws every text as text.
+    LabelCache *labelCache = nullptr;
+};
+
+// Width of the element pen: Round(zoom * lineWidth / 100), and 1 when that gives 0.
+int elementPenWidth(const ViewState &view, const DrawingSettings &settings);
+
+// Draws every element in document order over whatever the painter already holds, refreshing
+// each element's measured values as it goes. Uses only the painter and the view mapping, so
+// the screen, the printer page and the vector exports share it.
+void drawElements(QPainter &p, Document &doc, const RenderInputs &in);
+
+// The screen repaint into the back buffer: sized to the drawing surface (or to the whole zoomed
+// image while rendering for export), reallocated only when that size changes, cleared white,
+// the image drawn when shown, then the elements. False when the buffer cannot be had (an
+// export size beyond memory); the document is then untouched.
+bool renderBackBuffer(QImage &bit, QSize surface, Document &doc, const dib &di, const RenderInputs &in);

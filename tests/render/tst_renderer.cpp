@@ -1,0 +1,435 @@
+#include "core/dib.h"
+#include "core/elements.h"
+#include "render/labelcache.h"
+#include "render/renderer.h"
+#include "render/viewstate.h"
+
+#include <QImage>
+#include <QtTest>
+
+#include <cstring>
+#include <initializer_list>
+
+namespace {
+
+const QRgb White = qRgb(255, 255, 255);
+const QRgb Black = qRgb(0, 0, 0);
+const QRgb Red = qRgb(255, 0, 0);
+// The picture: one colour, stored blue, green, red.
+const QRgb Picture = qRgb(180, 220, 200);
+
+const QSize Surface(500, 400);
+
+struct Pt {
+    double x;
+    double y;
+};
+
+Telemente *add(Document &doc, int typ, Pt p1 = {}, Pt p2 = {}, Pt p3 = {}, Pt p4 = {})
+{
+    Telemente *e = doc.appendElement();
+    e->typ = typ;
+    e->x1 = p1.x;
+    e->y1 = p1.y;
+    e->x2 = p2.x;
+    e->y2 = p2.y;
+    e->x3 = p3.x;
+    e->y3 = p3.y;
+    e->x4 = p4.x;
+    e->y4 = p4.y;
+    return e;
+}
+
+Telemente *addVertices(Document &doc, int typ, std::initializer_list<Pt> vertices)
+{
+    Telemente *e = add(doc, typ);
+    for (const Pt &v : vertices)
+        doc.appendVertex(v.x, v.y);
+    return e;
+}
+
+// Every element type, laid out apart from each other over a 200 x 150 picture; the curves lie
+// below the picture on white.
+void buildDocument(Document &doc)
+{
+    add(doc, TypLine, {10, 10}, {50, 10});
+    add(doc, TypLine, {50, 10}, {50, 40})->nr = 1;
+    Telemente *last = add(doc, TypLine, {50, 40}, {10, 40});
+    last->nr = 2;
+    last->closed = true;
+    add(doc, TypRectangle, {70, 10}, {110, 40}, {110, 40});
+    add(doc, TypEllipse, {130, 10}, {170, 40}, {170, 40});
+    add(doc, TypDistance, {20, 70}, {80, 70}, {50, 60})->selected = true;
+    add(doc, TypScaleLine, {110, 70}, {170, 70}, {140, 70});
+    addVertices(doc, TypPolygon, {{20, 100}, {60, 100}, {60, 130}, {20, 130}, {20, 100}});
+    addVertices(doc, TypPolyline, {{80, 100}, {120, 100}, {120, 130}});
+    addVertices(doc, TypAngle, {{140, 100}, {140, 130}, {170, 130}});
+    Telemente *text = add(doc, TypText, {150, 148});
+    Document::setName(*text, QStringLiteral("T"));
+    add(doc, TypQuadCurve, {20, 170}, {60, 170}, {40, 190});
+    add(doc, TypCubicCurve, {80, 170}, {120, 170}, {90, 190}, {110, 190});
+}
+
+enum Index { Chain0, Chain1, Chain2, Rect, Ellipse, Distance, ScaleLine, Polygon, Polyline, Angle, Text, Quad, Cubic };
+
+dib makePicture()
+{
+    dib d;
+    if (!newdib(d, 200, 150, 24, nullptr, 0))
+        return d;
+    for (int y = 0; y < 150; ++y) {
+        std::uint8_t *row = dibRow(d, y);
+        for (int x = 0; x < 200; ++x) {
+            row[3 * x] = 200;
+            row[3 * x + 1] = 220;
+            row[3 * x + 2] = 180;
+        }
+    }
+    return d;
+}
+
+bool colourNear(const QImage &img, QPoint at, QRgb colour, int radius = 1)
+{
+    for (int dy = -radius; dy <= radius; ++dy)
+        for (int dx = -radius; dx <= radius; ++dx) {
+            const QPoint p = at + QPoint(dx, dy);
+            if (img.rect().contains(p) && img.pixel(p) == colour)
+                return true;
+        }
+    return false;
+}
+
+QString describe(const QImage &img, QPoint p)
+{
+    const QRgb c = img.pixel(p);
+    return QStringLiteral("(%1, %2) is %3 %4 %5").arg(p.x()).arg(p.y()).arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c));
+}
+
+}
+
+class TestRenderer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void everyElementType_data();
+    void everyElementType();
+    void valuesAreStored();
+    void scaleLineHidden();
+    void pictureHidden();
+    void handToolHidesMarksButNotHandles();
+    void noendpunkteHidesHandles();
+    void penWidth_data();
+    void penWidth();
+    void bufferIsReused();
+    void exportRendersWholeImageAtOrigin();
+    void shortVertexListsDrawTheirPath();
+
+private:
+    QImage render(Document &doc, const ViewState &view, const DrawingSettings &settings, Scale scale = {});
+
+    dib picture;
+    QImage bit;
+    LabelCache *labelCache = nullptr;
+};
+
+void TestRenderer::initTestCase()
+{
+    picture = makePicture();
+    QVERIFY(picture.poi);
+}
+
+void TestRenderer::cleanupTestCase()
+{
+    deldib(picture);
+}
+
+QImage TestRenderer::render(Document &doc, const ViewState &view, const DrawingSettings &settings, Scale scale)
+{
+    const RenderInputs in{view, settings, scale, NumberSettings{QStringLiteral("Pixel"), 2, 4}, labelCache};
+    if (!renderBackBuffer(bit, Surface, doc, picture, in))
+        return QImage();
+    return bit;
+}
+
+namespace {
+
+DrawingSettings blueLabels()
+{
+    DrawingSettings s;
+    s.labelFont.color = QColor(0, 0, 255);
+    return s;
+}
+
+}
+
+void TestRenderer::everyElementType_data()
+{
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<bool>("cached");
+    QTest::newRow("zoom 50") << 50 << false;
+    QTest::newRow("zoom 100") << 100 << false;
+    QTest::newRow("zoom 200") << 200 << false;
+    QTest::newRow("zoom 100, label cache") << 100 << true;
+    QTest::newRow("zoom 200, label cache") << 200 << true;
+}
+
+void TestRenderer::everyElementType()
+{
+    QFETCH(int, zoom);
+    QFETCH(bool, cached);
+    Document doc;
+    buildDocument(doc);
+    ViewState view;
+    view.setZoom(zoom);
+    LabelCache cache;
+    labelCache = cached ? &cache : nullptr;
+    if (cached)
+        render(doc, view, blueLabels());
+    const QImage img = render(doc, view, blueLabels());
+    labelCache = nullptr;
+    QCOMPARE(img.size(), Surface);
+    const auto S = [&](double x, double y) { return view.screen(x, y); };
+
+    // Nothing drawn: white beyond the picture, the picture's colour on it.
+    QCOMPARE(img.pixel(495, 395), White);
+    QCOMPARE(img.pixel(S(190, 5)), Picture);
+
+    // The element colour on a stroke of every type.
+    const struct {
+        const char *what;
+        QPoint at;
+    } strokes[] = {
+        {"line", S(30, 10)},
+        {"chain closing", S(10, 25)},
+        {"rectangle", S(90, 10)},
+        {"ellipse", S(130, 25)},
+        {"dimension line", S(35, 60)},
+        {"extension line", S(80, 55)},
+        {"scale line", S(125, 70)},
+        {"polygon", S(40, 100)},
+        {"polyline arrow", S(85, 100)},
+        {"angle", S(140, 115)},
+        {"quadratic curve", S(40, 180)},
+        {"cubic curve", S(100, 185)},
+    };
+    for (const auto &s : strokes)
+        QVERIFY2(colourNear(img, s.at, Red), qPrintable(QLatin1String(s.what) + QStringLiteral(": ")
+                                                            + describe(img, s.at)));
+
+    // The selected distance's mark at P1: a white square inside a black one.
+    const QPoint m = S(20, 70);
+    QCOMPARE(img.pixel(m + QPoint(3, 0)), White);
+    QCOMPARE(img.pixel(m + QPoint(-3, -3)), White);
+    QCOMPARE(img.pixel(m + QPoint(3, 3)), White);
+    QCOMPARE(img.pixel(m + QPoint(4, 0)), Black);
+    QCOMPARE(img.pixel(m + QPoint(0, -4)), Black);
+    QCOMPARE(img.pixel(m + QPoint(-4, 4)), Black);
+    // The unselected rectangle has no mark at its corner.
+    const QPoint r = S(70, 10);
+    QVERIFY(img.pixel(r + QPoint(-4, -4)) != Black);
+
+    // A chain's first point and every line end are marked whether selected or not.
+    QCOMPARE(img.pixel(S(10, 10) + QPoint(-4, -4)), Black);
+    QCOMPARE(img.pixel(S(50, 10) + QPoint(4, -4)), Black);
+    // The curves' control points are marked, their handles white over black.
+    QCOMPARE(img.pixel(S(40, 190) + QPoint(0, 4)), Black);
+    QCOMPARE(img.pixel(S(40, 190) + QPoint(0, 3)), White);
+    QCOMPARE(img.pixel(S(110, 190) + QPoint(4, 0)), Black);
+
+    // The labels are drawn in the label colour.
+    bool labelInk = false;
+    const QRect under(S(70, 40) + QPoint(0, 2), S(110, 40) + QPoint(0, 30));
+    for (int y = under.top(); y <= under.bottom(); ++y)
+        for (int x = under.left(); x <= under.right(); ++x)
+            labelInk = labelInk || (qBlue(img.pixel(x, y)) > 200 && qRed(img.pixel(x, y)) < 100);
+    QVERIFY(labelInk);
+}
+
+void TestRenderer::valuesAreStored()
+{
+    Document doc;
+    buildDocument(doc);
+    ViewState view;
+    QVERIFY(!render(doc, view, blueLabels(), Scale{1, 2}).isNull());
+
+    const Telemente &rect = *doc.element(Rect);
+    QCOMPARE(rect.lang, 280.0);
+    QCOMPARE(rect.flaeche, 4800.0);
+    QCOMPARE(rect.winkel, 0.0);
+    QCOMPARE(doc.element(Distance)->lang, 120.0);
+    QCOMPARE(doc.element(Polygon)->flaeche, 4800.0);
+    QCOMPARE(doc.element(Angle)->winkel, 90.0);
+
+    // Polylines and angles keep their last segment in P1 and P2, polygons their own points.
+    const Telemente &polyline = *doc.element(Polyline);
+    QCOMPARE(QPointF(polyline.x1, polyline.y1), QPointF(120, 100));
+    QCOMPARE(QPointF(polyline.x2, polyline.y2), QPointF(120, 130));
+    const Telemente &angle = *doc.element(Angle);
+    QCOMPARE(QPointF(angle.x1, angle.y1), QPointF(140, 130));
+    QCOMPARE(QPointF(angle.x2, angle.y2), QPointF(170, 130));
+
+    // The text label's box: its top-right corner in P2, above P1.
+    const Telemente &text = *doc.element(Text);
+    QVERIFY(text.x2 > text.x1);
+    QVERIFY(text.y2 < text.y1);
+}
+
+void TestRenderer::scaleLineHidden()
+{
+    Document doc;
+    buildDocument(doc);
+    ViewState view;
+    DrawingSettings settings = blueLabels();
+    QVERIFY(!render(doc, view, settings).isNull());
+    QCOMPARE(doc.element(ScaleLine)->lang, 60.0);
+
+    settings.showScaleLine = false;
+    const QImage img = render(doc, view, settings, Scale{1, 2});
+    QCOMPARE(img.pixel(view.screen(125, 70)), Picture);
+    QCOMPARE(img.pixel(view.screen(140, 70)), Picture);
+    // Hidden, so not refreshed with the new scale; the distance is.
+    QCOMPARE(doc.element(ScaleLine)->lang, 60.0);
+    QCOMPARE(doc.element(Distance)->lang, 120.0);
+}
+
+void TestRenderer::pictureHidden()
+{
+    Document doc;
+    buildDocument(doc);
+    ViewState view;
+    DrawingSettings settings = blueLabels();
+    settings.showPicture = false;
+    const QImage img = render(doc, view, settings);
+    QCOMPARE(img.pixel(view.screen(190, 5)), White);
+    QCOMPARE(img.pixel(view.screen(5, 85)), White);
+    QVERIFY(colourNear(img, view.screen(90, 10), Red));
+}
+
+void TestRenderer::handToolHidesMarksButNotHandles()
+{
+    Document doc;
+    buildDocument(doc);
+    ViewState view;
+    view.handBtn = true;
+    const QImage img = render(doc, view, blueLabels());
+    const QPoint m = view.screen(80, 70);
+    QVERIFY(img.pixel(m + QPoint(4, 0)) != Black);
+    QVERIFY(img.pixel(view.screen(10, 10) + QPoint(-4, -4)) != Black);
+    // The quadratic handle from P1 to P3: white in the middle, black beside it.
+    const QPoint h = view.screen(30, 180);
+    QCOMPARE(img.pixel(h), White);
+    QVERIFY(colourNear(img, h, Black));
+}
+
+void TestRenderer::noendpunkteHidesHandles()
+{
+    Document doc;
+    buildDocument(doc);
+    ViewState view;
+    view.noendpunkte = true;
+    const QImage img = render(doc, view, blueLabels());
+    QVERIFY(!colourNear(img, view.screen(30, 180), Black));
+    QVERIFY(img.pixel(view.screen(80, 70) + QPoint(4, 0)) != Black);
+}
+
+void TestRenderer::penWidth_data()
+{
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<double>("lineWidth");
+    QTest::addColumn<int>("width");
+    QTest::newRow("zoom 10 rounds to 0, drawn as 1") << 10 << 2.0 << 1;
+    QTest::newRow("zoom 100") << 100 << 2.0 << 2;
+    QTest::newRow("zoom 250 ties to even") << 250 << 1.0 << 2;
+    QTest::newRow("zoom 300") << 300 << 2.0 << 6;
+}
+
+void TestRenderer::penWidth()
+{
+    QFETCH(int, zoom);
+    QFETCH(double, lineWidth);
+    QFETCH(int, width);
+    ViewState view;
+    view.setZoom(zoom);
+    DrawingSettings s;
+    s.lineWidth = lineWidth;
+    QCOMPARE(elementPenWidth(view, s), width);
+
+    // A horizontal line is exactly that many pixels thick.
+    Document doc;
+    add(doc, TypLine, {0, 20}, {150, 20})->nr = 1;
+    s.showPicture = false;
+    const QImage img = render(doc, view, s);
+    const int x = view.screenX(75);
+    int thick = 0;
+    for (int y = 0; y < img.height(); ++y)
+        thick += img.pixel(x, y) == Red ? 1 : 0;
+    QCOMPARE(thick, width);
+}
+
+void TestRenderer::bufferIsReused()
+{
+    Document doc;
+    buildDocument(doc);
+    ViewState view;
+    const DrawingSettings settings = blueLabels();
+    render(doc, view, settings);
+    const uchar *first = bit.constBits();
+    view.setZoom(300);
+    view.setScrollBar1(50);
+    render(doc, view, settings);
+    QCOMPARE(bit.constBits(), first);
+    QCOMPARE(bit.size(), Surface);
+
+    const RenderInputs in{view, settings, Scale{}, NumberSettings{}};
+    QVERIFY(renderBackBuffer(bit, QSize(120, 90), doc, picture, in));
+    QCOMPARE(bit.size(), QSize(120, 90));
+    QVERIFY(renderBackBuffer(bit, QSize(0, 0), doc, picture, in));
+    QCOMPARE(bit.size(), QSize(1, 1));
+}
+
+void TestRenderer::exportRendersWholeImageAtOrigin()
+{
+    Document doc;
+    buildDocument(doc);
+    ViewState view;
+    view.setZoom(50);
+    view.setScrollBar1(300);
+    view.setScrollBar2(-200);
+    view.paintforexport = true;
+    const QImage img = render(doc, view, blueLabels());
+    QCOMPARE(img.size(), QSize(100, 75));
+    QCOMPARE(img.pixel(0, 0), Picture);
+    QCOMPARE(img.pixel(99, 74), Picture);
+    QVERIFY(colourNear(img, QPoint(45, 5), Red));
+}
+
+void TestRenderer::shortVertexListsDrawTheirPath()
+{
+    Document doc;
+    addVertices(doc, TypPolyline, {{10, 10}});
+    addVertices(doc, TypAngle, {});
+    addVertices(doc, TypPolygon, {});
+    Telemente *one = addVertices(doc, TypAngle, {{40, 40}});
+    one->x1 = 1;
+    one->x2 = 2;
+    one->winkel = 33;
+    ViewState view;
+    DrawingSettings s = blueLabels();
+    s.showPicture = false;
+    const QImage img = render(doc, view, s);
+    QVERIFY(!img.isNull());
+    QCOMPARE(doc.element(0)->lang, 0.0);
+    // Nothing that needs a segment: the angle keeps its points and its angle.
+    QCOMPARE(doc.element(3)->x1, 1.0);
+    QCOMPARE(doc.element(3)->x2, 2.0);
+    QCOMPARE(doc.element(3)->winkel, 33.0);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            QCOMPARE(img.pixel(x, y), White);
+}
+
+QTEST_MAIN(TestRenderer)
+#include "tst_renderer.moc"
