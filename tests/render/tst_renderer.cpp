@@ -126,6 +126,7 @@ private slots:
     void bufferIsReused();
     void exportRendersWholeImageAtOrigin();
     void shortVertexListsDrawTheirPath();
+    void hostileCoordinatesDoNotStopThePass();
 
 private:
     QImage render(Document &doc, const ViewState &view, const DrawingSettings &settings, Scale scale = {});
@@ -429,6 +430,27 @@ void TestRenderer::shortVertexListsDrawTheirPath()
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
             QCOMPARE(img.pixel(x, y), White);
+}
+
+void TestRenderer::hostileCoordinatesDoNotStopThePass()
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    Document doc;
+    add(doc, TypLine, {-1e12, -1e12}, {1e12, 1e12});
+    add(doc, TypRectangle, {nan, 0}, {inf, -inf});
+    add(doc, TypDistance, {0, 0}, {1e300, 1e300}, {-1e300, 5});
+    add(doc, TypEllipse, {-1e9, -1e9}, {1e9, 1e9});
+    addVertices(doc, TypPolyline, {{nan, nan}, {1e15, 0}, {0, 1e15}});
+    add(doc, TypCubicCurve, {0, 0}, {1e12, 0}, {nan, 1}, {-1e12, 1e12});
+    add(doc, TypRectangle, {10, 10}, {40, 30});
+    ViewState view;
+    view.setZoom(ViewState::ZoomMax);
+    DrawingSettings s = blueLabels();
+    s.lineWidth = 10;
+    QVERIFY(!render(doc, view, s).isNull());
+    // The pass went on to the last element and stored its values.
+    QCOMPARE(doc.element(6)->flaeche, 600.0);
 }
 
 QTEST_MAIN(TestRenderer)
