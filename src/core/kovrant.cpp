@@ -3,6 +3,7 @@
 #include <QIODevice>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -58,11 +59,13 @@ void TDynaArray::publish()
 
 std::size_t TDynaArray::blockBytes(std::uint32_t records) const
 {
-    if (records == 0 || buffersize == 0)
+    if (records == 0)
         return 0;
+    // A step of 0 would never allocate, so records would be written through a missing block.
+    const std::uint64_t step = buffersize == 0 ? 1 : buffersize;
     // Computed wide: a product beyond the address space is a failed request, never a wrap-around.
-    const std::uint64_t steps = (records - 1) / buffersize + 1;
-    const std::uint64_t stepBytes = std::uint64_t(size) * buffersize;
+    const std::uint64_t steps = (records - 1) / step + 1;
+    const std::uint64_t stepBytes = std::uint64_t(size) * step;
     const std::uint64_t limit = std::numeric_limits<std::size_t>::max() / 2;
     if (stepBytes != 0 && steps > limit / stepBytes)
         return std::numeric_limits<std::size_t>::max();
@@ -85,7 +88,8 @@ bool TDynaArray::AllocMoreMem(bool &replaced)
         return false;
     }
     if (!first) {
-        std::memcpy(block, poi, amemsize);
+        // After the owner changed the step the new block may be smaller than the old one.
+        std::memcpy(block, poi, std::min(amemsize, bytes));
         std::free(poi);
     }
     poi = block;
@@ -111,7 +115,7 @@ bool TDynaArray::AllocLessMem()
         reportAllocationFailure(allocationMessage(3, bytes));
         return false;
     }
-    std::memcpy(block, poi, bytes);
+    std::memcpy(block, poi, std::min(amemsize, bytes));
     std::free(poi);
     poi = block;
     amemsize = bytes;
