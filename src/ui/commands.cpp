@@ -9,8 +9,6 @@
 #include <QColorDialog>
 #include <QDoubleSpinBox>
 #include <QFontDialog>
-#include <QPageSetupDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -31,7 +29,6 @@ void TMainForm::wireCommands()
     connect(settings.Shape1, &ColorSwatch::pressed, this, &TMainForm::ChooseColorBtnClick);
     connect(m.Ergebnisslisteanzeigen1, &QAction::triggered, this, &TMainForm::Ergebnisslisteanzeigen1Click);
     connect(m.berdasProgramm1, &QAction::triggered, this, &TMainForm::berdasProgramm1Click);
-    connect(m.Druckereinrichten1, &QAction::triggered, this, &TMainForm::Druckereinrichten1Click);
     connect(m.PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1, &QAction::triggered, this,
             &TMainForm::PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1Click);
 
@@ -56,7 +53,7 @@ void TMainForm::disableCommandsNotYetAvailable()
     for (QAction *action :
          {m.Neu1, m.Bildffnen1, m.AlsBildspeichern1, m.AlsBildspeichernnurLinien1, m.Projektffnen1,
           m.Projektspeichern1, m.MessergebnissealsCSVDateiexportieren1, m.LinienalsSVGspeichern1,
-          m.LinienalsDXFexportieren1, m.LinienDXFfrCNCexportierenKreisbgenkeineSplines1, m.Drucken1,
+          m.LinienalsDXFexportieren1, m.LinienDXFfrCNCexportierenKreisbgenkeineSplines1, m.Druckereinrichten1, m.Drucken1,
           m.DruckenohneBild1, m.Druckenimeingestellten11Mastab1, m.Scannen1, m.Scannerwhlen1, m.Kopieren1,
           m.Einfgen1, m.Lschen1, m.Beschreibungbearbeiten1, m.Nachkommastellen1, m.Grafisch1, m.Numerisch1,
           m.Deutsch1, m.English1, m.Italiano1, m.bersetzen1})
@@ -105,14 +102,6 @@ void TMainForm::Ergebnisslisteanzeigen1Click()
 void TMainForm::berdasProgramm1Click()
 {
     AboutBox->exec();
-}
-
-void TMainForm::Druckereinrichten1Click()
-{
-    if (!printer)
-        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPageSetupDialog dialog(printer.get(), this);
-    dialog.exec();
 }
 
 void TMainForm::PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1Click()

@@ -1,19 +1,20 @@
 #include "ui/mainform.h"
 
 #include "core/translate.h"
+#include "image/velumo.h"
 #include "ui/aboutbox.h"
 #include "ui/colorswatch.h"
 #include "ui/paintbox.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
 #include <QMenuBar>
-#include <QPrinter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -89,6 +90,13 @@ void TMainForm::FormCreate()
     if (!progpath.endsWith(QLatin1Char('/')))
         progpath += QLatin1Char('/');
     scale = Scale{};
+
+    OpenDialog1 = new QFileDialog(this);
+    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+    OpenDialog1->setNameFilters(GetDIBOpenFilter().split(QStringLiteral(";;")));
+    OpenDialog1->setDefaultSuffix(QStringLiteral("bmp"));
 
     // The white placeholder shown until an image is loaded. Should memory be that short, the
     // record stays empty, which every reader of di treats as "no image".
@@ -191,8 +199,9 @@ void TMainForm::buildResultsList(QWidget *parent)
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setAllColumnsShowFocus(true);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->header()->setSectionsMovable(false);
-    ListView1->header()->setStretchLastSection(false);
+    QHeaderView *header = ListView1->header();
+    header->setSectionsMovable(false);
+    header->setStretchLastSection(false);
 }
 
 void TMainForm::showEvent(QShowEvent *event)
@@ -209,6 +218,8 @@ void TMainForm::FormShow()
     setLanguageIndex(languagesetto);
     tickLanguageItem(languagesetto);
     einh = Message(3);
+    if (!commandLineImage.isEmpty())
+        LadeBild(commandLineImage);
 }
 
 void TMainForm::tickLanguageItem(int index)

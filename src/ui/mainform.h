@@ -13,11 +13,9 @@
 #include <QMainWindow>
 #include <QString>
 
-#include <memory>
-
 class PaintBox;
+class QFileDialog;
 class QFrame;
-class QPrinter;
 class QScrollBar;
 class QStatusBar;
 class QTreeView;
@@ -47,6 +45,7 @@ public:
     QTreeView *ListView1 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     TAboutBox *AboutBox = nullptr;
+    QFileDialog *OpenDialog1 = nullptr;
 
     // State.
     Document elemente;
@@ -54,6 +53,9 @@ public:
     QImage bit;
     Scale scale;
     QString einh;
+    // Decimal places: nachkomma for distances, nachkomma2 for everything else.
+    int nachkomma = 2;
+    int nachkomma2 = 4;
     Telemente kopie{};
     bool kopiert = false;
     int languagesetto = 0;
@@ -68,6 +70,9 @@ public:
 
     // Renders the document over the image into bit and shows it.
     void PaintBox1Paint();
+    // Replaces the image by the picture in fileName and fits the zoom to the drawing's width.
+    // A file that cannot be read is reported and changes nothing. Returns whether it loaded.
+    bool LadeBild(const QString &fileName);
 
 public slots:
     void Beenen1Click();
@@ -75,7 +80,6 @@ public slots:
     void ChooseColorBtnClick();
     void Ergebnisslisteanzeigen1Click();
     void berdasProgramm1Click();
-    void Druckereinrichten1Click();
     void PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1Click();
 
 public:
@@ -97,6 +101,5 @@ private:
     void disableCommandsNotYetAvailable();
     void tickLanguageItem(int index);
 
-    std::unique_ptr<QPrinter> printer;
     int wheelRemainder = 0;
 };

@@ -1,0 +1,34 @@
+#include "ui/mainform.h"
+
+#include "core/translate.h"
+#include "image/velumo.h"
+#include "ui/paintbox.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QSpinBox>
+
+bool TMainForm::LadeBild(const QString &fileName)
+{
+    dib loaded;
+    if (!OpenDib(loaded, fileName) || !loaded.poi) {
+        deldib(loaded);
+        QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), Message(5), QMessageBox::Ok, this);
+        box.setObjectName(QStringLiteral("LoadFailedBox"));
+        box.exec();
+        return false;
+    }
+    // The old image goes only once the new one is safely in hand.
+    FreeDib(di);
+    di = loaded;
+
+    // The zoom field holds the result within its range when the image is very wide.
+    const int width = DibWidth(di);
+    if (width > 0)
+        settings.zoomed->setValue(static_cast<int>(static_cast<long long>(PaintBox1->width()) * 100 / width));
+    if (menus.PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1->isChecked())
+        applySizeRule();
+    PaintBox1Paint();
+    return true;
+}
