@@ -123,17 +123,20 @@ QString F(double v, int d)
     }
     const bool zero = std::all_of(text, text + n, [](char c) { return c == '0'; });
 
-    QString s;
-    s.reserve(n + 2);
+    // Built in one buffer: the results list formats thousands of numbers per repaint.
+    char out[44];
+    int len = 0;
     // A value that rounds to zero is shown as plain zero, never as "-0.00".
     if (negative && !zero)
-        s += QLatin1Char('-');
-    s += QLatin1StringView(text, n - d);
+        out[len++] = '-';
+    std::memcpy(out + len, text, static_cast<std::size_t>(n - d));
+    len += n - d;
     if (d > 0) {
-        s += QLatin1Char('.');
-        s += QLatin1StringView(text + n - d, d);
+        out[len++] = '.';
+        std::memcpy(out + len, text + n - d, static_cast<std::size_t>(d));
+        len += d;
     }
-    return s;
+    return QString::fromLatin1(out, len);
 }
 
 bool parseNumber(const QString &text, double &value)

@@ -1,0 +1,194 @@
+#include "core/elements.h"
+#include "core/resultsmodel.h"
+#include "core/translate.h"
+#include "core/translationtable.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+Telemente *addElement(Document &doc, int typ, double lang, double flaeche, double winkel, const QString &name = QString())
+{
+    Telemente *e = doc.appendElement();
+    e->typ = typ;
+    e->lang = lang;
+    e->flaeche = flaeche;
+    e->winkel = winkel;
+    if (!name.isNull())
+        Document::setName(*e, name);
+    return e;
+}
+
+QStringList rowTexts(const ResultsModel &model, int row)
+{
+    QStringList out;
+    for (int c = 0; c < model.columnCount(); ++c)
+        out << model.data(model.index(row, c)).toString();
+    return out;
+}
+
+} // namespace
+
+class tst_ResultsModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void rows_data();
+    void rows();
+    void documentOrderAndRebuild();
+    void onlyUnlistedElements();
+    void oneResetPerRebuild();
+    void headers();
+    void invalidIndexes();
+
+private:
+    QTemporaryDir dir;
+};
+
+void tst_ResultsModel::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    translationTable().setPaths(dir.filePath(QStringLiteral("translate.dat")),
+                                dir.filePath(QStringLiteral("settings/translate.dat")));
+    setLanguageIndex(0);
+}
+
+void tst_ResultsModel::rows_data()
+{
+    QTest::addColumn<int>("typ");
+    QTest::addColumn<double>("lang");
+    QTest::addColumn<double>("flaeche");
+    QTest::addColumn<double>("winkel");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("nachkomma2");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("rectangle") << 55 << 70.0 << 250.0 << 0.0 << "Raum" << 4
+                               << QStringList{"Rechteck", "Raum", "70.0000", "250.0000", ""};
+    QTest::newRow("ellipse") << 66 << 6.2831853 << 3.14159265 << 0.0 << "" << 3
+                             << QStringList{"Ellipse", "", "6.283", "3.142", ""};
+    QTest::newRow("distance, list ignores nachkomma") << 77 << 25.0 << 0.0 << -90.0 << "Tür" << 4
+                                                      << QStringList{"Abstand", "Tür", "25.0000", "", "-90.0000"};
+    QTest::newRow("angle") << 98 << 20.0 << 0.0 << 90.0 << "" << 4
+                           << QStringList{"Winkel", "", "", "", "90.0000° / 270.0000°"};
+    QTest::newRow("angle without decimals") << 98 << 0.0 << 0.0 << 45.5 << "" << 0
+                                            << QStringList{"Winkel", "", "", "", "46° / 315°"};
+    QTest::newRow("polygon") << 99 << 40.0 << 100.0 << 0.0 << "Beet" << 2
+                             << QStringList{"Polygon", "Beet", "40.00", "100.00", ""};
+    QTest::newRow("polyline") << 100 << 9.0 << 6.0 << 0.0 << "" << 1
+                              << QStringList{"Strecke", "", "9.0", "6.0", ""};
+    QTest::newRow("unnamed element") << 55 << 1.0 << 1.0 << 0.0 << QString() << 0
+                                     << QStringList{"Rechteck", "", "1", "1", ""};
+    QTest::newRow("negative decimals") << 55 << 1.5 << 2.25 << 0.0 << "" << -2
+                                       << QStringList{"Rechteck", "", "2", "2", ""};
+    for (int typ : {0, 1, 2, 88, 101, 42})
+        QTest::addRow("type %d not listed", typ) << typ << 5.0 << 5.0 << 5.0 << "x" << 4 << QStringList{};
+}
+
+void tst_ResultsModel::rows()
+{
+    QFETCH(int, typ);
+    QFETCH(double, lang);
+    QFETCH(double, flaeche);
+    QFETCH(double, winkel);
+    QFETCH(QString, name);
+    QFETCH(int, nachkomma2);
+    QFETCH(QStringList, expected);
+    Document doc;
+    addElement(doc, typ, lang, flaeche, winkel, name);
+    ResultsModel model;
+    model.ListObjekte(doc, nachkomma2);
+    QCOMPARE(model.rowCount(), expected.isEmpty() ? 0 : 1);
+    if (!expected.isEmpty())
+        QCOMPARE(rowTexts(model, 0), expected);
+}
+
+void tst_ResultsModel::documentOrderAndRebuild()
+{
+    Document doc;
+    addElement(doc, 77, 1, 0, 0, QStringLiteral("a"));
+    addElement(doc, 101, 0, 0, 0, QStringLiteral("Text"));
+    addElement(doc, 99, 2, 3, 0, QStringLiteral("b"));
+    addElement(doc, 88, 4, 0, 0);
+    addElement(doc, 98, 5, 0, 30, QStringLiteral("c"));
+    ResultsModel model;
+    model.ListObjekte(doc, 4);
+    QCOMPARE(model.rowCount(), 3);
+    QCOMPARE(model.text(0, ResultsModel::ColumnBezeichnung), QStringLiteral("a"));
+    QCOMPARE(model.text(1, ResultsModel::ColumnBezeichnung), QStringLiteral("b"));
+    QCOMPARE(model.text(2, ResultsModel::ColumnBezeichnung), QStringLiteral("c"));
+
+    // A rebuild shows the values the repaint has just stored, nothing left over.
+    doc.deleteElement(0);
+    doc.element(1)->lang = 12.5;
+    model.ListObjekte(doc, 1);
+    QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(rowTexts(model, 0), (QStringList{"Polygon", "b", "12.5", "3.0", ""}));
+}
+
+void tst_ResultsModel::onlyUnlistedElements()
+{
+    Document doc;
+    ResultsModel model;
+    model.ListObjekte(doc, 4);
+    QCOMPARE(model.rowCount(), 0);
+    addElement(doc, 88, 80, 0, 0);
+    addElement(doc, 101, 0, 0, 0, QStringLiteral("Beschriftung"));
+    model.ListObjekte(doc, 4);
+    QCOMPARE(model.rowCount(), 0);
+}
+
+void tst_ResultsModel::oneResetPerRebuild()
+{
+    Document doc;
+    for (int i = 0; i < 250; ++i)
+        addElement(doc, 55 + 11 * (i % 3), i, i, 0);
+    ResultsModel model;
+    QSignalSpy aboutToReset(&model, &QAbstractItemModel::modelAboutToBeReset);
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    model.ListObjekte(doc, 4);
+    QCOMPARE(aboutToReset.count(), 1);
+    QCOMPARE(reset.count(), 1);
+    QCOMPARE(inserted.count(), 0);
+    QCOMPARE(model.rowCount(), 250);
+    QCOMPARE(model.text(248, ResultsModel::ColumnTyp), QStringLiteral("Abstand"));
+}
+
+void tst_ResultsModel::headers()
+{
+    ResultsModel model;
+    QStringList captions;
+    for (int c = 0; c < model.columnCount(); ++c)
+        captions << model.headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(captions, (QStringList{"Typ", "Bezeichnung", "Länge/Umfang", "Flächeninhalt", "Winkel"}));
+
+    QSignalSpy changed(&model, &QAbstractItemModel::headerDataChanged);
+    QVERIFY(model.setHeaderData(2, Qt::Horizontal, QStringLiteral("Length/Perimeter")));
+    QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("Length/Perimeter"));
+    QCOMPARE(changed.count(), 1);
+    QVERIFY(!model.setHeaderData(5, Qt::Horizontal, QStringLiteral("x")));
+    QVERIFY(!model.setHeaderData(-1, Qt::Horizontal, QStringLiteral("x")));
+    QVERIFY(!model.setHeaderData(0, Qt::Vertical, QStringLiteral("x")));
+    QCOMPARE(changed.count(), 1);
+}
+
+void tst_ResultsModel::invalidIndexes()
+{
+    Document doc;
+    addElement(doc, 55, 1, 1, 0);
+    ResultsModel model;
+    model.ListObjekte(doc, 2);
+    QCOMPARE(model.columnCount(), 5);
+    QVERIFY(!model.data(model.index(1, 0)).isValid());
+    QVERIFY(!model.data(model.index(0, 5)).isValid());
+    QVERIFY(!model.data(model.index(0, 0), Qt::DecorationRole).isValid());
+    QCOMPARE(model.rowCount(model.index(0, 0)), 0);
+}
+
+QTEST_GUILESS_MAIN(tst_ResultsModel)
+#include "tst_resultsmodel.moc"
