@@ -1,5 +1,7 @@
 #include "image/drawdib.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -29,11 +31,22 @@ void visibleRange(std::int64_t origin, std::int64_t extent, std::int64_t low, st
     last = std::min<std::int64_t>(extent, high - origin);
 }
 
-// Converts the noted source columns of one row into 32-bit pixels.
+// Converts the noted source columns of one row into 32-bit pixels. A pixel is read as four bytes
+// (blue, green, red and one byte beyond) where those lie within the row's bytew bytes; only the
+// last pixels of a row without padding are read byte by byte.
 struct Row24 {
+    std::int32_t lastWide; // largest offset that can be read as four bytes
     void operator()(QRgb *out, const std::uint8_t *row, const std::int32_t *cols, std::int64_t n) const
     {
-        for (std::int64_t i = 0; i < n; ++i) {
+        std::int64_t wide = n;
+        while (wide > 0 && cols[wide - 1] > lastWide)
+            --wide;
+        for (std::int64_t i = 0; i < wide; ++i) {
+            std::uint32_t v;
+            std::memcpy(&v, row + cols[i], sizeof v);
+            out[i] = Black | qFromLittleEndian(v);
+        }
+        for (std::int64_t i = wide; i < n; ++i) {
             const std::uint8_t *p = row + cols[i];
             out[i] = Black | QRgb(p[2]) << 16 | QRgb(p[1]) << 8 | p[0];
         }
@@ -119,7 +132,7 @@ bool StretchDibRows24(QImage &buffer, int x, int y, int dw, int dh, const dib &d
 {
     if (DibBitCount(d) != 24)
         return false;
-    return stretchRows(buffer, x, y, dw, dh, d, sx, top, sw, sh, clip, 3, Row24{});
+    return stretchRows(buffer, x, y, dw, dh, d, sx, top, sw, sh, clip, 3, Row24{d.bytew - 4});
 }
 
 bool StretchDibRows8(QImage &buffer, int x, int y, int dw, int dh, const dib &d, int sx, int top, int sw, int sh,
