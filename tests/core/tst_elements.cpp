@@ -132,7 +132,7 @@ void tst_Elements::deleteKeepsOrder()
     while (doc.elemente.WhileNext())
         left << Document::name(*doc.aele());
     QCOMPARE(left, (QStringList{"0", "2", "4"}));
-    QCOMPARE(doc.element(2)->x1, 4.0);
+    QCOMPARE(double(doc.element(2)->x1), 4.0);
     doc.deleteElement(5);
     QCOMPARE(doc.count(), 3);
 }

@@ -26,11 +26,16 @@ Telemente *addElement(Document &doc, int typ, const Points &pts, const Points &v
 {
     Telemente *e = doc.appendElement();
     e->typ = typ;
-    double *fields[] = {&e->x1, &e->y1, &e->x2, &e->y2, &e->x3, &e->y3, &e->x4, &e->y4};
-    for (int i = 0; i < pts.size() && i < 4; ++i) {
-        *fields[2 * i] = pts[i].x();
-        *fields[2 * i + 1] = pts[i].y();
-    }
+    // The record is packed, so its fields are set by name: a pointer to one may be misaligned.
+    const auto at = [&pts](int i) { return i < pts.size() ? pts[i] : QPointF(); };
+    e->x1 = at(0).x();
+    e->y1 = at(0).y();
+    e->x2 = at(1).x();
+    e->y2 = at(1).y();
+    e->x3 = at(2).x();
+    e->y3 = at(2).y();
+    e->x4 = at(3).x();
+    e->y4 = at(3).y();
     for (const QPointF &v : verts)
         Document::appendVertex(e->vert, v.x(), v.y());
     return e;
@@ -251,9 +256,9 @@ void tst_Geometry::elementsWithoutValuesKeepThem()
         e->flaeche = 2;
         e->winkel = 3;
         computeElementValues(doc, doc.count() - 1, Scale{});
-        QCOMPARE(e->lang, 1.0);
-        QCOMPARE(e->flaeche, 2.0);
-        QCOMPARE(e->winkel, 3.0);
+        QCOMPARE(double(e->lang), 1.0);
+        QCOMPARE(double(e->flaeche), 2.0);
+        QCOMPARE(double(e->winkel), 3.0);
     }
 
     // 90 degrees has a binary cosine of about 6e-17, so the length explodes instead of staying.
@@ -270,9 +275,9 @@ void tst_Geometry::angleWinkelNeedsThreeVertices()
     two->winkel = four->winkel = 33.0;
     computeElementValues(doc, 0, Scale{});
     computeElementValues(doc, 1, Scale{});
-    QCOMPARE(two->winkel, 33.0);
-    QCOMPARE(two->lang, 10.0);
-    QCOMPARE(four->winkel, 33.0);
+    QCOMPARE(double(two->winkel), 33.0);
+    QCOMPARE(double(two->lang), 10.0);
+    QCOMPARE(double(four->winkel), 33.0);
 }
 
 void tst_Geometry::scaleExamples_data()

@@ -53,8 +53,10 @@ protected:
     qint64 readData(char *out, qint64 max) override
     {
         const qint64 n = qMin<qint64>(max, data.size());
-        std::memcpy(out, data.constData(), static_cast<std::size_t>(n));
-        data.remove(0, n);
+        if (n > 0) {
+            std::memcpy(out, data.constData(), static_cast<std::size_t>(n));
+            data.remove(0, n);
+        }
         return n;
     }
     qint64 writeData(const char *, qint64) override { return -1; }
