@@ -18,7 +18,7 @@ struct Decimal15 {
 };
 
 // Splits the scientific text "d.ddd...e+XX" into its digit run and exponent.
-int scientificDigits(double a, int precision, char *buffer, std::size_t bufferSize, char *digits, int &exponent)
+void scientificDigits(double a, int precision, char *buffer, std::size_t bufferSize, char *digits, int &exponent)
 {
     const auto r = std::to_chars(buffer, buffer + bufferSize, a, std::chars_format::scientific, precision);
     const char *e = std::find(buffer, r.ptr, 'e');
@@ -27,7 +27,6 @@ int scientificDigits(double a, int precision, char *buffer, std::size_t bufferSi
         if (*p != '.')
             digits[n++] = *p;
     std::from_chars(e + (e[1] == '+' ? 2 : 1), r.ptr, exponent);
-    return n;
 }
 
 // Rounds half away from zero at the 16th significant digit. The digits are taken from the exact
