@@ -2,16 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace {
 
-constexpr long double IntMin = std::numeric_limits<int>::min();
-constexpr long double IntMax = std::numeric_limits<int>::max();
+// Far beyond any surface, with room left for the few pixels that marks and text add around a
+// point without leaving the 32-bit range.
+constexpr long double IntMax = ScreenLimit;
+constexpr long double IntMin = -IntMax;
 
 // Rounds to nearest, ties to even (the default floating-point rounding mode; rint rather than
 // nearbyint, which saves and restores the floating-point state on every call), held inside the
-// 32-bit range so that a huge zoom or a far-away point cannot wrap around to the other side.
+// screen range so that a huge zoom or a far-away point cannot wrap around to the other side.
 long double roundSaturated(long double v)
 {
     if (std::isnan(v))

@@ -82,5 +82,7 @@ private:
     double toImage(int V, int offset) const;
 };
 
-// Round half to even in extended precision, saturated to the 32-bit screen range.
+// Round half to even in extended precision, held within +-2^30 so that screen arithmetic on
+// the result cannot overflow.
+inline constexpr int ScreenLimit = 1 << 30;
 int roundScreen(long double v);

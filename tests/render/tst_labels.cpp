@@ -271,8 +271,8 @@ void TestLabels::textLabelStoresItsBox()
 
     const int w = style.metrics.horizontalAdvance(QStringLiteral("Beschriftung"));
     const int h = style.metrics.height();
-    QCOMPARE(e->x2, 40 + w * 100.0 / zoom);
-    QCOMPARE(e->y2, 60 - h * 100.0 / zoom);
+    QCOMPARE(double(e->x2), 40 + w * 100.0 / zoom);
+    QCOMPARE(double(e->y2), 60 - h * 100.0 / zoom);
 
     // The text stands on P1: ink above its anchor row, none below the descent.
     const QPoint anchor = view.screen(e->x1, e->y1);

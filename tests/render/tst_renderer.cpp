@@ -257,12 +257,12 @@ void TestRenderer::valuesAreStored()
     QVERIFY(!render(doc, view, blueLabels(), Scale{1, 2}).isNull());
 
     const Telemente &rect = *doc.element(Rect);
-    QCOMPARE(rect.lang, 280.0);
-    QCOMPARE(rect.flaeche, 4800.0);
-    QCOMPARE(rect.winkel, 0.0);
-    QCOMPARE(doc.element(Distance)->lang, 120.0);
-    QCOMPARE(doc.element(Polygon)->flaeche, 4800.0);
-    QCOMPARE(doc.element(Angle)->winkel, 90.0);
+    QCOMPARE(double(rect.lang), 280.0);
+    QCOMPARE(double(rect.flaeche), 4800.0);
+    QCOMPARE(double(rect.winkel), 0.0);
+    QCOMPARE(double(doc.element(Distance)->lang), 120.0);
+    QCOMPARE(double(doc.element(Polygon)->flaeche), 4800.0);
+    QCOMPARE(double(doc.element(Angle)->winkel), 90.0);
 
     // Polylines and angles keep their last segment in P1 and P2, polygons their own points.
     const Telemente &polyline = *doc.element(Polyline);
@@ -285,15 +285,15 @@ void TestRenderer::scaleLineHidden()
     ViewState view;
     DrawingSettings settings = blueLabels();
     QVERIFY(!render(doc, view, settings).isNull());
-    QCOMPARE(doc.element(ScaleLine)->lang, 60.0);
+    QCOMPARE(double(doc.element(ScaleLine)->lang), 60.0);
 
     settings.showScaleLine = false;
     const QImage img = render(doc, view, settings, Scale{1, 2});
     QCOMPARE(img.pixel(view.screen(125, 70)), Picture);
     QCOMPARE(img.pixel(view.screen(140, 70)), Picture);
     // Hidden, so not refreshed with the new scale; the distance is.
-    QCOMPARE(doc.element(ScaleLine)->lang, 60.0);
-    QCOMPARE(doc.element(Distance)->lang, 120.0);
+    QCOMPARE(double(doc.element(ScaleLine)->lang), 60.0);
+    QCOMPARE(double(doc.element(Distance)->lang), 120.0);
 }
 
 void TestRenderer::pictureHidden()
@@ -422,11 +422,11 @@ void TestRenderer::shortVertexListsDrawTheirPath()
     s.showPicture = false;
     const QImage img = render(doc, view, s);
     QVERIFY(!img.isNull());
-    QCOMPARE(doc.element(0)->lang, 0.0);
+    QCOMPARE(double(doc.element(0)->lang), 0.0);
     // Nothing that needs a segment: the angle keeps its points and its angle.
-    QCOMPARE(doc.element(3)->x1, 1.0);
-    QCOMPARE(doc.element(3)->x2, 2.0);
-    QCOMPARE(doc.element(3)->winkel, 33.0);
+    QCOMPARE(double(doc.element(3)->x1), 1.0);
+    QCOMPARE(double(doc.element(3)->x2), 2.0);
+    QCOMPARE(double(doc.element(3)->winkel), 33.0);
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
             QCOMPARE(img.pixel(x, y), White);
@@ -450,7 +450,7 @@ void TestRenderer::hostileCoordinatesDoNotStopThePass()
     s.lineWidth = 10;
     QVERIFY(!render(doc, view, s).isNull());
     // The pass went on to the last element and stored its values.
-    QCOMPARE(doc.element(6)->flaeche, 600.0);
+    QCOMPARE(double(doc.element(6)->flaeche), 600.0);
 }
 
 QTEST_MAIN(TestRenderer)
