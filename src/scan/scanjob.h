@@ -1,0 +1,44 @@
+#pragma once
+
+#include "scan/sanedevice.h"
+#include "scan/scanoptions.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <atomic>
+
+class QProgressDialog;
+class QThread;
+class QWidget;
+
+// One scan on a thread of its own, watched by a progress dialog that can cancel it. When it ends,
+// the picture is stored and announced to the window with the scan-ready event, or the failure is
+// reported; a cancelled scan ends silently. At most one scan runs at a time.
+class ScanJob : public QObject
+{
+    Q_OBJECT
+public:
+    static void start(QWidget *window, const QString &deviceName, const ScanOptions &options);
+    static bool running();
+    // Brings the running scan's progress dialog to the front.
+    static void raiseRunning();
+    // Cancels the running scan and waits for its thread, at the end of the program. False when
+    // the device did not let go in time; SANE must then be left as it is.
+    static bool stopRunning();
+
+private:
+    ScanJob(QWidget *window, const QString &deviceName, const ScanOptions &options);
+    ~ScanJob() override;
+
+    void cancel();
+    void showProgress(qint64 received, qint64 expected);
+    void threadFinished();
+
+    QPointer<QWidget> window;
+    QPointer<QProgressDialog> dialog;
+    QThread *thread = nullptr;
+    std::atomic_bool cancelRequested{false};
+    ScanOutcome outcome;
+};
