@@ -1,0 +1,126 @@
+#include "core/translationtable.h"
+#include "scan/quillet.h"
+#include "scan/scanoptions.h"
+#include "ui/scancommands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+// The window side of scanning, with SANE's test backend as the only scanner.
+
+class TestScanCommands : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void enablesTheCommands();
+    void choosingAndScanningReplaceTheImage();
+    void eventWithoutImageChangesNothing();
+
+private:
+    QTemporaryDir folder;
+    QMainWindow *window = nullptr;
+    ScanCommands *commands = nullptr;
+    QList<dib> replaced;
+};
+
+void TestScanCommands::initTestCase()
+{
+    QVERIFY(folder.isValid());
+    translationTable().setPaths(folder.filePath(QStringLiteral("translate.dat")),
+                                folder.filePath(QStringLiteral("settings-translate.dat")));
+    const QString config = folder.filePath(QStringLiteral("sane"));
+    QVERIFY(QDir().mkpath(config));
+    QFile dll(config + QStringLiteral("/dll.conf"));
+    QVERIFY(dll.open(QIODevice::WriteOnly));
+    dll.write("test\n");
+    dll.close();
+    QFile test(config + QStringLiteral("/test.conf"));
+    QVERIFY(test.open(QIODevice::WriteOnly));
+    test.write("number_of_devices 2\nmode Gray\ndepth 8\nresolution_min 1.0\nresolution_max 1200.0\n"
+               "resolution_quant 1.0\nresolution 50.0\ntest-picture \"Solid black\"\n"
+               "geometry_min 0.0\ngeometry_max 200.0\ngeometry_quant 1.0\n"
+               "tl_x 0.0\ntl_y 0.0\nbr_x 80.0\nbr_y 100.0\n");
+    test.close();
+    qputenv("SANE_CONFIG_DIR", config.toLocal8Bit());
+}
+
+void TestScanCommands::init()
+{
+    window = new QMainWindow;
+    QMenu *file = window->menuBar()->addMenu(QStringLiteral("Datei"));
+    for (const char *name : {"Scannen1", "Scannerwhlen1"}) {
+        QAction *action = file->addAction(QString::fromLatin1(name));
+        action->setObjectName(QString::fromLatin1(name));
+        action->setEnabled(false);
+    }
+    commands = new ScanCommands(window, [this](dib &image) { replaced.append(image); });
+    window->show();
+}
+
+void TestScanCommands::cleanup()
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!scannerBusy(), 30000);
+    delete window;
+    for (dib &d : replaced)
+        FreeDib(d);
+    replaced.clear();
+}
+
+void TestScanCommands::enablesTheCommands()
+{
+    QVERIFY(window->findChild<QAction *>(QStringLiteral("Scannen1"))->isEnabled());
+    QVERIFY(window->findChild<QAction *>(QStringLiteral("Scannerwhlen1"))->isEnabled());
+    QCOMPARE(commands->parent(), window);
+}
+
+void TestScanCommands::choosingAndScanningReplaceTheImage()
+{
+    setChosenScanner(QString());
+    QTimer::singleShot(0, this, [] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        auto *list = dialog->findChild<QTreeWidget *>(QStringLiteral("ScannerList"));
+        QVERIFY(list);
+        list->setCurrentItem(list->topLevelItem(1));
+        dialog->findChild<QPushButton *>(QStringLiteral("OKButton"))->click();
+    });
+    window->findChild<QAction *>(QStringLiteral("Scannerwhlen1"))->trigger();
+    QCOMPARE(chosenScanner(), QStringLiteral("test:1"));
+
+    ScanOptions options;
+    options.mode = QStringLiteral("Color");
+    options.resolution = 25.0;
+    options.extra = {{QStringLiteral("test-picture"), QStringLiteral("Solid white")}};
+    setScanOptions(options);
+    window->findChild<QAction *>(QStringLiteral("Scannen1"))->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(replaced.size(), 1, 30000);
+    const dib &image = replaced.first();
+    QVERIFY(image.poi);
+    QCOMPARE(DibBitCount(image), 24);
+    // 80 mm x 100 mm at 25 dpi.
+    QCOMPARE(DibWidth(image), 78);
+    QCOMPARE(DibHeight(image), 98);
+    QCOMPARE(getpixel(image, 40, 50), 0xFFFFFFu);
+}
+
+void TestScanCommands::eventWithoutImageChangesNothing()
+{
+    QCoreApplication::postEvent(window, new ScanReadyEvent(424242));
+    QCoreApplication::sendPostedEvents(window);
+    QVERIFY(replaced.isEmpty());
+}
+
+QTEST_MAIN(TestScanCommands)
+#include "tst_scancommands.moc"
