@@ -1,14 +1,51 @@
+#include "demo.h"
 #include "ui/mainform.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLocale>
+#include <QTextStream>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Tesselon"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Kovrant"));
+    QLocale::setDefault(QLocale::c());
+}
+
+// The demonstration opens no window, so it needs no display. Pictures that are drawn to be read
+// (SVG with text) still need fonts, hence a GUI application on the offscreen platform.
+int demo(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    nameApplication();
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() < 3) {
+        err << "usage: tesselon --demo IMAGE\n";
+        return 2;
+    }
+    return runDemo(arguments.at(2), out, err);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && std::strcmp(argv[1], "--demo") == 0)
+        return demo(argc, argv);
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tesselon"));
-    QApplication::setOrganizationName(QStringLiteral("Kovrant"));
-    QLocale::setDefault(QLocale::c());
+    nameApplication();
 
     TMainForm MainForm;
     const QStringList arguments = QApplication::arguments();

@@ -1,5 +1,6 @@
 #include "ui/mainform.h"
 
+#include "core/resultsmodel.h"
 #include "ui/aboutbox.h"
 #include "ui/colorswatch.h"
 #include "ui/paintbox.h"
@@ -65,6 +66,7 @@ void TMainForm::disableCommandsNotYetAvailable()
 void TMainForm::PaintBox1Paint()
 {
     PaintBox1->update();
+    results->ListObjekte(elemente, nachkomma2);
 }
 
 void TMainForm::Beenen1Click()

@@ -1,5 +1,6 @@
 #include "ui/mainform.h"
 
+#include "core/resultsmodel.h"
 #include "core/translate.h"
 #include "image/velumo.h"
 #include "ui/aboutbox.h"
@@ -30,6 +31,7 @@ constexpr int ClientWidth = 904;
 constexpr int ClientHeight = 555;
 constexpr int TopRowHeight = 33;
 constexpr int ResultsListWidth = 280;
+constexpr int ResultsColumnWidths[ResultsModel::ColumnCount] = {50, 75, 75, 75, 75};
 
 QScrollBar *scrollBar(QWidget *parent, const char *name, Qt::Orientation orientation)
 {
@@ -199,9 +201,13 @@ void TMainForm::buildResultsList(QWidget *parent)
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setAllColumnsShowFocus(true);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    results = new ResultsModel(ListView1);
+    ListView1->setModel(results);
     QHeaderView *header = ListView1->header();
     header->setSectionsMovable(false);
     header->setStretchLastSection(false);
+    for (int column = 0; column < ResultsModel::ColumnCount; ++column)
+        header->resizeSection(column, ResultsColumnWidths[column]);
 }
 
 void TMainForm::showEvent(QShowEvent *event)

@@ -19,6 +19,7 @@ class QFrame;
 class QScrollBar;
 class QStatusBar;
 class QTreeView;
+class ResultsModel;
 class TAboutBox;
 
 // The main window: menus, the tool bar, the settings row, the drawing surface with its scroll bars
@@ -43,6 +44,7 @@ public:
     QScrollBar *ScrollBar1 = nullptr;
     QScrollBar *ScrollBar2 = nullptr;
     QTreeView *ListView1 = nullptr;
+    ResultsModel *results = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     TAboutBox *AboutBox = nullptr;
     QFileDialog *OpenDialog1 = nullptr;

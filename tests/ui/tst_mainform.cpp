@@ -1,3 +1,4 @@
+#include "core/resultsmodel.h"
 #include "core/translate.h"
 #include "ui/aboutbox.h"
 #include "ui/colorswatch.h"
@@ -451,6 +452,26 @@ void TestMainForm::resultsList()
     QVERIFY(!list->rootIsDecorated());
     QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
     QCOMPARE(list->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(list->model(), form->results);
+
+    const QStringList captions{"Typ", "Bezeichnung", "Länge/Umfang", "Flächeninhalt", "Winkel"};
+    const int widths[] = {50, 75, 75, 75, 75};
+    QCOMPARE(list->model()->columnCount(), captions.size());
+    for (int c = 0; c < captions.size(); ++c) {
+        QCOMPARE(list->model()->headerData(c, Qt::Horizontal).toString(), captions.at(c));
+        QCOMPARE(list->header()->sectionSize(c), widths[c]);
+    }
+    QCOMPARE(list->model()->rowCount(), 0);
+
+    // A repaint lists the document's measuring elements.
+    Telemente *e = form->elemente.appendElement();
+    QVERIFY(e);
+    e->typ = TypRectangle;
+    e->lang = 100;
+    e->flaeche = 600;
+    form->PaintBox1Paint();
+    QCOMPARE(list->model()->rowCount(), 1);
+    QCOMPARE(form->results->text(0, ResultsModel::ColumnFlaeche), QStringLiteral("600.0000"));
 }
 
 void TestMainForm::resultsListToggle()

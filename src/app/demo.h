@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+class QTextStream;
+
+// The headless demonstration: loads the picture, lays a small measured document over the sample
+// plan's rooms, calibrated on the plan's scale bar, and prints the results list. Returns the
+// process exit code: 0, or 1 when the picture cannot be loaded.
+int runDemo(const QString &imageFile, QTextStream &out, QTextStream &err);
