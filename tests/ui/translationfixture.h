@@ -6,10 +6,14 @@
 #include <QApplication>
 #include <QList>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <functional>
+#include <memory>
 
 
 // Points the program-wide translation table at a file of its own in a temporary folder and fills
@@ -36,30 +40,50 @@ struct AnsweredBox {
     QStringList buttons;
 };
 
-// Answers the next message box that opens by pressing its button, as a user would, and records
-// what it showed. Keeps looking until one opens, so it also catches a box opened later in the same
-// command.
-inline void answerNextBox(QMessageBox::StandardButton button, AnsweredBox *seen = nullptr)
+// Answers the next message boxes that open, one answer each, by pressing their buttons as a user
+// would, and hands what each showed to record. Keeps looking until all are answered, so it also
+// catches boxes opened later in the same command.
+inline void answerBoxesWith(const QList<QMessageBox::StandardButton> &answers,
+                            std::function<void(const AnsweredBox &)> record)
 {
     auto *poll = new QTimer(qApp);
     poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, button, seen] {
+    auto pending = std::make_shared<QList<QMessageBox::StandardButton>>(answers);
+    auto last = std::make_shared<QPointer<QMessageBox>>();
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, pending, last, record] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
+        if (!box || box == last->data())
             return;
-        poll->stop();
-        poll->deleteLater();
-        if (seen) {
-            seen->caption = box->windowTitle();
-            seen->text = box->text();
-            seen->icon = box->icon();
-            for (QAbstractButton *b : box->buttons())
-                seen->buttons.append(b->text());
+        *last = box;
+        AnsweredBox shown{box->windowTitle(), box->text(), box->icon(), {}};
+        for (QAbstractButton *b : box->buttons())
+            shown.buttons.append(b->text());
+        record(shown);
+        const QMessageBox::StandardButton answer = pending->takeFirst();
+        if (pending->isEmpty()) {
+            poll->stop();
+            poll->deleteLater();
         }
-        if (QAbstractButton *b = box->button(button))
+        if (QAbstractButton *b = box->button(answer))
             b->click();
         else
             box->reject();
     });
     poll->start();
+}
+
+inline void answerBoxes(const QList<QMessageBox::StandardButton> &answers, QList<AnsweredBox> *seen = nullptr)
+{
+    answerBoxesWith(answers, [seen](const AnsweredBox &box) {
+        if (seen)
+            seen->append(box);
+    });
+}
+
+inline void answerNextBox(QMessageBox::StandardButton button, AnsweredBox *seen = nullptr)
+{
+    answerBoxesWith({button}, [seen](const AnsweredBox &box) {
+        if (seen)
+            *seen = box;
+    });
 }
