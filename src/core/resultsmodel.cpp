@@ -4,6 +4,21 @@
 #include "core/numberformat.h"
 #include "core/translate.h"
 
+#include <QStringView>
+
+#include <bit>
+
+namespace {
+
+constexpr int KindMessages[] = {21, 22, 18, 30, 19, 20};
+
+bool sameBits(double a, double b)
+{
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+}
+
 ResultsModel::ResultsModel(QObject *parent)
     : QAbstractTableModel(parent),
       captions{QStringLiteral("Typ"), QStringLiteral("Bezeichnung"), QStringLiteral("Länge/Umfang"),
@@ -13,59 +28,103 @@ ResultsModel::ResultsModel(QObject *parent)
 
 void ResultsModel::ListObjekte(Document &doc, int nachkomma2)
 {
-    // Looked up once per rebuild: the rebuild runs on every mouse move of a drag.
-    const QString abstand = Message(18);
-    const QString polygon = Message(19);
-    const QString strecke = Message(20);
-    const QString rechteck = Message(21);
-    const QString ellipse = Message(22);
-    const QString winkel = Message(30);
-    const QString degree = QStringLiteral("°");
-    const QString separator = QStringLiteral("° / ");
+    for (int k = 0; k < KindCount; ++k)
+        kindTexts[static_cast<std::size_t>(k)] = Message(KindMessages[k]);
+    const bool sameDecimals = nachkomma2 == decimals;
+    decimals = nachkomma2;
 
     beginResetModel();
-    rows.clear();
     rows.reserve(static_cast<std::size_t>(doc.count()));
+    std::size_t n = 0;
     doc.elemente.First();
     while (doc.elemente.WhileNext()) {
         const Telemente &e = *doc.aele();
-        const QString *typ = nullptr;
+        Kind kind;
         switch (e.typ) {
         case TypRectangle:
-            typ = &rechteck;
+            kind = KindRectangle;
             break;
         case TypEllipse:
-            typ = &ellipse;
+            kind = KindEllipse;
             break;
         case TypDistance:
-            typ = &abstand;
+            kind = KindDistance;
             break;
         case TypAngle:
-            typ = &winkel;
+            kind = KindAngle;
             break;
         case TypPolygon:
-            typ = &polygon;
+            kind = KindPolygon;
             break;
         case TypPolyline:
-            typ = &strecke;
+            kind = KindPolyline;
             break;
         default:
             continue;
         }
-        Row &row = rows.emplace_back();
-        row[ColumnTyp] = *typ;
-        row[ColumnBezeichnung] = Document::name(e);
-        if (e.typ == TypAngle) {
-            row[ColumnWinkel] = F(e.winkel, nachkomma2) + separator + F(360.0 - e.winkel, nachkomma2) + degree;
-            continue;
+        if (n == rows.size())
+            rows.emplace_back();
+        Row &row = rows[n++];
+        const double lang = e.lang;
+        const double flaeche = e.flaeche;
+        const double winkel = e.winkel;
+        if (!sameDecimals || row.kind != kind || !sameBits(row.lang, lang) || !sameBits(row.flaeche, flaeche) ||
+            !sameBits(row.winkel, winkel)) {
+            row.kind = kind;
+            row.lang = lang;
+            row.flaeche = flaeche;
+            row.winkel = winkel;
+            row.formatted = false;
         }
-        row[ColumnLaenge] = F(e.lang, nachkomma2);
-        if (e.typ == TypDistance)
-            row[ColumnWinkel] = F(e.winkel, nachkomma2);
-        else
-            row[ColumnFlaeche] = F(e.flaeche, nachkomma2);
+        // The name is copied, never pointed to: a later edit may free the element's block.
+        const char16_t *name = e.name;
+        if (QStringView(name) != row.name)
+            row.name = nameText(name);
     }
+    rows.resize(n);
     endResetModel();
+}
+
+void ResultsModel::format(const Row &row) const
+{
+    row.formatted = true;
+    QString &laenge = row.numbers[0];
+    QString &flaeche = row.numbers[1];
+    QString &winkel = row.numbers[2];
+    if (row.kind == KindAngle) {
+        laenge.clear();
+        flaeche.clear();
+        winkel = F(row.winkel, decimals) + QStringLiteral("° / ") + F(360.0 - row.winkel, decimals)
+                 + QStringLiteral("°");
+        return;
+    }
+    laenge = F(row.lang, decimals);
+    if (row.kind == KindDistance) {
+        flaeche.clear();
+        winkel = F(row.winkel, decimals);
+    } else {
+        flaeche = F(row.flaeche, decimals);
+        winkel.clear();
+    }
+}
+
+const QString &ResultsModel::text(int row, int column) const
+{
+    const Row &r = rows[static_cast<std::size_t>(row)];
+    switch (column) {
+    case ColumnTyp:
+        return kindTexts[r.kind];
+    case ColumnBezeichnung:
+        return r.name;
+    case ColumnLaenge:
+    case ColumnFlaeche:
+    case ColumnWinkel:
+        if (!r.formatted)
+            format(r);
+        return r.numbers[static_cast<std::size_t>(column - ColumnLaenge)];
+    default:
+        return none;
+    }
 }
 
 int ResultsModel::rowCount(const QModelIndex &parent) const

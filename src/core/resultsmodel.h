@@ -4,12 +4,14 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
 class Document;
 
 // The results list: one row of texts per measuring element, rebuilt from the document at the
-// end of every repaint. Rows hold texts only and never refer back to their elements.
+// end of every repaint. Rows hold copies of what they show and never refer back to their
+// elements.
 class ResultsModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -22,7 +24,8 @@ public:
     // Replaces all rows in one reset, numbers with nachkomma2 decimals.
     void ListObjekte(Document &doc, int nachkomma2);
 
-    const QString &text(int row, int column) const { return rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]; }
+    // row and column must be in range.
+    const QString &text(int row, int column) const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -32,7 +35,24 @@ public:
     bool setHeaderData(int section, Qt::Orientation orientation, const QVariant &value, int role = Qt::EditRole) override;
 
 private:
-    using Row = std::array<QString, ColumnCount>;
+    // The rebuild runs at every repaint, also on every mouse move of a drag, while the view asks
+    // only for the rows it shows: a row keeps the element's values and makes its number texts on
+    // the first request. A row whose values did not change since the last rebuild keeps them.
+    enum Kind : std::uint8_t { KindRectangle, KindEllipse, KindDistance, KindAngle, KindPolygon, KindPolyline, KindCount };
+    struct Row {
+        Kind kind = KindRectangle;
+        double lang = 0;
+        double flaeche = 0;
+        double winkel = 0;
+        QString name;
+        mutable bool formatted = false;
+        mutable std::array<QString, 3> numbers; // ColumnLaenge .. ColumnWinkel
+    };
+    void format(const Row &row) const;
+
     std::vector<Row> rows;
+    int decimals = 0;
+    std::array<QString, KindCount> kindTexts;
     std::array<QString, ColumnCount> captions;
+    const QString none;
 };

@@ -44,6 +44,9 @@ private slots:
     void oneResetPerRebuild();
     void headers();
     void invalidIndexes();
+    void rebuildAfterReading_data();
+    void rebuildAfterReading();
+    void namesOutliveTheDocument();
 
 private:
     QTemporaryDir dir;
@@ -188,6 +191,66 @@ void tst_ResultsModel::invalidIndexes()
     QVERIFY(!model.data(model.index(0, 5)).isValid());
     QVERIFY(!model.data(model.index(0, 0), Qt::DecorationRole).isValid());
     QCOMPARE(model.rowCount(model.index(0, 0)), 0);
+}
+
+void tst_ResultsModel::rebuildAfterReading_data()
+{
+    QTest::addColumn<int>("typ");
+    QTest::addColumn<double>("lang");
+    QTest::addColumn<double>("winkel");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("nachkomma2");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("unchanged") << 55 << 70.0 << 0.0 << "Raum" << 2
+                               << QStringList{"Rechteck", "Raum", "70.00", "250.00", ""};
+    QTest::newRow("new length") << 55 << 71.0 << 0.0 << "Raum" << 2
+                                << QStringList{"Rechteck", "Raum", "71.00", "250.00", ""};
+    QTest::newRow("new decimals") << 55 << 70.0 << 0.0 << "Raum" << 1
+                                  << QStringList{"Rechteck", "Raum", "70.0", "250.0", ""};
+    QTest::newRow("new name") << 55 << 70.0 << 0.0 << "Flur" << 2
+                              << QStringList{"Rechteck", "Flur", "70.00", "250.00", ""};
+    QTest::newRow("name removed") << 55 << 70.0 << 0.0 << "" << 2
+                                  << QStringList{"Rechteck", "", "70.00", "250.00", ""};
+    QTest::newRow("same values, other type") << 77 << 70.0 << 0.0 << "Raum" << 2
+                                             << QStringList{"Abstand", "Raum", "70.00", "", "0.00"};
+}
+
+// A row read before a rebuild shows the new element's texts afterwards, whichever part changed.
+void tst_ResultsModel::rebuildAfterReading()
+{
+    QFETCH(int, typ);
+    QFETCH(double, lang);
+    QFETCH(double, winkel);
+    QFETCH(QString, name);
+    QFETCH(int, nachkomma2);
+    QFETCH(QStringList, expected);
+    Document doc;
+    Telemente *e = addElement(doc, 55, 70, 250, 0, QStringLiteral("Raum"));
+    ResultsModel model;
+    model.ListObjekte(doc, 2);
+    QCOMPARE(rowTexts(model, 0), (QStringList{"Rechteck", "Raum", "70.00", "250.00", ""}));
+
+    e = doc.element(0);
+    e->typ = typ;
+    e->lang = lang;
+    e->winkel = winkel;
+    QVERIFY(Document::setName(*e, name));
+    model.ListObjekte(doc, nachkomma2);
+    QCOMPARE(rowTexts(model, 0), expected);
+}
+
+void tst_ResultsModel::namesOutliveTheDocument()
+{
+    Document doc;
+    addElement(doc, 99, 2, 3, 0, QStringLiteral("Beet"));
+    addElement(doc, 98, 0, 0, 90, QStringLiteral("Ecke"));
+    ResultsModel model;
+    model.ListObjekte(doc, 4);
+    doc.clear();
+    addElement(doc, 55, 1, 1, 0, QStringLiteral("überschrieben"));
+    QCOMPARE(rowTexts(model, 0), (QStringList{"Polygon", "Beet", "2.0000", "3.0000", ""}));
+    QCOMPARE(rowTexts(model, 1), (QStringList{"Winkel", "Ecke", "", "", "90.0000° / 270.0000°"}));
 }
 
 QTEST_GUILESS_MAIN(tst_ResultsModel)
