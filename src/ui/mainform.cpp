@@ -2,6 +2,7 @@
 
 #include "core/resultsmodel.h"
 #include "core/translate.h"
+#include "core/translationtable.h"
 #include "image/velumo.h"
 #include "ui/aboutbox.h"
 #include "ui/colorswatch.h"
@@ -15,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
+#include <QMessageBox>
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
@@ -109,6 +111,11 @@ void TMainForm::FormCreate()
     labelFont = QFont(QStringLiteral("Tahoma"));
     labelFont.setPixelSize(15);
     labelFontColor = Qt::red;
+
+    setTranslationCorruptionHandler([](const QString &message) {
+        QMessageBox::critical(nullptr, QCoreApplication::applicationName(), message, QMessageBox::Ok);
+    });
+    translationTable().ensureLoaded();
 }
 
 void TMainForm::buildLayout()
@@ -221,6 +228,7 @@ void TMainForm::showEvent(QShowEvent *event)
 void TMainForm::FormShow()
 {
     openfirst = true;
+    ensureMessages();
     setLanguageIndex(languagesetto);
     tickLanguageItem(languagesetto);
     einh = Message(3);
