@@ -146,10 +146,9 @@ QList<StoredProperty> fontProperties(const QString &component, const FontAccess 
                            });
     list << hookedProperty(component, part + QStringLiteral("Color"), color.name(),
                            [access](QObject *) { return QVariant(access.color().name()); },
-                           [access](QObject *, const QVariant &v) {
+                           [access, color](QObject *, const QVariant &v) {
                                const QColor c = QColor::fromString(v.toString());
-                               if (c.isValid())
-                                   access.setColor(c);
+                               access.setColor(c.isValid() ? c : color);
                            });
     list << hookedProperty(component, part + QStringLiteral("Style"), style,
                            [access](QObject *) { return QVariant(styleBits(access.font())); },
@@ -186,8 +185,8 @@ QList<StoredProperty> mainFormStoredProperties(const FontAccess &labelFont)
         [](QObject *component, const QVariant &v) {
             auto *swatch = qobject_cast<ColorSwatch *>(component);
             const QColor c = QColor::fromString(v.toString());
-            if (swatch && c.isValid())
-                swatch->setBrushColor(c);
+            if (swatch)
+                swatch->setBrushColor(c.isValid() ? c : QColor(Qt::red));
         });
     list << componentProperty(QStringLiteral("WidthEd"), QStringLiteral("Value"), "value", 2.0)
          << componentProperty(QStringLiteral("PfeillangEd"), QStringLiteral("Value"), "value", 30.0);
