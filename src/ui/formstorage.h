@@ -54,13 +54,17 @@ QList<StoredProperty> fontProperties(const QString &component, const FontAccess 
 // colour of the swatch Shape1 (Shape1_Brush_Color, red), WidthEd (2.0) and PfeillangEd (30.0).
 QList<StoredProperty> mainFormStoredProperties(const FontAccess &labelFont);
 
-// The stored settings of one window: its listed values and its placement, in the group named
-// after the window's class in the INI file settingsFolder() + "Tesselon.ini". They are restored
-// each time the window is shown and stored each time it closes or hides, and when the storage is
+// The stored settings of one window: its listed values and its placement (Left, Top, Width,
+// Height of the normal geometry and State: 0 normal, 1 minimized, 2 maximized), in the group
+// named after the window's class in the INI file settingsFolder() + "Tesselon.ini". They are
+// restored each time the window is shown, from an event filter, so before the window's own
+// showEvent runs; they are stored each time it closes or hides, and when the storage is
 // destroyed. Keep the storage as a member of the window, so that it is destroyed while the
 // window's components still exist; it stores at destruction only when it has restored in this
 // run, so a window never shown does not overwrite what an earlier run kept.
-// A value that is missing or unreadable takes its initial value.
+// A value that is missing or unreadable takes its initial value. Values restored into check
+// marks or fields change them as a program would (toggled, valueChanged), not as a user would
+// (triggered, clicked): effects that follow a value belong to the restored() signal.
 class FormStorage : public QObject
 {
     Q_OBJECT
