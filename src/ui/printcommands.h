@@ -1,0 +1,77 @@
+#pragma once
+
+#include "core/geometry.h"
+#include "render/labels.h"
+#include "render/renderer.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class Document;
+class QMainWindow;
+class QPagedPaintDevice;
+class QPrinter;
+class TPrintForm;
+struct PrintSource;
+struct dib;
+
+// The main window's print commands, found among its actions by name: "Drucker einrichten..."
+// (Druckereinrichten1), "Drucken mit Bild..." (Drucken1), "Drucken ohne Bild..."
+// (DruckenohneBild1) and "Drucken im eingestellten Maßstab 1:1..."
+// (Druckenimeingestellten11Mastab1). They print on the shared printer or, when the system has
+// no printer at all, into a PDF file the user names. The print dialog TPrintForm lives as long
+// as the commands.
+class PrintCommands : public QObject
+{
+    Q_OBJECT
+public:
+    // What the commands read of the main window at the moment of printing.
+    struct Host {
+        std::function<Document &()> document;
+        std::function<const dib &()> image;
+        std::function<DrawingSettings()> drawingSettings;
+        std::function<Scale()> scale;
+        // The unit text einh and the decimal places.
+        std::function<NumberSettings()> numbers;
+        // Repaints the screen: a printout refreshes the elements' stored values at the printer's
+        // zoom, and the screen's own values come back with it.
+        std::function<void()> repaint;
+    };
+
+    // printer is shared with the window and must outlive the commands.
+    PrintCommands(QMainWindow *window, QPrinter *printer, Host host);
+    ~PrintCommands() override;
+
+    TPrintForm *printForm() const { return form; }
+
+    // Whether printouts go into a PDF file: the system has no printer.
+    static bool printsToPdf();
+
+public slots:
+    // The printer set-up dialog and nothing else.
+    void Druckereinrichten1Click();
+    // The print dialog with the drawing, then the drawing with the picture where it places it.
+    void Drucken1Click();
+    // The same without the picture.
+    void DruckenohneBild1Click();
+    // The drawing at the set scale, with the picture while it is shown on the screen: one unit
+    // on paper is one unit measured. A unit the printout cannot measure is reported with
+    // message 28; a drawing larger than the page is spread over several pages once the user
+    // agrees to their number.
+    void Druckenimeingestellten11Mastab1Click();
+
+private:
+    PrintSource source() const;
+    void printWithForm(bool withPicture);
+    // Runs job on the printer, or on a PDF file whose name the user gives; reports failures.
+    void output(const std::function<bool(QPagedPaintDevice &)> &job);
+    void outputToPdf(const std::function<bool(QPagedPaintDevice &)> &job);
+    void fail(const QString &text);
+
+    QMainWindow *window;
+    QPrinter *printer;
+    Host host;
+    TPrintForm *form = nullptr;
+};
