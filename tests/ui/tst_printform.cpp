@@ -85,6 +85,7 @@ private slots:
     void userdefClickAppliesTheWidthRule();
     void showingAppliesTheWidthRule();
     void okAndCancel();
+    void printerSetUpReshapesThePage();
     void previewPicture_data();
     void previewPicture();
     void storedPropertiesStartWithTheirInitialValues();
@@ -289,6 +290,28 @@ void TestPrintForm::okAndCancel()
     QCOMPARE(form->exec(), int(QDialog::Accepted));
     QTimer::singleShot(0, form.get(), [this] { form->CancelBitBtn2->click(); });
     QCOMPARE(form->exec(), int(QDialog::Rejected));
+}
+
+// The user turns the page to landscape in the set-up dialog: the preview and the height
+// percentage follow the new page.
+void TestPrintForm::printerSetUpReshapesThePage()
+{
+    dib picture = solidPicture(1000, 500, qRgb(0, 0, 255));
+    form->setPicture(picture, QSize(1000, 500));
+    QCOMPARE(form->HochEdit->value(), 17);
+    QString seen;
+    QTimer::singleShot(0, form.get(), [this, &seen] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        seen = QString::fromLatin1(modal->metaObject()->className());
+        setPage(*printer, 6800, 4800);
+        QMetaObject::invokeMethod(modal, "reject");
+    });
+    form->PrintSetupBtn->click();
+    QCOMPARE(seen, QStringLiteral("QPageSetupDialog"));
+    QCOMPARE(form->page(), QSize(6800, 4800));
+    QCOMPARE(form->HochEdit->value(), 35);
 }
 
 void TestPrintForm::previewPicture_data()
