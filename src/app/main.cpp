@@ -1,3 +1,4 @@
+#include "commandline.h"
 #include "demo.h"
 #include "ui/mainform.h"
 
@@ -43,6 +44,8 @@ int main(int argc, char *argv[])
 {
     if (argc > 1 && std::strcmp(argv[1], "--demo") == 0)
         return demo(argc, argv);
+    if (isBatchCommandLine(argc, argv))
+        return commandLineMain(argc, argv);
 
     QApplication app(argc, argv);
     nameApplication();
