@@ -75,7 +75,6 @@ private slots:
     void components_data();
     void components();
     void dialogFrame();
-    void pageFollowsThePrinter();
     void typingTheWidth_data();
     void typingTheWidth();
     void typingTheHeight_data();
@@ -84,7 +83,6 @@ private slots:
     void withoutProportionsFieldsAreIndependent();
     void userdefClickAppliesTheWidthRule();
     void showingAppliesTheWidthRule();
-    void okAndCancel();
     void printerSetUpReshapesThePage();
     void previewPicture_data();
     void previewPicture();
@@ -175,13 +173,6 @@ void TestPrintForm::dialogFrame()
     // The two radio buttons are one group: choosing one clears the other.
     form->UserdefCheck->click();
     QVERIFY(!form->UseFullCheck->isChecked());
-}
-
-void TestPrintForm::pageFollowsThePrinter()
-{
-    QCOMPARE(form->page(), QSize(4800, 6800));
-    setPage(*printer, 6800, 4800);
-    QCOMPARE(form->page(), QSize(6800, 4800));
 }
 
 void TestPrintForm::typingTheWidth_data()
@@ -282,14 +273,6 @@ void TestPrintForm::showingAppliesTheWidthRule()
     QCOMPARE(form->BreitEdit->value(), 50);
     QCOMPARE(form->HochEdit->value(), 17);
     form->hide();
-}
-
-void TestPrintForm::okAndCancel()
-{
-    QTimer::singleShot(0, form.get(), [this] { form->OkBitBtn1->click(); });
-    QCOMPARE(form->exec(), int(QDialog::Accepted));
-    QTimer::singleShot(0, form.get(), [this] { form->CancelBitBtn2->click(); });
-    QCOMPARE(form->exec(), int(QDialog::Rejected));
 }
 
 // The user turns the page to landscape in the set-up dialog: the preview and the height
