@@ -1,0 +1,78 @@
+#pragma once
+
+#include "core/geometry.h"
+#include "render/labels.h"
+#include "render/renderer.h"
+#include "render/viewstate.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class Document;
+class QFileDialog;
+class QMainWindow;
+class ResultsModel;
+class TDXFExportForm;
+struct dib;
+
+// The main window's commands that write the work out, found among its actions by name:
+// "Als Bild speichern mit Hintergrund..." (AlsBildspeichern1), "Als Bild speichern nur Linien..."
+// (AlsBildspeichernnurLinien1), "Messergebnisse als CSV Datei exportieren..."
+// (MessergebnissealsCSVDateiexportieren1), "Linien als SVG exportieren...."
+// (LinienalsSVGspeichern1), "Linien als EMF exportieren..." (LinienalsDXFexportieren1) and
+// "Linien als DXF für CNC exportieren (Kreisbögen, keine Splines)..."
+// (LinienDXFfrCNCexportierenKreisbgenkeineSplines1). Their save dialogs are children of the
+// window named SaveDialog1, 2, 4, 5 and 6, so the translation walk reaches their filters. Every
+// failure is shown in a message box; a failed export leaves an existing file untouched.
+class ExportCommands : public QObject
+{
+    Q_OBJECT
+public:
+    // What the commands read of the main window when they run.
+    struct Host {
+        std::function<Document &()> document;
+        std::function<const dib &()> image;
+        std::function<DrawingSettings()> drawingSettings;
+        std::function<ViewState()> view;
+        std::function<Scale()> scale;
+        // The unit text einh and the decimal places.
+        std::function<NumberSettings()> numbers;
+        // The results list as the window shows it, captions in the interface language.
+        std::function<const ResultsModel &()> results;
+        // Repaints the screen: an export draws at its own zoom, which moves label corners that a
+        // repaint puts back.
+        std::function<void()> repaint;
+    };
+
+    ExportCommands(QMainWindow *window, Host host);
+
+    TDXFExportForm *dxfExportForm() const { return DXFExportForm; }
+
+public slots:
+    void AlsBildspeichern1Click();
+    void AlsBildspeichernnurLinien1Click();
+    void MessergebnissealsCSVDateiexportieren1Click();
+    void LinienalsSVGspeichern1Click();
+    void LinienalsDXFexportieren1Click();
+    void LinienDXFfrCNCexportierenKreisbgenkeineSplines1Click();
+
+private:
+    QFileDialog *saveDialog(const char *name, const QStringList &filters, const QString &suffix);
+    void wire(const char *action, void (ExportCommands::*handler)());
+    // The file the user chose in dialog, or an empty text when it was cancelled.
+    QString chooseFile(QFileDialog *dialog);
+    void savePicture(bool withPicture);
+    // Shows a failure; returns ok so callers can hand on the result.
+    bool report(bool ok, const QString &error);
+
+    QMainWindow *window;
+    Host host;
+    TDXFExportForm *DXFExportForm = nullptr;
+    QFileDialog *SaveDialog1 = nullptr;
+    QFileDialog *SaveDialog2 = nullptr;
+    QFileDialog *SaveDialog4 = nullptr;
+    QFileDialog *SaveDialog5 = nullptr;
+    QFileDialog *SaveDialog6 = nullptr;
+};

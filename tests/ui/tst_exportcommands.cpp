@@ -1,0 +1,303 @@
+#include "core/csvexport.h"
+#include "core/dib.h"
+#include "core/elements.h"
+#include "core/resultsmodel.h"
+#include "ui/dxfexportform.h"
+#include "ui/exportcommands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QImageReader>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <deque>
+#include <functional>
+
+namespace {
+
+const char *const ActionNames[] = {"AlsBildspeichern1",
+                                   "AlsBildspeichernnurLinien1",
+                                   "MessergebnissealsCSVDateiexportieren1",
+                                   "LinienalsSVGspeichern1",
+                                   "LinienalsDXFexportieren1",
+                                   "LinienDXFfrCNCexportierenKreisbgenkeineSplines1"};
+
+// Answers the modal dialogs as they come up, one step per dialog, in order.
+class DialogScript : public QObject
+{
+public:
+    using Step = std::function<void(QWidget *)>;
+
+    explicit DialogScript(std::deque<Step> steps) : pending(std::move(steps))
+    {
+        connect(&timer, &QTimer::timeout, this, &DialogScript::poll);
+        timer.start(10);
+    }
+
+    bool finished() const { return pending.empty(); }
+
+private:
+    void poll()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || modal == last || pending.empty())
+            return;
+        last = modal;
+        Step step = std::move(pending.front());
+        pending.pop_front();
+        step(modal);
+    }
+
+    QTimer timer;
+    std::deque<Step> pending;
+    QWidget *last = nullptr;
+};
+
+DialogScript::Step saveAs(const QString &path)
+{
+    return [path](QWidget *w) {
+        auto *dialog = qobject_cast<QFileDialog *>(w);
+        QVERIFY(dialog);
+        dialog->selectFile(path);
+        // QFileDialog keeps its accept() protected; through QDialog it runs all the same.
+        static_cast<QDialog *>(dialog)->accept();
+    };
+}
+
+DialogScript::Step reject()
+{
+    return [](QWidget *w) { qobject_cast<QDialog *>(w)->reject(); };
+}
+
+struct Window {
+    QMainWindow main;
+    Document doc;
+    dib image;
+    ResultsModel results;
+    int repaints = 0;
+    std::unique_ptr<ExportCommands> commands;
+
+    Window()
+    {
+        for (const char *name : ActionNames) {
+            auto *action = new QAction(QString::fromLatin1(name), &main);
+            action->setObjectName(QLatin1String(name));
+            action->setEnabled(false);
+        }
+        newdib(image, 60, 40, 24, nullptr, 0);
+        Telemente *line = doc.appendElement();
+        line->typ = TypLine;
+        line->x1 = 5;
+        line->y1 = 20;
+        line->x2 = 55;
+        line->y2 = 20;
+        Telemente *room = doc.appendElement();
+        room->typ = TypRectangle;
+        room->x1 = 10;
+        room->y1 = 10;
+        room->x2 = 30;
+        room->y2 = 30;
+        room->lang = 80;
+        room->flaeche = 400;
+        Document::setName(*room, QStringLiteral("Flur, oben"));
+        results.ListObjekte(doc, 2);
+        ExportCommands::Host host;
+        host.document = [this]() -> Document & { return doc; };
+        host.image = [this]() -> const dib & { return image; };
+        host.drawingSettings = [] { return DrawingSettings(); };
+        host.view = [] {
+            ViewState v;
+            v.zoomed = 200;
+            return v;
+        };
+        host.scale = [] { return Scale(); };
+        host.numbers = [] {
+            NumberSettings n;
+            n.einh = QStringLiteral("cm");
+            return n;
+        };
+        host.results = [this]() -> const ResultsModel & { return results; };
+        host.repaint = [this] { ++repaints; };
+        commands = std::make_unique<ExportCommands>(&main, host);
+    }
+    ~Window() { deldib(image); }
+
+    void trigger(const char *name) { main.findChild<QAction *>(QLatin1String(name))->trigger(); }
+};
+
+} // namespace
+
+class TestExportCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void actionsEnabledAndDialogsNamed();
+    void dxfExportForm();
+    void dxfAsksPiecesThenFile();
+    void dxfCancelledWritesNothing();
+    void csvHoldsTheList();
+    void pictures_data();
+    void pictures();
+    void failureIsShownAndLeavesNoFile();
+};
+
+void TestExportCommands::actionsEnabledAndDialogsNamed()
+{
+    Window w;
+    for (const char *name : ActionNames)
+        QVERIFY2(w.main.findChild<QAction *>(QLatin1String(name))->isEnabled(), name);
+    const QList<std::pair<const char *, QStringList>> dialogs = {
+        {"SaveDialog1",
+         {"BMP-Dateien (*.bmp)", "PNG-Dateien (*.png)", "JPEG-Dateien (*.jpg *.jpeg)", "TIFF-Dateien (*.tif *.tiff)"}},
+        {"SaveDialog2", {"SVG-Dateien (*.svg)"}},
+        {"SaveDialog4", {"EMF Dateien (*.emf)"}},
+        {"SaveDialog5", {"DXF Dateien (*.dxf)"}},
+        {"SaveDialog6", {"CSV-Dateien (*.csv)"}},
+    };
+    for (const auto &[name, filters] : dialogs) {
+        auto *dialog = w.main.findChild<QFileDialog *>(QLatin1String(name));
+        QVERIFY2(dialog, name);
+        QCOMPARE(dialog->nameFilters(), filters);
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+        QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
+    }
+    QCOMPARE(w.main.findChild<QFileDialog *>(QStringLiteral("SaveDialog1"))->defaultSuffix(), QStringLiteral("bmp"));
+}
+
+void TestExportCommands::dxfExportForm()
+{
+    TDXFExportForm form;
+    QCOMPARE(form.windowTitle(), QStringLiteral("DXF Export"));
+    QCOMPARE(form.Label1->text(), QStringLiteral("Splines teilen in:"));
+    QCOMPARE(form.Label2->text(), QStringLiteral("Kreisbögen/Linien"));
+    QCOMPARE(form.DivideEd->objectName(), QStringLiteral("DivideEd"));
+    QCOMPARE(form.DivideEd->minimum(), 1);
+    QCOMPARE(form.DivideEd->maximum(), 20);
+    QCOMPARE(form.pieces(), 4);
+    form.DivideEd->setValue(25);
+    QCOMPARE(form.pieces(), 20);
+}
+
+void TestExportCommands::dxfAsksPiecesThenFile()
+{
+    QTemporaryDir dir;
+    Window w;
+    // A curve cut into the dialog's pieces.
+    Telemente *curve = w.doc.appendElement();
+    curve->typ = TypQuadCurve;
+    curve->x1 = 0;
+    curve->x2 = 60;
+    curve->x3 = 30;
+    curve->y3 = 30;
+    const QString path = dir.filePath(QStringLiteral("cnc"));
+    DialogScript script({[](QWidget *modal) {
+                             auto *form = qobject_cast<TDXFExportForm *>(modal);
+                             QVERIFY(form);
+                             form->DivideEd->setValue(3);
+                             form->OKBtn->click();
+                         },
+                         saveAs(path)});
+    w.trigger("LinienDXFfrCNCexportierenKreisbgenkeineSplines1");
+    QVERIFY(script.finished());
+    QFile file(path + QStringLiteral(".dxf"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    // The line's two vertices and two per piece of the curve.
+    QCOMPARE(file.readAll().count("\r\nVERTEX\r\n"), 2 + 2 * 3);
+    // The dialog keeps its value for the next export.
+    QCOMPARE(w.commands->dxfExportForm()->pieces(), 3);
+}
+
+void TestExportCommands::dxfCancelledWritesNothing()
+{
+    QTemporaryDir dir;
+    Window w;
+    DialogScript script({reject()});
+    w.trigger("LinienDXFfrCNCexportierenKreisbgenkeineSplines1");
+    QVERIFY(script.finished());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
+}
+
+void TestExportCommands::csvHoldsTheList()
+{
+    QTemporaryDir dir;
+    Window w;
+    w.results.setHeaderData(0, Qt::Horizontal, QStringLiteral("Type"));
+    const QString path = dir.filePath(QStringLiteral("results.csv"));
+    DialogScript script({saveAs(path)});
+    w.trigger("MessergebnissealsCSVDateiexportieren1");
+    QVERIFY(script.finished());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QList<QStringList> rows;
+    QVERIFY(readCsv(file.readAll(), rows, nullptr));
+    QCOMPARE(rows.size(), 2);
+    // The captions as the list shows them, translated or not.
+    QCOMPARE(rows[0].first(), QStringLiteral("Type"));
+    QCOMPARE(rows[0].last(), QStringLiteral("Einheit"));
+    QCOMPARE(rows[1], (QStringList{w.results.text(0, 0), "Flur, oben", "80.00", "400.00", "", "cm"}));
+}
+
+void TestExportCommands::pictures_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("format");
+    QTest::addColumn<bool>("withPicture");
+    QTest::newRow("with background, BMP by default") << "AlsBildspeichern1" << "plan" << QByteArray("bmp") << true;
+    QTest::newRow("lines only, PNG") << "AlsBildspeichernnurLinien1" << "plan.png" << QByteArray("png") << false;
+}
+
+void TestExportCommands::pictures()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, format);
+    QFETCH(bool, withPicture);
+    QTemporaryDir dir;
+    Window w;
+    const QString path = dir.filePath(name);
+    DialogScript script({saveAs(path)});
+    w.trigger(action.toLatin1().constData());
+    QVERIFY(script.finished());
+    const QString written = QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".bmp") : path;
+    QImageReader reader(written);
+    QCOMPARE(reader.format(), format);
+    const QImage picture = reader.read();
+    // The whole drawing at the window's zoom of 200.
+    QCOMPARE(picture.size(), QSize(120, 80));
+    QCOMPARE(picture.pixel(60, 40), qRgb(255, 0, 0));
+    // The new image is black; without it the background is white.
+    QCOMPARE(picture.pixel(100, 5), withPicture ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    QCOMPARE(w.repaints, 1);
+}
+
+void TestExportCommands::failureIsShownAndLeavesNoFile()
+{
+    QTemporaryDir dir;
+    Window w;
+    const QString path = dir.filePath(QStringLiteral("missing/lines.svg"));
+    QString shown;
+    DialogScript script({saveAs(path), [&shown](QWidget *modal) {
+                             auto *box = qobject_cast<QMessageBox *>(modal);
+                             QVERIFY(box);
+                             QCOMPARE(box->icon(), QMessageBox::Critical);
+                             shown = box->text();
+                             box->accept();
+                         }});
+    w.trigger("LinienalsSVGspeichern1");
+    QVERIFY(script.finished());
+    QVERIFY2(shown.contains(path), qPrintable(shown));
+    QVERIFY(!QFileInfo::exists(path));
+}
+
+QTEST_MAIN(TestExportCommands)
+#include "tst_exportcommands.moc"
