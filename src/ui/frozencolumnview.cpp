@@ -37,15 +37,16 @@ FrozenColumnView::FrozenColumnView(QWidget *parent) : QTableView(parent)
 
 void FrozenColumnView::setModel(QAbstractItemModel *newModel)
 {
-    if (QAbstractItemModel *old = model())
-        disconnect(old, nullptr, this, nullptr);
+    disconnect(resetConnection);
+    disconnect(columnsConnection);
     QTableView::setModel(newModel);
     overlay->setModel(newModel);
     overlay->setSelectionModel(selectionModel());
     if (newModel) {
         // A reset forgets which sections were hidden.
-        connect(newModel, &QAbstractItemModel::modelReset, this, &FrozenColumnView::hideOtherColumns);
-        connect(newModel, &QAbstractItemModel::columnsInserted, this, &FrozenColumnView::hideOtherColumns);
+        resetConnection = connect(newModel, &QAbstractItemModel::modelReset, this, &FrozenColumnView::hideOtherColumns);
+        columnsConnection =
+            connect(newModel, &QAbstractItemModel::columnsInserted, this, &FrozenColumnView::hideOtherColumns);
     }
     hideOtherColumns();
 }

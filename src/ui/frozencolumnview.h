@@ -37,4 +37,6 @@ private:
 
     QTableView *overlay = nullptr;
     bool frozen = false;
+    QMetaObject::Connection resetConnection;
+    QMetaObject::Connection columnsConnection;
 };

@@ -1,6 +1,7 @@
 #include "ui/languagecommands.h"
 
 #include "core/translate.h"
+#include "ui/qttranslations.h"
 #include "ui/translateform.h"
 
 #include <QAction>
@@ -92,6 +93,8 @@ void LanguageCommands::chooseLanguage(int language)
     tickLanguage(language);
     languagesetto = language;
     setLanguageIndex(language);
+    // From here on every message speaks the new language, so Qt's buttons in them do too.
+    installQtTranslations(language);
 
     Options options;
     options.language = language;

@@ -121,9 +121,12 @@ void TestLanguageCommands::choosingWritesOptionsAndNoticeInNewLanguage_data()
     QTest::addColumn<int>("language");
     QTest::addColumn<QString>("notice");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("Deutsch") << 0 << "Bitte schließen Sie das Programm und starten Sie es erneut." << "Übersetzen";
-    QTest::newRow("English again") << 1 << "Please close the program and start it again." << "Translation";
-    QTest::newRow("Italiano") << 2 << "Chiudere il programma e riavviarlo." << "Traduzione";
+    QTest::addColumn<QString>("cancel");
+    QTest::newRow("Deutsch") << 0 << "Bitte schließen Sie das Programm und starten Sie es erneut." << "Übersetzen"
+                             << "Abbrechen";
+    QTest::newRow("English again") << 1 << "Please close the program and start it again." << "Translation"
+                                   << "Cancel";
+    QTest::newRow("Italiano") << 2 << "Chiudere il programma e riavviarlo." << "Traduzione" << "Annulla";
 }
 
 void TestLanguageCommands::choosingWritesOptionsAndNoticeInNewLanguage()
@@ -131,6 +134,7 @@ void TestLanguageCommands::choosingWritesOptionsAndNoticeInNewLanguage()
     QFETCH(int, language);
     QFETCH(QString, notice);
     QFETCH(QString, caption);
+    QFETCH(QString, cancel);
     Window w(optionsPath);
     QVERIFY(w.items[language]->isEnabled());
 
@@ -148,6 +152,9 @@ void TestLanguageCommands::choosingWritesOptionsAndNoticeInNewLanguage()
     Options stored;
     QVERIFY(LoadOptions(optionsPath, stored));
     QCOMPARE(stored.language, language);
+    // Qt's own texts follow at once, like the messages.
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+    QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text().remove(u'&'), cancel);
 }
 
 void TestLanguageCommands::savedScalesAreKept()
