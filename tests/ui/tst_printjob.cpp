@@ -166,6 +166,7 @@ class TestPrintJob : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
     void unitMillimetres_data();
@@ -203,6 +204,11 @@ void TestPrintJob::initTestCase()
     QVERIFY(dir.isValid());
     useTranslationRows(dir, {{QStringLiteral("Fuß"), QStringLiteral("Feet"), QStringLiteral("Piedi")}});
     setLanguageIndex(0);
+}
+
+void TestPrintJob::cleanupTestCase()
+{
+    deldib(picture);
 }
 
 void TestPrintJob::init()
