@@ -1,0 +1,84 @@
+#include "ui/projectsettings.h"
+
+#include "render/fontrecord.h"
+#include "ui/colorswatch.h"
+#include "ui/mainform.h"
+
+#include <QAction>
+#include <QDoubleSpinBox>
+#include <QSpinBox>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+
+// The six check marks in the order the project file stores them.
+std::array<QAction *, 6> flagItems(const MainMenus &m)
+{
+    return {m.Anzeigen1,
+            m.Ergebnisslisteanzeigen1,
+            m.SchriftumrandenumdieLesbarkeitzuverbessern1,
+            m.NachMessungwiederdenZeigerauswhlen1,
+            m.BezeichnungfrElementeeingebenlassen1,
+            m.PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1};
+}
+
+std::array<bool ProjectSettings::*, 6> flagFields()
+{
+    return {&ProjectSettings::showScaleLine, &ProjectSettings::showResults,
+            &ProjectSettings::outlineText,   &ProjectSettings::pointerAfterMeasuring,
+            &ProjectSettings::askName,       &ProjectSettings::adaptToImage};
+}
+
+double withinRange(double value, double minimum, double maximum, double initial)
+{
+    if (std::isnan(value))
+        return initial;
+    return std::clamp(value, minimum, maximum);
+}
+
+void setField(QDoubleSpinBox *field, double value, double initial)
+{
+    field->setValue(withinRange(value, field->minimum(), field->maximum(), initial));
+}
+
+} // namespace
+
+ProjectSettings settingsFromWindow(const TMainForm &window, const FontRecord *original)
+{
+    const SettingsRow &row = window.settings;
+    ProjectSettings s;
+    s.colour = colorRef(row.Shape1->brushColor());
+    s.linewidth = row.WidthEd->value();
+    s.arrowlength = row.PfeillangEd->value();
+    const auto items = flagItems(window.menus);
+    const auto fields = flagFields();
+    for (std::size_t i = 0; i < items.size(); ++i)
+        s.*fields[i] = items[i]->isChecked();
+    s.zoom = row.zoomed->value();
+    s.font = recordFromFont(window.labelFont, window.labelFontColor, original);
+    return s;
+}
+
+void applySettingsToWindow(TMainForm &window, const ProjectSettings &s)
+{
+    const ProjectSettings initial;
+    const SettingsRow &row = window.settings;
+    // The font first: each field below repaints as it changes.
+    window.labelFont = fontFromRecord(s.font);
+    window.labelFontColor = colorFromRef(s.font.colour);
+    row.Shape1->setBrushColor(colorFromRef(s.colour));
+    setField(row.WidthEd, s.linewidth, initial.linewidth);
+    setField(row.PfeillangEd, s.arrowlength, initial.arrowlength);
+
+    const auto items = flagItems(window.menus);
+    const auto fields = flagFields();
+    for (std::size_t i = 0; i < items.size(); ++i)
+        items[i]->setChecked(s.*fields[i]);
+    window.Ergebnisslisteanzeigen1Click();
+
+    const double zoom = withinRange(s.zoom, row.zoomed->minimum(), row.zoomed->maximum(), initial.zoom);
+    row.zoomed->setValue(static_cast<int>(std::trunc(zoom)));
+}

@@ -1,0 +1,488 @@
+#include "core/projectfile.h"
+#include "render/fontrecord.h"
+#include "translationfixture.h"
+#include "ui/colorswatch.h"
+#include "ui/mainform.h"
+#include "ui/projectcommands.h"
+#include "ui/projectsettings.h"
+
+#include <QtTest>
+
+#include <QAction>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTreeView>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+namespace {
+
+const QString OpenFailed = QStringLiteral("Konnte Datei nicht öffnen.");
+const QString SaveFailed = QStringLiteral("Konnte Datei nicht erzeugen.");
+
+// The commands on a main window, with a log of the hooks that change it. The file dialogs
+// answer with file.
+struct Commands {
+    QStringList log;
+    QString file;
+    std::unique_ptr<ProjectCommands> commands;
+
+    Commands(TMainForm &w, const QString &fileToChoose) : file(fileToChoose)
+    {
+        ProjectCommands::Access access{
+            [&w]() -> Document & { return w.elemente; },
+            [&w]() -> dib & { return w.di; },
+            [&w](const FontRecord *original) { return settingsFromWindow(w, original); },
+            [this, &w](const ProjectSettings &s) {
+                log << QStringLiteral("apply");
+                applySettingsToWindow(w, s);
+            },
+            [this, &w] { log << QStringLiteral("end %1").arg(w.elemente.count()); },
+            [this, &w] {
+                log << QStringLiteral("repaint");
+                w.PaintBox1Paint();
+            }};
+        commands = std::make_unique<ProjectCommands>(&w, access);
+        commands->setFileChooser([this](QFileDialog &) { return file; });
+    }
+    Commands(const Commands &) = delete;
+    Commands &operator=(const Commands &) = delete;
+};
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+void addElement(Document &doc, std::int32_t typ, double x, double y, const QString &name, int vertices)
+{
+    Telemente *e = doc.appendElement();
+    QVERIFY(e);
+    e->typ = typ;
+    e->x1 = x;
+    e->y1 = y;
+    e->x2 = x + 40.5;
+    e->y2 = y + 12.25;
+    e->ox1 = x + 3;
+    e->oy1 = y - 8;
+    e->selected = typ == TypPolygon;
+    for (int v = 0; v < vertices; ++v)
+        QVERIFY(doc.appendVertex(x + 10.5 * v, y + (v % 2) * 7.75));
+    if (!name.isNull())
+        QVERIFY(Document::setName(*e, name));
+}
+
+// Four element kinds, names outside Latin-1 and a nameless one, over an 8-bit picture with its
+// own palette.
+void makeWork(TMainForm &w)
+{
+    addElement(w.elemente, TypDistance, 5, 6, QStringLiteral("Wand Süd"), 0);
+    addElement(w.elemente, TypPolygon, 20, 30, QString::fromUtf8("Площадь 面積"), 5);
+    addElement(w.elemente, TypRectangle, 2, 3, QString(), 0);
+    addElement(w.elemente, TypText, 8, 40, QStringLiteral("Beschriftung"), 0);
+
+    FreeDib(w.di);
+    std::vector<char> info(sizeof(BITMAPINFOHEADER) + 4 * 256, 0);
+    auto *palette = reinterpret_cast<RGBQUAD *>(info.data() + sizeof(BITMAPINFOHEADER));
+    for (int i = 0; i < 256; ++i)
+        palette[i] = RGBQUAD{std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t(i * 3), 0};
+    QVERIFY(newdib(w.di, 61, 47, 8, reinterpret_cast<BITMAPINFO *>(info.data()), 256));
+    for (int y = 0; y < 47; ++y)
+        for (int x = 0; x < 61; ++x)
+            setpixel(w.di, x, y, std::uint32_t(x * 7 + y * 13));
+}
+
+void setUnusualControls(TMainForm &w)
+{
+    w.settings.Shape1->setBrushColor(QColor(10, 200, 30));
+    w.settings.WidthEd->setValue(3.5);
+    w.settings.PfeillangEd->setValue(45.25);
+    w.settings.zoomed->setValue(250);
+    for (QAction *flag : {w.menus.Anzeigen1, w.menus.Ergebnisslisteanzeigen1,
+                          w.menus.SchriftumrandenumdieLesbarkeitzuverbessern1,
+                          w.menus.NachMessungwiederdenZeigerauswhlen1, w.menus.BezeichnungfrElementeeingebenlassen1,
+                          w.menus.PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1})
+        flag->setChecked(!flag->isChecked());
+    QFont font(QStringLiteral("No Such Face Anywhere"));
+    font.setPixelSize(21);
+    font.setBold(true);
+    font.setItalic(true);
+    w.labelFont = font;
+    w.labelFontColor = QColor(0, 0, 255);
+}
+
+void compareDocuments(Document &a, Document &b)
+{
+    QCOMPARE(b.count(), a.count());
+    for (int i = 0; i < a.count(); ++i) {
+        const Telemente ea = *a.element(i);
+        const Telemente eb = *b.element(i);
+        QVERIFY2(std::memcmp(&ea, &eb, ElementFileFixedPart) == 0, qPrintable(QString::number(i)));
+        QCOMPARE(Document::vertexCount(eb), Document::vertexCount(ea));
+        for (int v = 0; v < Document::vertexCount(ea); ++v) {
+            QCOMPARE(Document::vertex(eb.vert, v)->x, Document::vertex(ea.vert, v)->x);
+            QCOMPARE(Document::vertex(eb.vert, v)->y, Document::vertex(ea.vert, v)->y);
+        }
+        QCOMPARE(Document::name(eb), Document::name(ea));
+    }
+}
+
+void compareImages(const dib &a, const dib &b)
+{
+    QVERIFY(b.poi);
+    QCOMPARE(b.bytew, a.bytew);
+    QVERIFY(std::memcmp(a.pmi, b.pmi, sizeof(BITMAPINFOHEADER) + 4 * dibPaletteSize(DibBitCount(a))) == 0);
+    QVERIFY(std::memcmp(a.poi, b.poi, std::size_t(a.bytew) * DibHeight(a)) == 0);
+}
+
+QList<bool> checkMarks(const TMainForm &w)
+{
+    QList<bool> marks;
+    for (const QAction *flag : {w.menus.Anzeigen1, w.menus.Ergebnisslisteanzeigen1,
+                                w.menus.SchriftumrandenumdieLesbarkeitzuverbessern1,
+                                w.menus.NachMessungwiederdenZeigerauswhlen1,
+                                w.menus.BezeichnungfrElementeeingebenlassen1,
+                                w.menus.PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1})
+        marks << flag->isChecked();
+    return marks;
+}
+
+} // namespace
+
+class TestProjectCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void commandsFoundByName_data();
+    void commandsFoundByName();
+    void saveAndOpenInAnotherWindow();
+    void storedFontWrittenBackUnchanged();
+    void damagedFileChangesNothing_data();
+    void damagedFileChangesNothing();
+    void failedSaveKeepsOldFile_data();
+    void failedSaveKeepsOldFile();
+    void openingEndsConstructionAfterReplacing();
+    void settingsOutsideTheFields_data();
+    void settingsOutsideTheFields();
+
+private:
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+};
+
+void TestProjectCommands::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    useTranslationRows(dir, {});
+    setLanguageIndex(0);
+}
+
+void TestProjectCommands::commandsFoundByName_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<int>("acceptMode");
+    QTest::addColumn<int>("fileMode");
+
+    QTest::newRow("open") << "Projektffnen1" << "OpenDialog2" << int(QFileDialog::AcceptOpen)
+                          << int(QFileDialog::ExistingFile);
+    QTest::newRow("save") << "Projektspeichern1" << "SaveDialog3" << int(QFileDialog::AcceptSave)
+                          << int(QFileDialog::AnyFile);
+}
+
+void TestProjectCommands::commandsFoundByName()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, dialog);
+    QFETCH(int, acceptMode);
+    QFETCH(int, fileMode);
+
+    QMainWindow window;
+    for (const char *name : {"Projektffnen1", "Projektspeichern1"}) {
+        auto *item = new QAction(&window);
+        item->setObjectName(QLatin1String(name));
+        item->setEnabled(false);
+    }
+    Document doc;
+    dib image;
+    QStringList calls;
+    auto note = [&calls](const char *what) { return [&calls, what] { calls << QLatin1String(what); }; };
+    ProjectCommands commands(&window, {[&doc]() -> Document & { return doc; }, [&image]() -> dib & { return image; },
+                                       [&calls](const FontRecord *) {
+                                           calls << QStringLiteral("settings");
+                                           return ProjectSettings();
+                                       },
+                                       [&calls](const ProjectSettings &) { calls << QStringLiteral("apply"); },
+                                       note("end"), note("repaint")});
+    QFileDialog *shown = nullptr;
+    commands.setFileChooser([&shown](QFileDialog &d) {
+        shown = &d;
+        return QString();
+    });
+
+    auto *item = window.findChild<QAction *>(action);
+    QVERIFY(item->isEnabled());
+    item->trigger();
+
+    QVERIFY(shown);
+    QCOMPARE(shown->objectName(), dialog);
+    QCOMPARE(window.findChild<QFileDialog *>(dialog), shown);
+    QCOMPARE(int(shown->acceptMode()), acceptMode);
+    QCOMPARE(int(shown->fileMode()), fileMode);
+    QCOMPARE(shown->nameFilters(), QStringList{QStringLiteral("Vermessungsprojekt (*.ver)")});
+    QCOMPARE(shown->defaultSuffix(), QStringLiteral("ver"));
+    QVERIFY(!shown->testOption(QFileDialog::DontConfirmOverwrite));
+    // Cancelled: nothing read, written or changed.
+    QCOMPARE(calls, QStringList());
+}
+
+void TestProjectCommands::saveAndOpenInAnotherWindow()
+{
+    const QString file = path("roundtrip.ver");
+    TMainForm a;
+    makeWork(a);
+    setUnusualControls(a);
+    a.PaintBox1Paint();
+    Commands saving(a, file);
+    saving.commands->Projektspeichern1Click();
+    QVERIFY(QFile::exists(file));
+
+    TMainForm b;
+    Commands opening(b, file);
+    opening.commands->Projektffnen1Click();
+
+    compareDocuments(a.elemente, b.elemente);
+    compareImages(a.di, b.di);
+    QCOMPARE(b.settings.Shape1->brushColor(), QColor(10, 200, 30));
+    QCOMPARE(b.settings.WidthEd->value(), 3.5);
+    QCOMPARE(b.settings.PfeillangEd->value(), 45.25);
+    QCOMPARE(b.settings.zoomed->value(), 250);
+    QCOMPARE(checkMarks(b), checkMarks(a));
+    QVERIFY(b.ListView1->isHidden());
+    QCOMPARE(b.labelFont.family(), QStringLiteral("No Such Face Anywhere"));
+    QCOMPARE(b.labelFont.pixelSize(), 21);
+    QVERIFY(b.labelFont.bold());
+    QVERIFY(b.labelFont.italic());
+    QCOMPARE(b.labelFontColor, QColor(0, 0, 255));
+
+    const QString again = path("roundtrip-again.ver");
+    opening.file = again;
+    opening.commands->Projektspeichern1Click();
+    QCOMPARE(fileBytes(again), fileBytes(file));
+}
+
+void TestProjectCommands::storedFontWrittenBackUnchanged()
+{
+    // A record this system's fonts would not produce: another character set, pixels per inch and
+    // pitch, and a style bit the program does not know.
+    ProjectSettings stored;
+    stored.font = FontRecord{0, 0x123456, QStringLiteral("Ghost Face"), FontRecord::VariablePitch, 120, 9, 0x10};
+    {
+        TMainForm source;
+        QVERIFY(saveProject(path("font.ver"), source.elemente, source.di, stored));
+    }
+
+    TMainForm w;
+    Commands commands(w, path("font.ver"));
+    commands.commands->Projektffnen1Click();
+    commands.file = path("font-again.ver");
+    commands.commands->Projektspeichern1Click();
+    QCOMPARE(fileBytes(path("font-again.ver")), fileBytes(path("font.ver")));
+
+    // A changed style keeps the rest of the record.
+    w.labelFont.setBold(true);
+    commands.file = path("font-bold.ver");
+    commands.commands->Projektspeichern1Click();
+    Document doc;
+    dib image;
+    ProjectSettings reread;
+    QVERIFY(loadProject(path("font-bold.ver"), doc, image, reread));
+    deldib(image);
+    FontRecord expected = stored.font;
+    expected.style |= FontRecord::Bold;
+    QCOMPARE(reread.font, expected);
+}
+
+void TestProjectCommands::damagedFileChangesNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+
+    TMainForm source;
+    makeWork(source);
+    const QString valid = path("valid.ver");
+    QVERIFY(saveProject(valid, source.elemente, source.di, ProjectSettings()));
+    const QByteArray whole = fileBytes(valid);
+
+    QTest::newRow("missing") << "missing.ver" << QByteArray();
+    QTest::newRow("empty") << "empty.ver" << QByteArray("");
+    QTest::newRow("truncated in the picture") << "half.ver" << whole.left(whole.size() / 2);
+    QTest::newRow("without its font") << "nofont.ver" << whole.left(whole.size() - 3);
+    QTest::newRow("huge element count") << "count.ver" << QByteArray("\xff\xff\xff\x7f", 4) + QByteArray(64, 'x');
+}
+
+void TestProjectCommands::damagedFileChangesNothing()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    const QString file = path(name);
+    if (!bytes.isNull())
+        QVERIFY(writeBytes(file, bytes));
+
+    TMainForm w;
+    addElement(w.elemente, TypDistance, 1, 2, QStringLiteral("bleibt"), 0);
+    w.settings.zoomed->setValue(130);
+    const std::uint8_t *picture = w.di.poi;
+    const ProjectSettings before = settingsFromWindow(w, nullptr);
+
+    Commands commands(w, file);
+    AnsweredBox box;
+    answerNextBox(QMessageBox::Ok, &box);
+    commands.commands->Projektffnen1Click();
+
+    QVERIFY2(box.text.startsWith(OpenFailed + QLatin1Char('\n')), qPrintable(box.text));
+    QVERIFY2(box.text.contains(name), qPrintable(box.text));
+    QVERIFY(box.caption.isEmpty());
+    QCOMPARE(box.buttons.size(), 1);
+    QCOMPARE(commands.log, QStringList());
+    QCOMPARE(w.elemente.count(), 1);
+    QCOMPARE(Document::name(*w.elemente.element(0)), QStringLiteral("bleibt"));
+    QCOMPARE(w.di.poi, picture);
+    QCOMPARE(settingsFromWindow(w, nullptr), before);
+}
+
+void TestProjectCommands::failedSaveKeepsOldFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("limitFileSize");
+
+    // A file-size limit below the picture's size stands for a full disk.
+    QTest::newRow("disk full") << "full.ver" << true;
+    QTest::newRow("folder missing") << "no-such-folder/project.ver" << false;
+}
+
+void TestProjectCommands::failedSaveKeepsOldFile()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, limitFileSize);
+    const QString file = path(name);
+    const QByteArray old("the previous project");
+    if (limitFileSize)
+        QVERIFY(writeBytes(file, old));
+
+    TMainForm w;
+    makeWork(w);
+    FreeDib(w.di);
+    QVERIFY(newdib(w.di, 300, 300, 24, nullptr, 0));
+    Commands commands(w, file);
+    AnsweredBox box;
+    answerNextBox(QMessageBox::Ok, &box);
+
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    if (limitFileSize) {
+        rlimit limited = saved;
+        limited.rlim_cur = 64 * 1024;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    }
+    commands.commands->Projektspeichern1Click();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY2(box.text.startsWith(SaveFailed + QLatin1Char('\n')), qPrintable(box.text));
+    QVERIFY2(box.text.contains(QFileInfo(file).fileName()), qPrintable(box.text));
+    QVERIFY(box.caption.isEmpty());
+    QCOMPARE(box.buttons.size(), 1);
+    if (limitFileSize) {
+        QCOMPARE(fileBytes(file), old);
+        const QStringList left = QDir(dir.path()).entryList({name + QLatin1Char('*')}, QDir::Files);
+        QCOMPARE(left, QStringList{name});
+    } else {
+        QVERIFY(!QFileInfo::exists(file));
+    }
+    QCOMPARE(w.elemente.count(), 4);
+}
+
+void TestProjectCommands::openingEndsConstructionAfterReplacing()
+{
+    const QString file = path("three.ver");
+    {
+        TMainForm source;
+        makeWork(source);
+        source.elemente.deleteElement(3);
+        QVERIFY(saveProject(file, source.elemente, source.di, ProjectSettings()));
+    }
+    TMainForm w;
+    addElement(w.elemente, TypPolyline, 1, 1, QString(), 2);
+    Commands commands(w, file);
+    commands.commands->Projektffnen1Click();
+    // The construction ends on the new document, before anything draws it.
+    QCOMPARE(commands.log, (QStringList{QStringLiteral("end 3"), QStringLiteral("apply"), QStringLiteral("repaint")}));
+}
+
+void TestProjectCommands::settingsOutsideTheFields_data()
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("arrow");
+    QTest::addColumn<int>("shownZoom");
+    QTest::addColumn<double>("shownWidth");
+    QTest::addColumn<double>("shownArrow");
+
+    QTest::newRow("inside, zoom truncated") << 250.9 << 0.5 << 999.0 << 250 << 0.5 << 999.0;
+    QTest::newRow("below") << 5.0 << 0.0 << -3.0 << 10 << 0.1 << 0.1;
+    QTest::newRow("above") << 1e9 << 50.0 << 5000.0 << 30000 << 10.0 << 1000.0;
+    QTest::newRow("infinite") << -inf << inf << -inf << 10 << 10.0 << 0.1;
+    QTest::newRow("not a number") << nan << nan << nan << 100 << 2.0 << 30.0;
+}
+
+void TestProjectCommands::settingsOutsideTheFields()
+{
+    QFETCH(double, zoom);
+    QFETCH(double, width);
+    QFETCH(double, arrow);
+    QFETCH(int, shownZoom);
+    QFETCH(double, shownWidth);
+    QFETCH(double, shownArrow);
+
+    TMainForm w;
+    w.settings.zoomed->setValue(777);
+    w.settings.WidthEd->setValue(7);
+    w.settings.PfeillangEd->setValue(77);
+    ProjectSettings s;
+    s.zoom = zoom;
+    s.linewidth = width;
+    s.arrowlength = arrow;
+    applySettingsToWindow(w, s);
+    QCOMPARE(w.settings.zoomed->value(), shownZoom);
+    QCOMPARE(w.settings.WidthEd->value(), shownWidth);
+    QCOMPARE(w.settings.PfeillangEd->value(), shownArrow);
+}
+
+QTEST_MAIN(TestProjectCommands)
+#include "tst_projectcommands.moc"
