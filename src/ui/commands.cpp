@@ -4,6 +4,7 @@
 #include "ui/aboutbox.h"
 #include "ui/colorswatch.h"
 #include "ui/paintbox.h"
+#include "ui/viewcommands.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -11,8 +12,6 @@
 #include <QDoubleSpinBox>
 #include <QFontDialog>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QSpinBox>
 #include <QToolButton>
 #include <QTreeView>
 #include <QWheelEvent>
@@ -33,18 +32,27 @@ void TMainForm::wireCommands()
     connect(m.PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1, &QAction::triggered, this,
             &TMainForm::PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1Click);
 
+    connect(m.Bildffnen1, &QAction::triggered, this, &TMainForm::Bildffnen1Click);
+    connect(openBar.OpenBtn, &QToolButton::clicked, m.Bildffnen1, &QAction::trigger);
+    connect(m.Bildffnen1, &QAction::enabledChanged, openBar.OpenBtn, &QToolButton::setEnabled);
+
+    connect(m.Neu1, &QAction::triggered, this, &TMainForm::Neu1Click);
+    connect(m.Lschen1, &QAction::triggered, this, &TMainForm::Lschen1Click);
+    connect(m.Kopieren1, &QAction::triggered, this, &TMainForm::Kopieren1Click);
+    connect(m.Einfgen1, &QAction::triggered, this, &TMainForm::Einfgen1Click);
+    connect(m.Beschreibungbearbeiten1, &QAction::triggered, this, &TMainForm::Beschreibungbearbeiten1Click);
+
+    connect(m.Numerisch1, &QAction::triggered, this, &TMainForm::Numerisch1Click);
+    connect(m.Grafisch1, &QAction::triggered, this, &TMainForm::Grafisch1Click);
+    connect(m.Nachkommastellen1, &QAction::triggered, this, &TMainForm::Nachkommastellen1Click);
+
     // These change what the drawing shows; the check-mark-only options are read where they apply.
     connect(m.SchriftumrandenumdieLesbarkeitzuverbessern1, &QAction::triggered, this, &TMainForm::PaintBox1Paint);
     connect(m.Anzeigen1, &QAction::triggered, this, &TMainForm::PaintBox1Paint);
     connect(settings.ShowPicCheck, &QCheckBox::clicked, this, &TMainForm::PaintBox1Paint);
     connect(settings.WidthEd, &QDoubleSpinBox::valueChanged, this, &TMainForm::PaintBox1Paint);
     connect(settings.PfeillangEd, &QDoubleSpinBox::valueChanged, this, &TMainForm::PaintBox1Paint);
-    connect(settings.zoomed, &QSpinBox::valueChanged, this, &TMainForm::PaintBox1Paint);
-    connect(ScrollBar1, &QScrollBar::valueChanged, this, &TMainForm::PaintBox1Paint);
-    connect(ScrollBar2, &QScrollBar::valueChanged, this, &TMainForm::PaintBox1Paint);
-
-    connect(openBar.OpenBtn, &QToolButton::clicked, m.Bildffnen1, &QAction::trigger);
-    connect(m.Bildffnen1, &QAction::enabledChanged, openBar.OpenBtn, &QToolButton::setEnabled);
+    connect(PaintBox1, &PaintBox::resized, this, &TMainForm::PaintBox1Paint);
 }
 
 void TMainForm::disableCommandsNotYetAvailable()
@@ -52,21 +60,12 @@ void TMainForm::disableCommandsNotYetAvailable()
     const MainMenus &m = menus;
     // Commands whose work the program does not offer yet stay visible but cannot be chosen.
     for (QAction *action :
-         {m.Neu1, m.Bildffnen1, m.AlsBildspeichern1, m.AlsBildspeichernnurLinien1, m.Projektffnen1,
-          m.Projektspeichern1, m.MessergebnissealsCSVDateiexportieren1, m.LinienalsSVGspeichern1,
-          m.LinienalsDXFexportieren1, m.LinienDXFfrCNCexportierenKreisbgenkeineSplines1, m.Druckereinrichten1, m.Drucken1,
-          m.DruckenohneBild1, m.Druckenimeingestellten11Mastab1, m.Scannen1, m.Scannerwhlen1, m.Kopieren1,
-          m.Einfgen1, m.Lschen1, m.Beschreibungbearbeiten1, m.Nachkommastellen1, m.Grafisch1, m.Numerisch1,
-          m.Deutsch1, m.English1, m.Italiano1, m.bersetzen1})
+         {m.AlsBildspeichern1, m.AlsBildspeichernnurLinien1, m.Projektffnen1, m.Projektspeichern1,
+          m.MessergebnissealsCSVDateiexportieren1, m.LinienalsSVGspeichern1, m.LinienalsDXFexportieren1,
+          m.LinienDXFfrCNCexportierenKreisbgenkeineSplines1, m.Druckereinrichten1, m.Drucken1, m.DruckenohneBild1,
+          m.Druckenimeingestellten11Mastab1, m.Scannen1, m.Scannerwhlen1, m.Deutsch1, m.English1, m.Italiano1,
+          m.bersetzen1})
         action->setEnabled(false);
-    for (QToolButton *button : tools.all())
-        button->setEnabled(false);
-}
-
-void TMainForm::PaintBox1Paint()
-{
-    PaintBox1->update();
-    results->ListObjekte(elemente, nachkomma2);
 }
 
 void TMainForm::Beenen1Click()
@@ -123,11 +122,6 @@ void TMainForm::applySizeRule()
 
 void TMainForm::wheelEvent(QWheelEvent *event)
 {
-    // One notch is 120 units; finer devices send parts of a notch, which add up to whole steps.
-    wheelRemainder += event->angleDelta().y();
-    const int notches = wheelRemainder / 120;
-    wheelRemainder -= notches * 120;
-    if (notches != 0)
-        ScrollBar2->setValue(ScrollBar2->value() - 20 * notches);
+    viewCommands->wheel(event->angleDelta().y());
     event->accept();
 }

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QSpinBox>
 
@@ -31,4 +32,13 @@ bool TMainForm::LadeBild(const QString &fileName)
         applySizeRule();
     PaintBox1Paint();
     return true;
+}
+
+void TMainForm::Bildffnen1Click()
+{
+    if (OpenDialog1->exec() != QDialog::Accepted)
+        return;
+    const QStringList files = OpenDialog1->selectedFiles();
+    if (!files.isEmpty())
+        LadeBild(files.constFirst());
 }

@@ -4,9 +4,19 @@
 #include "core/translate.h"
 #include "core/translationtable.h"
 #include "image/velumo.h"
+#include "render/labelcache.h"
+#include "tools/editing.h"
+#include "tools/toolcontroller.h"
 #include "ui/aboutbox.h"
+#include "ui/bezeichnungform.h"
 #include "ui/colorswatch.h"
+#include "ui/keyboardstate.h"
+#include "ui/massstabform.h"
+#include "ui/nachkommaform.h"
+#include "ui/neigungform.h"
 #include "ui/paintbox.h"
+#include "ui/viewcommands.h"
+#include "ui/windowhost.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,6 +32,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -68,11 +79,19 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
 
     FormCreate();
     buildLayout();
-    wireCommands();
-    disableCommandsNotYetAvailable();
 
-    // The dialogs are the window's children, so a walk over the main window reaches them too.
-    AboutBox = new TAboutBox(this);
+    keyboard = new KeyboardState(this);
+    viewCommands = new ViewCommands(settings.zoomed, ScrollBar1, ScrollBar2, tools.HandBtn,
+                                    [this] { PaintBox1Paint(); }, this);
+    host = std::make_unique<WindowHost>(*this);
+    toolController = std::make_unique<ToolController>(*host);
+    editing = std::make_unique<EditCommands>(*host, *toolController);
+    labelCache = std::make_unique<LabelCache>();
+
+    wireCommands();
+    wireTools();
+    disableCommandsNotYetAvailable();
+    createDialogs();
 
     resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     if (const QScreen *screen = this->screen()) {
@@ -85,7 +104,16 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
 TMainForm::~TMainForm()
 {
     FreeDib(di);
-    Document::releaseParts(kopie);
+}
+
+void TMainForm::createDialogs()
+{
+    // The dialogs are the window's children, so a walk over the main window reaches them too.
+    AboutBox = new TAboutBox(this);
+    massstabForm = new TmassstabForm(this);
+    BezeichnungForm = new TBezeichnungForm(this);
+    NeigungForm = new TNeigungForm(this);
+    NachkommaForm = new TNachkommaForm(this);
 }
 
 void TMainForm::FormCreate()

@@ -3,6 +3,9 @@
 #include "core/dib.h"
 #include "core/elements.h"
 #include "core/geometry.h"
+#include "render/labels.h"
+#include "render/renderer.h"
+#include "tools/tool.h"
 #include "ui/mainmenus.h"
 #include "ui/settingsrow.h"
 #include "ui/toolbars.h"
@@ -13,14 +16,28 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <memory>
+
+class EditCommands;
+class KeyboardState;
+class LabelCache;
 class PaintBox;
 class QFileDialog;
 class QFrame;
+class QMouseEvent;
 class QScrollBar;
 class QStatusBar;
 class QTreeView;
 class ResultsModel;
 class TAboutBox;
+class TBezeichnungForm;
+class TNachkommaForm;
+class TNeigungForm;
+class TmassstabForm;
+class ToolController;
+class ViewCommands;
+class WindowHost;
+struct ViewState;
 
 // The main window: menus, the tool bar, the settings row, the drawing surface with its scroll bars
 // and the results list. It owns the document, the current image and the back buffer for the whole
@@ -47,6 +64,10 @@ public:
     ResultsModel *results = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     TAboutBox *AboutBox = nullptr;
+    TmassstabForm *massstabForm = nullptr;
+    TBezeichnungForm *BezeichnungForm = nullptr;
+    TNeigungForm *NeigungForm = nullptr;
+    TNachkommaForm *NachkommaForm = nullptr;
     QFileDialog *OpenDialog1 = nullptr;
 
     // State.
@@ -58,8 +79,6 @@ public:
     // Decimal places: nachkomma for distances, nachkomma2 for everything else.
     int nachkomma = 2;
     int nachkomma2 = 4;
-    Telemente kopie{};
-    bool kopiert = false;
     int languagesetto = 0;
     bool dontchlang = false;
     bool openfirst = false;
@@ -70,8 +89,31 @@ public:
     QFont labelFont;
     QColor labelFontColor{Qt::red};
 
-    // Renders the document over the image into bit and shows it.
+    // The keyboard state the tools read at each mouse event, the view handlers, the tools with
+    // the window as their host, and the editing commands with the copy buffer.
+    KeyboardState *keyboard = nullptr;
+    ViewCommands *viewCommands = nullptr;
+    std::unique_ptr<WindowHost> host;
+    std::unique_ptr<ToolController> toolController;
+    std::unique_ptr<EditCommands> editing;
+    // The screen's rasterised label texts.
+    std::unique_ptr<LabelCache> labelCache;
+
+    // The view as the zoom field, the scroll bars and the hand tool's button hold it now.
+    ViewState &view();
+    // What every element is drawn with, read from the settings row and the menus.
+    DrawingSettings drawingSettings() const;
+    NumberSettings numberSettings() const;
+
+    // Renders the document over the image into bit, shows it unless donotreallypaint is set and
+    // rebuilds the results list.
     void PaintBox1Paint();
+    // The same without showing, for drawing a rubber band or a preview over it.
+    void renderWithoutShowing();
+    void showBackBuffer();
+    // Writes the options file: the language and the scale dialog's saved scales. A failure is
+    // reported to the user; returns whether the file was written.
+    bool SaveOptions();
     // Replaces the image by the picture in fileName and fits the zoom to the drawing's width.
     // A file that cannot be read is reported and changes nothing. Returns whether it loaded.
     bool LadeBild(const QString &fileName);
@@ -83,6 +125,18 @@ public slots:
     void Ergebnisslisteanzeigen1Click();
     void berdasProgramm1Click();
     void PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1Click();
+    void Bildffnen1Click();
+    void Neu1Click();
+    void Lschen1Click();
+    void Kopieren1Click();
+    void Einfgen1Click();
+    void Beschreibungbearbeiten1Click();
+    void Numerisch1Click();
+    void Grafisch1Click();
+    void Nachkommastellen1Click();
+    void PaintBox1MouseDown(QMouseEvent *event);
+    void PaintBox1MouseMove(QMouseEvent *event);
+    void PaintBox1MouseUp(QMouseEvent *event);
 
 public:
     // Arrow length and label font height that keep their size relative to the image at the
@@ -99,9 +153,11 @@ private:
     void buildLayout();
     QWidget *buildDrawingArea(QWidget *parent);
     void buildResultsList(QWidget *parent);
+    void createDialogs();
     void wireCommands();
+    void wireTools();
     void disableCommandsNotYetAvailable();
     void tickLanguageItem(int index);
-
-    int wheelRemainder = 0;
+    // A tool button was clicked: its tool becomes current.
+    void chooseTool(ToolId id);
 };

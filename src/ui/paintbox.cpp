@@ -35,3 +35,8 @@ void PaintBox::mouseReleaseEvent(QMouseEvent *event)
 {
     emit mouseReleased(event);
 }
+
+void PaintBox::resizeEvent(QResizeEvent *)
+{
+    emit resized();
+}

@@ -1,5 +1,6 @@
 #include "core/resultsmodel.h"
 #include "core/translate.h"
+#include "tools/editing.h"
 #include "ui/aboutbox.h"
 #include "ui/colorswatch.h"
 #include "ui/mainform.h"
@@ -157,8 +158,8 @@ void TestMainForm::menuItems_data()
     const auto row = [](const char *name, const char *caption, int check, bool enabled) {
         QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(caption) << check << enabled;
     };
-    row("Neu1", "Linien Neu", -1, false);
-    row("Bildffnen1", "Bild öffnen...", -1, false);
+    row("Neu1", "Linien Neu", -1, true);
+    row("Bildffnen1", "Bild öffnen...", -1, true);
     row("AlsBildspeichern1", "Als Bild speichern mit Hintergrund...", -1, false);
     row("AlsBildspeichernnurLinien1", "Als Bild speichern nur Linien...", -1, false);
     row("Projektffnen1", "Projekt öffnen...", -1, false);
@@ -175,20 +176,20 @@ void TestMainForm::menuItems_data()
     row("Scannen1", "Scannen...", -1, false);
     row("Scannerwhlen1", "Scanner wählen...", -1, false);
     row("Beenen1", "Beenden", -1, true);
-    row("Kopieren1", "Kopieren", -1, false);
-    row("Einfgen1", "Einfügen", -1, false);
-    row("Lschen1", "Löschen", -1, false);
-    row("Beschreibungbearbeiten1", "Bezeichnung bearbeiten", -1, false);
+    row("Kopieren1", "Kopieren", -1, true);
+    row("Einfgen1", "Einfügen", -1, true);
+    row("Lschen1", "Löschen", -1, true);
+    row("Beschreibungbearbeiten1", "Bezeichnung bearbeiten", -1, true);
     row("Schriftart1", "Schriftart...", -1, true);
-    row("Nachkommastellen1", "Nachkommastellen...", -1, false);
+    row("Nachkommastellen1", "Nachkommastellen...", -1, true);
     row("PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1",
         "Pfeillänge und Schriftgröße dem Bild anpassen", 1, true);
     row("BezeichnungfrElementeeingebenlassen1", "Bezeichnung für Elemente gleich mit abfragen", 1, true);
     row("NachMessungwiederdenZeigerauswhlen1", "Nach Messung wieder den Zeiger auswählen", 0, true);
     row("SchriftumrandenumdieLesbarkeitzuverbessern1", "Schrift umranden, um die Lesbarkeit zu verbessern", 0, true);
     row("Ergebnisslisteanzeigen1", "Ergebnisliste anzeigen", 1, true);
-    row("Grafisch1", "Grafisch", -1, false);
-    row("Numerisch1", "Numerisch", -1, false);
+    row("Grafisch1", "Grafisch", -1, true);
+    row("Numerisch1", "Numerisch", -1, true);
     row("Anzeigen1", "Anzeigen", 1, true);
     row("Deutsch1", "Deutsch", 1, false);
     row("English1", "English", 0, false);
@@ -356,6 +357,7 @@ void TestMainForm::openButton()
     form->menus.Bildffnen1->setEnabled(true);
     QVERIFY(open->isEnabled());
     QSignalSpy triggered(form->menus.Bildffnen1, &QAction::triggered);
+    closeNextModal();
     open->click();
     QCOMPARE(triggered.size(), 1);
 }
@@ -463,12 +465,14 @@ void TestMainForm::resultsList()
     }
     QCOMPARE(list->model()->rowCount(), 0);
 
-    // A repaint lists the document's measuring elements.
+    // A repaint measures the elements and lists them.
     Telemente *e = form->elemente.appendElement();
     QVERIFY(e);
     e->typ = TypRectangle;
-    e->lang = 100;
-    e->flaeche = 600;
+    e->x1 = 10;
+    e->y1 = 10;
+    e->x2 = 40;
+    e->y2 = 30;
     form->PaintBox1Paint();
     QCOMPARE(list->model()->rowCount(), 1);
     QCOMPARE(form->results->text(0, ResultsModel::ColumnFlaeche), QStringLiteral("600.0000"));
@@ -537,7 +541,7 @@ void TestMainForm::firstShowing()
     QCOMPARE(form->scale.mas2, 1.0);
     QVERIFY(form->progpath.endsWith(QLatin1Char('/')));
     QCOMPARE(form->elemente.count(), 0);
-    QVERIFY(!form->kopiert);
+    QVERIFY(!form->editing->copyBuffer().kopiert());
     QVERIFY(form->bit.isNull());
 
     form->show();

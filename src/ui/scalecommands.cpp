@@ -1,0 +1,42 @@
+#include "ui/mainform.h"
+
+#include "core/optionsfile.h"
+#include "core/translate.h"
+#include "ui/massstabform.h"
+#include "ui/nachkommaform.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QMessageBox>
+
+void TMainForm::Numerisch1Click()
+{
+    const ScaleDialogValues current{scale.mas1, scale.mas2, einh, menus.Anzeigen1->isChecked()};
+    const ScaleDialogValues chosen =
+        runScaleDialog(*massstabForm, current, [this](const QList<SavedScale> &) { SaveOptions(); });
+    menus.Anzeigen1->setChecked(chosen.showScale);
+    scale.mas1 = chosen.mas1;
+    scale.mas2 = chosen.mas2;
+    einh = chosen.einh;
+    PaintBox1Paint();
+}
+
+void TMainForm::Nachkommastellen1Click()
+{
+    if (askDecimalPlaces(*NachkommaForm, nachkomma, nachkomma2))
+        PaintBox1Paint();
+}
+
+bool TMainForm::SaveOptions()
+{
+    Options options;
+    options.language = languagesetto;
+    options.scales = massstabForm->savedScales();
+    const QString path = optionsFilePath();
+    if (::SaveOptions(path, options))
+        return true;
+    QMessageBox::critical(this, QCoreApplication::applicationName(),
+                          Message(14) + QLatin1Char('\n') + QDir::toNativeSeparators(path));
+    return false;
+}

@@ -1,0 +1,64 @@
+#include "ui/mainform.h"
+
+#include "tools/toolcontroller.h"
+#include "ui/keyboardstate.h"
+#include "ui/paintbox.h"
+#include "ui/viewcommands.h"
+
+#include <QMouseEvent>
+#include <QToolButton>
+
+#include <utility>
+
+void TMainForm::wireTools()
+{
+    const std::pair<QToolButton *, ToolId> buttons[] = {
+        {tools.ZeigerBtn, ToolId::Pointer},    {tools.HandBtn, ToolId::Hand},
+        {tools.DimensionBtn, ToolId::Distance}, {tools.StreckeBtn, ToolId::Polyline},
+        {tools.PolygonBtn, ToolId::Polygon},   {tools.RectBtn, ToolId::Rectangle},
+        {tools.CircleBtn, ToolId::Ellipse},    {tools.SchraegBtn, ToolId::Inclined},
+        {tools.massstabBtn, ToolId::Scale},    {tools.TextBtn, ToolId::Text},
+        {tools.AngleBtn, ToolId::Angle},
+    };
+    for (const auto &[button, id] : buttons) {
+        const ToolId tool = id;
+        connect(button, &QToolButton::clicked, this, [this, tool] { chooseTool(tool); });
+    }
+
+    connect(PaintBox1, &PaintBox::mousePressed, this, &TMainForm::PaintBox1MouseDown);
+    connect(PaintBox1, &PaintBox::mouseMoved, this, &TMainForm::PaintBox1MouseMove);
+    connect(PaintBox1, &PaintBox::mouseReleased, this, &TMainForm::PaintBox1MouseUp);
+}
+
+void TMainForm::chooseTool(ToolId id)
+{
+    toolController->setTool(id);
+    if (id == ToolId::Hand)
+        viewCommands->HandBtnClick();
+    else
+        PaintBox1Paint();
+}
+
+void TMainForm::Grafisch1Click()
+{
+    tools.massstabBtn->setChecked(true);
+    chooseTool(ToolId::Scale);
+}
+
+void TMainForm::PaintBox1MouseDown(QMouseEvent *event)
+{
+    keyboard->setEventModifiers(event->modifiers());
+    toolController->mousePress(event->button(), event->position().toPoint());
+}
+
+void TMainForm::PaintBox1MouseMove(QMouseEvent *event)
+{
+    keyboard->setEventModifiers(event->modifiers());
+    toolController->mouseMove(event->position().toPoint());
+}
+
+void TMainForm::PaintBox1MouseUp(QMouseEvent *event)
+{
+    keyboard->setEventModifiers(event->modifiers());
+    toolController->mouseRelease(event->position().toPoint());
+}
