@@ -113,8 +113,12 @@ struct Scene {
     }
 };
 
+// The screen repaints a drawing it has shown before: its label cache already holds the labels,
+// so the cached figures start from a repaint made before the timing.
 void run(benchmark::State &state, Scene &scene)
 {
+    if (scene.cached)
+        scene.repaint();
     for (auto _ : state)
         scene.repaint();
 }

@@ -1,5 +1,6 @@
 #include "core/elements.h"
 #include "render/dimension.h"
+#include "render/directpixels.h"
 #include "render/labelcache.h"
 #include "render/pointmark.h"
 #include "render/renderer.h"
@@ -24,7 +25,8 @@ public:
           rotatedStyle(cached(makeRotatedTextStyle(settings.labelFont, view.zoom(), settings.outlineText), 1)),
           elementPen(settings.elementColor, elementPenWidth(view, settings), Qt::SolidLine, Qt::RoundCap,
                      Qt::RoundJoin),
-          W(arrowHalfWidth(settings.arrowLength)), marks(view.pointMarksShown())
+          arrowBrush(settings.elementColor), W(arrowHalfWidth(settings.arrowLength)), marks(view.pointMarksShown()),
+          pixels(painter)
     {
     }
 
@@ -37,6 +39,10 @@ public:
         p.setBackgroundMode(Qt::TransparentMode);
         int chainStart = -1;
         const int count = doc.count();
+        if (in.labelCache) {
+            in.labelCache->setNumbers(valueTextKey(in.numbers));
+            in.labelCache->startPass(count);
+        }
         for (int i = 0; i < count; ++i) {
             Telemente &e = *doc.element(i);
             if (e.nr == 0)
@@ -63,14 +69,25 @@ private:
     void mark(double x, double y)
     {
         if (marks)
-            endpunkt(p, view.screenX(x), view.screenY(y));
+            endpunkt(p, pixels, view.screenX(x), view.screenY(y));
+    }
+
+    // The element's label texts: kept from the last repaint in the label cache while the element's
+    // values and name stay the same, made afresh without one.
+    LabelCache::ElementTexts &texts(int i, const Telemente &e)
+    {
+        LabelCache::ElementTexts &t = in.labelCache ? in.labelCache->element(i) : scratch;
+        if (!in.labelCache)
+            t = LabelCache::ElementTexts{};
+        refreshLabelTexts(t, e, in.numbers);
+        return t;
     }
 
     void draw(int i, Telemente &e)
     {
         switch (e.typ) {
         case TypText:
-            drawTextLabel(p, e, view, style);
+            drawTextLabel(p, pixels, e, view, style, texts(i, e).name);
             if (e.selected)
                 mark(e.x1, e.y1);
             break;
@@ -125,14 +142,15 @@ private:
         ScreenBox box;
         box.start(a);
         box.add(b);
-        drawHorizontalLabel(p, style, box, valueText(e, in.numbers), Document::name(e));
+        LabelCache::ElementTexts &t = texts(i, e);
+        drawHorizontalLabel(p, pixels, style, box, t.value, t.name);
     }
 
     void fillArrow(const ArrowHead &head)
     {
         const QPoint pts[3] = {S(head[0]), S(head[1]), S(head[2])};
-        p.setPen(Qt::NoPen);
-        p.setBrush(settings.elementColor);
+        p.setPen(noPen);
+        p.setBrush(arrowBrush);
         p.drawPolygon(pts, 3);
         usePen();
     }
@@ -149,7 +167,8 @@ private:
         fillArrow(g.start);
         fillArrow(g.end);
         computeElementValues(doc, i, in.scale);
-        drawRotatedLabel(p, view, rotatedStyle, p1, p2, g.offset, W, valueText(e, in.numbers), Document::name(e));
+        LabelCache::ElementTexts &t = texts(i, e);
+        drawRotatedLabel(p, pixels, view, rotatedStyle, p1, p2, g.offset, W, t.value, t.name);
         if (e.selected) {
             mark(e.x1, e.y1);
             mark(e.x2, e.y2);
@@ -179,8 +198,10 @@ private:
         computeElementValues(doc, i, in.scale);
 
         if (e.typ == TypPolygon) {
-            if (n > 0)
-                drawHorizontalLabel(p, style, box, valueText(e, in.numbers), Document::name(e));
+            if (n > 0) {
+                LabelCache::ElementTexts &t = texts(i, e);
+                drawHorizontalLabel(p, pixels, style, box, t.value, t.name);
+            }
             return;
         }
         // Arrow heads, ticks and the label along the last segment need a segment.
@@ -203,8 +224,8 @@ private:
             p.drawLine(S(finish.tick.p1()), S(finish.tick.p2()));
             fillArrow(finish.arrow);
         }
-        drawRotatedLabel(p, view, rotatedStyle, before, last, QPointF(0, 0), W, valueText(e, in.numbers),
-                         Document::name(e));
+        LabelCache::ElementTexts &t = texts(i, e);
+        drawRotatedLabel(p, pixels, view, rotatedStyle, before, last, QPointF(0, 0), W, t.value, t.name);
     }
 
     static void setSegment(Telemente &e, QPointF a, QPointF b)
@@ -218,9 +239,9 @@ private:
     void handle(const QPoint *pts, int n)
     {
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(QColor(0, 0, 0), 3));
+        p.setPen(handleUnder);
         p.drawPolyline(pts, n);
-        p.setPen(QPen(QColor(255, 255, 255), 1));
+        p.setPen(handleOver);
         p.drawPolyline(pts, n);
     }
 
@@ -271,9 +292,15 @@ private:
     const TextStyle style;
     const TextStyle rotatedStyle;
     const QPen elementPen;
+    const QBrush arrowBrush;
+    const QPen noPen{Qt::NoPen};
+    const QPen handleUnder{QColor(0, 0, 0), 3};
+    const QPen handleOver{QColor(255, 255, 255), 1};
     const double W;
     const bool marks;
+    const DirectPixels pixels;
     std::vector<QPoint> points;
+    LabelCache::ElementTexts scratch;
 };
 
 }

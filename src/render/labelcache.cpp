@@ -10,7 +10,7 @@ constexpr qsizetype MaxWidths = 50000;
 
 }
 
-LabelCache::LabelCache(qsizetype maxBytes) : sprites(maxBytes) {}
+LabelCache::LabelCache(qsizetype maxBytes) : budget(maxBytes) {}
 
 void LabelCache::setStyle(const QString &key)
 {
@@ -20,24 +20,88 @@ void LabelCache::setStyle(const QString &key)
     style = key;
 }
 
+void LabelCache::setNumbers(const QString &key)
+{
+    if (key == numbers)
+        return;
+    elements.clear();
+    numbers = key;
+}
+
 void LabelCache::clear()
 {
     sprites.clear();
+    used = 0;
+    ++dropped;
     widths.clear();
+    elements.clear();
 }
 
-LabelCache::Sprite *LabelCache::find(int slot, const QString &text, int rotationTenths)
+void LabelCache::startPass(int count)
 {
-    return sprites.object(Key{text, rotationTenths, slot});
+    ++pass;
+    elements.resize(static_cast<std::size_t>(std::max(count, 0)));
 }
 
-LabelCache::Sprite *LabelCache::insert(int slot, const QString &text, int rotationTenths, Sprite sprite)
+LabelCache::Kept *LabelCache::find(int slot, const QString &text, int rotationTenths)
 {
-    const Key key{text, rotationTenths, slot};
-    const qsizetype cost = std::max<qsizetype>(1, sprite.image.sizeInBytes());
-    if (!sprites.insert(key, new Sprite(std::move(sprite)), cost))
+    const auto it = sprites.find(Key{text, rotationTenths, slot});
+    if (it == sprites.end())
         return nullptr;
-    return sprites.object(key);
+    touch(it->second);
+    return &it->second;
+}
+
+qsizetype LabelCache::cost(const Kept &s)
+{
+    return std::max<qsizetype>(1, s.mask.bytes());
+}
+
+void LabelCache::makeRoom(qsizetype need)
+{
+    if (used + need <= budget)
+        return;
+    std::vector<std::pair<std::uint64_t, const Key *>> old;
+    for (const auto &[key, sprite] : sprites)
+        if (sprite.lastPass < pass)
+            old.emplace_back(sprite.lastPass, &key);
+    std::sort(old.begin(), old.end(),
+              [](const auto &a, const auto &b) { return a.first < b.first; });
+    // Down to three quarters, so that a full cache does not sort at every new text.
+    const qsizetype target = std::min(budget - need, budget / 4 * 3);
+    for (const auto &[lastPass, key] : old) {
+        if (used <= target)
+            break;
+        const auto it = sprites.find(*key);
+        used -= cost(it->second);
+        sprites.erase(it);
+        ++dropped;
+    }
+}
+
+LabelCache::Kept *LabelCache::insert(int slot, const QString &text, int rotationTenths, const Sprite &sprite)
+{
+    const auto alpha = [](const QImage &image) {
+        return image.format() == QImage::Format_Alpha8 ? image : image.convertToFormat(QImage::Format_Alpha8);
+    };
+    const QImage image = alpha(sprite.image);
+    const QImage outline = sprite.outline.isNull() ? QImage() : alpha(sprite.outline);
+    if (image.isNull() || (!sprite.outline.isNull() && outline.size() != image.size()))
+        return nullptr;
+    Kept kept{CoverageMask(image, outline.isNull() ? nullptr : &outline, sprite.origin), pass};
+    const qsizetype need = cost(kept);
+    makeRoom(need);
+    if (used + need > budget)
+        return nullptr;
+    const Key key{text, rotationTenths, slot};
+    const auto it = sprites.find(key);
+    if (it != sprites.end()) {
+        used -= cost(it->second);
+        sprites.erase(it);
+        ++dropped;
+    }
+    used += need;
+    return &sprites.emplace(key, std::move(kept)).first->second;
 }
 
 bool LabelCache::width(int slot, const QString &text, int &w) const

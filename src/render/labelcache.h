@@ -1,41 +1,88 @@
 #pragma once
 
-#include <QCache>
+#include "render/directpixels.h"
+
 #include <QHash>
 #include <QImage>
 #include <QPoint>
 #include <QString>
 
 #include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+struct Telemente;
 
 // Label texts already rasterised at their rotation. The font engine keeps no glyphs for the
 // many angles of labels along lines, and shaping every text again costs more than the picture,
-// so a repaint of an unchanged drawing puts each label on the back buffer as one small image.
-// The screen's owner keeps one for its back buffer; printing and the vector exports draw their
-// texts as text and use none.
+// so a repaint of an unchanged drawing puts each label on the back buffer as one small coverage
+// mask in the label colour. Beside the masks it remembers each element's label texts by
+// document index, so an element whose values did not change neither formats nor looks up its
+// texts again. The screen's owner keeps one for its back buffer; printing and the vector
+// exports draw their texts as text and use none.
 class LabelCache
 {
 public:
-    // The image of one text and the position of the text's top-left corner inside it.
+    // One text rasterised at one rotation: how much of each pixel the text covers (and, for
+    // outlined styles, its outline covers), and where the text's top-left corner lies in it.
     struct Sprite {
         QImage image;
         QPoint origin;
+        QImage outline{};
+    };
+    // A sprite as kept, packed, with the last repaint that drew it.
+    struct Kept {
+        CoverageMask mask;
+        std::uint64_t lastPass = 0;
     };
 
     explicit LabelCache(qsizetype maxBytes = qsizetype(32) << 20);
 
-    // Forgets every text when the label font, colour, outline or zoom changed since the last use.
+    // Forgets everything when the label font, colour, outline or zoom changed since the last use.
     void setStyle(const QString &key);
+    // Forgets the element texts when the unit, the decimals or the words in the texts changed.
+    void setNumbers(const QString &key);
     void clear();
+    // Begins a repaint of count elements. Sprites drawn during a repaint stay until it ends.
+    void startPass(int count);
 
     // Styles are told apart by slot (the horizontal and the rotated label font).
-    Sprite *find(int slot, const QString &text, int rotationTenths);
-    // Takes the sprite; nullptr when it is larger than the whole cache.
-    Sprite *insert(int slot, const QString &text, int rotationTenths, Sprite sprite);
+    Kept *find(int slot, const QString &text, int rotationTenths);
+    // Takes the sprite (an image of another format counts by its alpha); nullptr when it does not
+    // fit beside the sprites of the current repaint.
+    Kept *insert(int slot, const QString &text, int rotationTenths, const Sprite &sprite);
+    // Marks a sprite held from an earlier find as drawn in this repaint.
+    void touch(Kept &sprite) const { sprite.lastPass = pass; }
+    // Changes whenever a sprite is dropped, so a held sprite is still there while it is the same.
+    std::uint64_t generation() const { return dropped; }
+    qsizetype maxBytes() const { return budget; }
 
     // Cached text advance widths.
     bool width(int slot, const QString &text, int &w) const;
     void setWidth(int slot, const QString &text, int w);
+
+    // A text with what is known of it: its advance width (negative until measured) and the
+    // sprite last drawn for it at a rotation, good while the generation is unchanged.
+    struct Text {
+        QString text;
+        int width = -1;
+        Kept *sprite = nullptr;
+        int rotation = 0;
+        std::uint64_t generation = 0;
+    };
+    // The label texts of one element and the stored values they were made from.
+    struct ElementTexts {
+        bool made = false;
+        std::int32_t typ = 0;
+        double lang = 0;
+        double flaeche = 0;
+        double winkel = 0;
+        double x4 = 0;
+        Text value;
+        Text name;
+    };
+    // The texts of element index; index must be below the count of the current repaint.
+    ElementTexts &element(int index) { return elements[static_cast<std::size_t>(index)]; }
 
 private:
     struct Key {
@@ -44,9 +91,22 @@ private:
         int slot = 0;
         bool operator==(const Key &o) const = default;
     };
+    struct KeyHash {
+        size_t operator()(const Key &k) const { return qHashMulti(0, k.text, k.rotation, k.slot); }
+    };
     friend size_t qHash(const Key &k, size_t seed = 0) { return qHashMulti(seed, k.text, k.rotation, k.slot); }
 
-    QCache<Key, Sprite> sprites;
+    static qsizetype cost(const Kept &s);
+    // Drops sprites of earlier repaints, least recently drawn first, until need more bytes fit.
+    void makeRoom(qsizetype need);
+
+    std::unordered_map<Key, Kept, KeyHash> sprites;
+    qsizetype budget;
+    qsizetype used = 0;
+    std::uint64_t pass = 1;
+    std::uint64_t dropped = 1;
     QHash<Key, int> widths;
+    std::vector<ElementTexts> elements;
     QString style;
+    QString numbers;
 };

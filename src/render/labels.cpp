@@ -3,17 +3,20 @@
 #include "core/elements.h"
 #include "core/numberformat.h"
 #include "core/translate.h"
+#include "render/directpixels.h"
 #include "render/labelcache.h"
 #include "render/viewstate.h"
 
 #include <QFontInfo>
 #include <QPainter>
+#include <QStringView>
 #include <QTransform>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
-#include <utility>
 
 namespace {
 
@@ -64,6 +67,12 @@ QString valueText(const Telemente &e, const NumberSettings &n)
     default:
         return QString();
     }
+}
+
+QString valueTextKey(const NumberSettings &n)
+{
+    return n.einh + QLatin1Char('|') + QString::number(n.nachkomma) + QLatin1Char('|') + QString::number(n.nachkomma2)
+           + QLatin1Char('|') + Message(MessageInclination) + QLatin1Char('|') + Message(MessageScaleMark);
 }
 
 int scaledFontHeight(int height, double zoom)
@@ -126,37 +135,90 @@ void drawTextDirect(QPainter &p, const TextStyle &style, int X, int Y, const QSt
     p.setFont(style.font);
     p.setBrush(Qt::NoBrush);
     p.setBackgroundMode(Qt::TransparentMode);
-    const int ascent = style.metrics.ascent();
     if (style.outline) {
         p.setPen(outlineColor(style.color));
         for (int i = -3; i <= 3; ++i)
             for (int j = -3; j <= 3; ++j)
-                drawTextAt(p, X + i, Y + j, ascent, text, angle);
+                drawTextAt(p, X + i, Y + j, style.ascent, text, angle);
     }
     p.setPen(style.color);
-    drawTextAt(p, X, Y, ascent, text, angle);
+    drawTextAt(p, X, Y, style.ascent, text, angle);
 }
 
-// The text drawn exactly as directly at a whole-pixel position, onto a transparent image just
-// large enough for the turned text, its antialiased edges and its outline.
-LabelCache::Sprite rasterise(const TextStyle &style, const QString &text, double angle)
+// How far from its top-left corner a text of this advance width can put ink, turned any way,
+// with antialiased edges, overhangs and the outline.
+long long textReach(const TextStyle &style, int width)
 {
-    const QRectF box = QRectF(style.metrics.boundingRect(text)).translated(0, style.metrics.ascent())
-                           .united(QRectF(0, 0, textWidth(style, text), style.metrics.height()))
+    return std::abs(static_cast<long long>(width)) + 3LL * std::abs(style.height) + 10;
+}
+
+// The text drawn exactly as directly at a whole-pixel position: how much of each pixel the text
+// covers (and the outline, when on), on masks just large enough for the turned text, its
+// antialiased edges and its outline. Nothing for a text whose masks would take more than limit
+// bytes: it is drawn as text instead.
+LabelCache::Sprite rasterise(const TextStyle &style, const QString &text, int width, double angle, qsizetype limit)
+{
+    const QRectF box = QRectF(style.metrics.boundingRect(text)).translated(0, style.ascent)
+                           .united(QRectF(0, 0, width, style.height))
                            .adjusted(-2, -2, 2, 2);
     QTransform turn;
     turn.rotate(angle);
     const int margin = style.outline ? 3 : 0;
     const QRect bounds = turn.mapRect(box).toAlignedRect().adjusted(-margin, -margin, margin, margin);
-
     LabelCache::Sprite sprite;
-    sprite.origin = -bounds.topLeft();
-    sprite.image = QImage(bounds.size(), QImage::Format_ARGB32_Premultiplied);
-    if (sprite.image.isNull())
+    const long double bytes = static_cast<long double>(bounds.width()) * bounds.height() * (style.outline ? 2 : 1);
+    if (bounds.isEmpty() || bytes > limit)
         return sprite;
-    sprite.image.fill(Qt::transparent);
-    QPainter p(&sprite.image);
-    drawTextDirect(p, style, sprite.origin.x(), sprite.origin.y(), text, angle);
+    sprite.origin = -bounds.topLeft();
+
+    const auto mask = [&](bool outline) {
+        QImage m(bounds.size(), QImage::Format_Alpha8);
+        if (m.isNull())
+            return m;
+        m.fill(0);
+        QPainter p(&m);
+        p.setFont(style.font);
+        p.setPen(QColor(0, 0, 0));
+        p.setBackgroundMode(Qt::TransparentMode);
+        const int X = sprite.origin.x();
+        const int Y = sprite.origin.y();
+        if (outline) {
+            for (int i = -3; i <= 3; ++i)
+                for (int j = -3; j <= 3; ++j)
+                    drawTextAt(p, X + i, Y + j, style.ascent, text, angle);
+        } else {
+            drawTextAt(p, X, Y, style.ascent, text, angle);
+        }
+        return m;
+    };
+    sprite.image = mask(false);
+    if (style.outline) {
+        sprite.outline = mask(true);
+        if (sprite.outline.isNull())
+            sprite.image = QImage();
+    }
+    return sprite;
+}
+
+// The sprite of a text at a rotation: the one held by the text while the cache has not dropped
+// any since, else looked up, else made and kept.
+LabelCache::Kept *spriteFor(const TextStyle &style, LabelCache::Text &t, int tenths)
+{
+    LabelCache &cache = *style.cache;
+    if (t.sprite && t.rotation == tenths && t.generation == cache.generation()) {
+        cache.touch(*t.sprite);
+        return t.sprite;
+    }
+    LabelCache::Kept *sprite = cache.find(style.cacheSlot, t.text, tenths);
+    if (!sprite) {
+        const LabelCache::Sprite fresh =
+            rasterise(style, t.text, textWidth(style, t), tenths / 10.0, cache.maxBytes() / 4);
+        if (!fresh.image.isNull())
+            sprite = cache.insert(style.cacheSlot, t.text, tenths, fresh);
+    }
+    t.sprite = sprite;
+    t.rotation = tenths;
+    t.generation = cache.generation();
     return sprite;
 }
 
@@ -173,24 +235,62 @@ int textWidth(const TextStyle &style, const QString &text)
     return w;
 }
 
+int textWidth(const TextStyle &style, LabelCache::Text &text)
+{
+    if (text.width < 0)
+        text.width = textWidth(style, text.text);
+    return text.width;
+}
+
 void mytextout(QPainter &p, const TextStyle &style, int X, int Y, const QString &text, double angle)
 {
-    if (text.isEmpty())
+    LabelCache::Text t{text};
+    mytextout(p, DirectPixels(p), style, X, Y, t, angle);
+}
+
+void mytextout(QPainter &p, const DirectPixels &pixels, const TextStyle &style, int X, int Y, LabelCache::Text &text,
+               double angle)
+{
+    if (text.text.isEmpty())
         return;
-    if (style.cache && p.worldTransform().type() <= QTransform::TxTranslate) {
-        const int tenths = static_cast<int>(std::lround(angle * 10));
-        LabelCache::Sprite *sprite = style.cache->find(style.cacheSlot, text, tenths);
-        if (!sprite) {
-            LabelCache::Sprite fresh = rasterise(style, text, tenths / 10.0);
-            if (!fresh.image.isNull())
-                sprite = style.cache->insert(style.cacheSlot, text, tenths, std::move(fresh));
-        }
-        if (sprite) {
-            p.drawImage(X - sprite->origin.x(), Y - sprite->origin.y(), sprite->image);
+    if (pixels.usable()) {
+        if (!pixels.touches(X, Y, textReach(style, textWidth(style, text))))
             return;
+        if (style.cache) {
+            if (const LabelCache::Kept *sprite = spriteFor(style, text, static_cast<int>(std::lround(angle * 10)))) {
+                pixels.blend(X, Y, sprite->mask, style.fill, style.ring);
+                return;
+            }
         }
     }
-    drawTextDirect(p, style, X, Y, text, angle);
+    drawTextDirect(p, style, X, Y, text.text, angle);
+}
+
+void refreshLabelTexts(LabelCache::ElementTexts &texts, const Telemente &e, const NumberSettings &n)
+{
+    const std::int32_t typ = e.typ;
+    const double lang = e.lang;
+    const double flaeche = e.flaeche;
+    const double winkel = e.winkel;
+    const double x4 = e.x4;
+    const auto same = [](double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); };
+    if (!texts.made || texts.typ != typ || !same(texts.lang, lang) || !same(texts.flaeche, flaeche) ||
+        !same(texts.winkel, winkel) || !same(texts.x4, x4)) {
+        // Widths and sprites belong to the font of the type's label, so the name starts afresh too.
+        const bool sameType = texts.made && texts.typ == typ;
+        texts.made = true;
+        texts.typ = typ;
+        texts.lang = lang;
+        texts.flaeche = flaeche;
+        texts.winkel = winkel;
+        texts.x4 = x4;
+        texts.value = LabelCache::Text{valueText(e, n)};
+        if (!sameType)
+            texts.name = LabelCache::Text{};
+    }
+    const char16_t *name = e.name;
+    if (QStringView(name) != texts.name.text)
+        texts.name = LabelCache::Text{nameText(name)};
 }
 
 void ScreenBox::add(QPoint p)
@@ -252,11 +352,17 @@ RotatedLabel rotatedLabelLayout(QPointF p1, QPointF p2, QPointF offset, double W
 
 void drawTextLabel(QPainter &p, Telemente &e, const ViewState &view, const TextStyle &style)
 {
-    const QString text = Document::name(e);
+    LabelCache::Text text{Document::name(e)};
+    drawTextLabel(p, DirectPixels(p), e, view, style, text);
+}
+
+void drawTextLabel(QPainter &p, const DirectPixels &pixels, Telemente &e, const ViewState &view,
+                   const TextStyle &style, LabelCache::Text &text)
+{
     const int width = textWidth(style, text);
-    const int height = style.metrics.height();
+    const int height = style.height;
     const QPoint anchor = view.screen(e.x1, e.y1);
-    mytextout(p, style, anchor.x(), anchor.y() - height, text);
+    mytextout(p, pixels, style, anchor.x(), anchor.y() - height, text);
     e.x2 = e.x1 + width * 100 / view.zoom();
     e.y2 = e.y1 - height * 100 / view.zoom();
 }
@@ -264,22 +370,38 @@ void drawTextLabel(QPainter &p, Telemente &e, const ViewState &view, const TextS
 void drawHorizontalLabel(QPainter &p, const TextStyle &style, const ScreenBox &box, const QString &value,
                          const QString &name)
 {
-    const HorizontalLabel at = horizontalLabelLayout(box, textWidth(style, value),
-                                                     textWidth(style, name), style.metrics.height());
-    mytextout(p, style, at.value.x(), at.value.y(), value);
-    mytextout(p, style, at.name.x(), at.name.y(), name);
+    LabelCache::Text v{value};
+    LabelCache::Text n{name};
+    drawHorizontalLabel(p, DirectPixels(p), style, box, v, n);
+}
+
+void drawHorizontalLabel(QPainter &p, const DirectPixels &pixels, const TextStyle &style, const ScreenBox &box,
+                         LabelCache::Text &value, LabelCache::Text &name)
+{
+    const HorizontalLabel at =
+        horizontalLabelLayout(box, textWidth(style, value), textWidth(style, name), style.height);
+    mytextout(p, pixels, style, at.value.x(), at.value.y(), value);
+    mytextout(p, pixels, style, at.name.x(), at.name.y(), name);
 }
 
 void drawRotatedLabel(QPainter &p, const ViewState &view, const TextStyle &style, QPointF p1, QPointF p2,
                       QPointF offset, double W, const QString &value, const QString &name)
 {
-    const RotatedLabel at =
-        rotatedLabelLayout(p1, p2, offset, W, view.zoom(), textWidth(style, value),
-                           style.metrics.height(), textWidth(style, name));
+    LabelCache::Text v{value};
+    LabelCache::Text n{name};
+    drawRotatedLabel(p, DirectPixels(p), view, style, p1, p2, offset, W, v, n);
+}
+
+void drawRotatedLabel(QPainter &p, const DirectPixels &pixels, const ViewState &view, const TextStyle &style,
+                      QPointF p1, QPointF p2, QPointF offset, double W, LabelCache::Text &value,
+                      LabelCache::Text &name)
+{
+    const RotatedLabel at = rotatedLabelLayout(p1, p2, offset, W, view.zoom(), textWidth(style, value),
+                                               style.height, textWidth(style, name));
     const QPoint v = view.screen(at.value);
-    mytextout(p, style, v.x(), v.y(), value, at.rotation);
-    if (!name.isEmpty()) {
+    mytextout(p, pixels, style, v.x(), v.y(), value, at.rotation);
+    if (!name.text.isEmpty()) {
         const QPoint n = view.screen(at.name);
-        mytextout(p, style, n.x(), n.y(), name, at.rotation);
+        mytextout(p, pixels, style, n.x(), n.y(), name, at.rotation);
     }
 }

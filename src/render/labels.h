@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/labelcache.h"
+
 #include <QColor>
 #include <QFont>
 #include <QFontMetrics>
@@ -7,7 +9,6 @@
 #include <QPointF>
 #include <QString>
 
-class LabelCache;
 class QPainter;
 struct Telemente;
 struct ViewState;
@@ -31,6 +32,8 @@ struct NumberSettings {
 
 // The value text of an element from its stored values; empty for types that show none.
 QString valueText(const Telemente &e, const NumberSettings &n);
+// Everything besides the element's own fields that its value text depends on, as one key.
+QString valueTextKey(const NumberSettings &n);
 
 // Round(zoom * height / 100), and 1 when that gives 0: a font always has a size.
 int scaledFontHeight(int height, double zoom);
@@ -39,6 +42,9 @@ QFont labelQFont(const LabelFont &font, double zoom);
 // The font of labels along a line: face, weight and italic of the label font, scaled by the
 // zoom, without underline or strike-out.
 QFont rotatedLabelQFont(const LabelFont &font, double zoom);
+
+// Black around light text and white around dark text.
+QColor outlineColor(const QColor &text);
 
 // Everything a label needs of its font, made once per repaint. With a cache, texts are drawn
 // from (and rasterised into) it while the painter does not scale or rotate.
@@ -49,20 +55,29 @@ struct TextStyle {
     bool outline = false;
     LabelCache *cache = nullptr;
     int cacheSlot = 0;
+    int ascent = metrics.ascent();
+    int height = metrics.height();
+    // The text and outline colours, premultiplied, as the label images are put on the picture.
+    QRgb fill = qPremultiply(color.rgba());
+    QRgb ring = qPremultiply(outlineColor(color).rgba());
 };
 TextStyle makeTextStyle(const LabelFont &font, double zoom, bool outline);
 TextStyle makeRotatedTextStyle(const LabelFont &font, double zoom, bool outline);
 
 // TextWidth: the advance width of a text in the style's font.
 int textWidth(const TextStyle &style, const QString &text);
+// The same, measured once per text and style.
+int textWidth(const TextStyle &style, LabelCache::Text &text);
 
-// Black around light text and white around dark text.
-QColor outlineColor(const QColor &text);
 
 // Draws text with its top-left corner at (X, Y), turned clockwise by angle degrees about that
 // corner; with the outline on, first 49 times in the outline colour at every offset of up to
 // 3 pixels.
 void mytextout(QPainter &p, const TextStyle &style, int X, int Y, const QString &text, double angle = 0);
+// The same for the renderer, which finds the painter's pixels once per repaint and keeps what it
+// learns about each text. A text that cannot reach the pixels is not drawn at all.
+void mytextout(QPainter &p, const DirectPixels &pixels, const TextStyle &style, int X, int Y, LabelCache::Text &text,
+               double angle = 0);
 
 // The screen bounding box of an element's points.
 struct ScreenBox {
@@ -100,12 +115,23 @@ struct RotatedLabel {
 RotatedLabel rotatedLabelLayout(QPointF p1, QPointF p2, QPointF offset, double W, double zoom, int valueWidth,
                                 int valueHeight, int nameWidth);
 
+// The texts of an element's label made afresh unless the element's type, stored values and name
+// are those they were made from.
+void refreshLabelTexts(LabelCache::ElementTexts &texts, const Telemente &e, const NumberSettings &n);
+
 // The text label: its text with the lower-left corner at P1; stores the text box's top-right
 // corner in P2.
 void drawTextLabel(QPainter &p, Telemente &e, const ViewState &view, const TextStyle &style);
+void drawTextLabel(QPainter &p, const DirectPixels &pixels, Telemente &e, const ViewState &view,
+                   const TextStyle &style, LabelCache::Text &text);
 // Value and name centred under the bounding box.
 void drawHorizontalLabel(QPainter &p, const TextStyle &style, const ScreenBox &box, const QString &value,
                          const QString &name);
+void drawHorizontalLabel(QPainter &p, const DirectPixels &pixels, const TextStyle &style, const ScreenBox &box,
+                         LabelCache::Text &value, LabelCache::Text &name);
 // Value and name along the segment p1 -> p2.
 void drawRotatedLabel(QPainter &p, const ViewState &view, const TextStyle &style, QPointF p1, QPointF p2,
                       QPointF offset, double W, const QString &value, const QString &name);
+void drawRotatedLabel(QPainter &p, const DirectPixels &pixels, const ViewState &view, const TextStyle &style,
+                      QPointF p1, QPointF p2, QPointF offset, double W, LabelCache::Text &value,
+                      LabelCache::Text &name);

@@ -1,5 +1,7 @@
 #include "render/pointmark.h"
 
+#include "render/directpixels.h"
+
 #include <QPainter>
 #include <QPen>
 #include <QPoint>
@@ -17,6 +19,16 @@ void square(QPainter &p, int X, int Y, int r)
 
 void endpunkt(QPainter &p, int X, int Y)
 {
+    endpunkt(p, DirectPixels(p), X, Y);
+}
+
+void endpunkt(QPainter &p, const DirectPixels &pixels, int X, int Y)
+{
+    if (pixels.usable() && pixels.holds(X, Y, 4)) {
+        pixels.squareOutline(X, Y, 3, qRgb(255, 255, 255));
+        pixels.squareOutline(X, Y, 4, qRgb(0, 0, 0));
+        return;
+    }
     const QPen before = p.pen();
     QPen pen(QColor(255, 255, 255), 1);
     p.setPen(pen);

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QPoint>
+#include <QRgb>
+#include <QtGlobal>
+
+#include <cstdint>
+#include <vector>
+
+class QImage;
+class QPainter;
+
+// A text's coverage masks reduced to the part of each row that holds any coverage, packed into
+// one block: putting a label on the picture then reads a few hundred bytes instead of every
+// pixel of the turned text's box.
+class CoverageMask
+{
+public:
+    CoverageMask() = default;
+    // mask (and outline, when given, of the same size) in Format_Alpha8; origin is the text's
+    // top-left corner in them.
+    CoverageMask(const QImage &mask, const QImage *outline, QPoint origin);
+
+    QPoint origin() const { return corner; }
+    bool outlined() const { return hasOutline; }
+    qsizetype bytes() const { return static_cast<qsizetype>(block.size() * sizeof(std::uint32_t)); }
+
+private:
+    friend class DirectPixels;
+    // Per row with coverage: the row, its first column and the column count; then the coverage
+    // bytes of every run one after the other, a run's outline coverage right after its own.
+    std::vector<std::uint32_t> block;
+    int runs = 0;
+    int width = 0;
+    int height = 0;
+    QPoint corner;
+    bool hasOutline = false;
+};
+
+// The pixels under a painter that draws into a 32-bit image with no more than a whole-pixel
+// shift; a view onto them, as a span is onto memory. The back buffer's many small drawings of
+// one kind (label images, point marks) are written there directly: a trip through the paint
+// engine costs more than the pixels.
+class DirectPixels
+{
+public:
+    // Usable only while the painter draws into an RGB32 or premultiplied ARGB32 image at device
+    // pixel ratio 1, unclipped, fully opaque, composing source-over, shifted by whole pixels at
+    // most; otherwise usable() is false and the painter has to do the drawing.
+    explicit DirectPixels(QPainter &p);
+
+    bool usable() const { return bits != nullptr; }
+
+    // Whether anything of the square of half side r around painter position (x, y) lands on the
+    // image.
+    bool touches(int x, int y, long long r) const;
+
+    // Whether the square of half side r around painter position (x, y) lies wholly on the image.
+    bool holds(int x, int y, int r) const;
+
+    // The outline of the square from (x - r, y - r) to (x + r, y + r) in an opaque colour,
+    // exactly the pixels a 1-pixel pen draws around it; the square must lie wholly on the image
+    // (a pen cut by the image's edge leaves out some corners).
+    void squareOutline(int x, int y, int r, QRgb opaque) const;
+
+    // Puts a colour through a coverage mask whose text corner lands on painter position (x, y),
+    // composing source-over as the paint engine does; an outlined mask first puts the outline
+    // colour through its outline coverage. Colours are premultiplied.
+    void blend(int x, int y, const CoverageMask &mask, QRgb colour, QRgb outlineColour) const;
+
+private:
+    void fill(int x0, int y0, int x1, int y1, QRgb opaque) const;
+
+    uchar *bits = nullptr;
+    qsizetype stride = 0;
+    int width = 0;
+    int height = 0;
+    int dx = 0;
+    int dy = 0;
+};

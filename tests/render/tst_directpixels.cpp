@@ -1,0 +1,198 @@
+#include "render/directpixels.h"
+#include "render/pointmark.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+
+#include <cstdlib>
+#include <utility>
+
+namespace {
+
+const QRgb Background = qRgb(90, 160, 120);
+
+QImage canvas(QImage::Format format = QImage::Format_RGB32)
+{
+    QImage img(40, 30, format);
+    img.fill(Background);
+    return img;
+}
+
+// The point mark as the paint engine draws it.
+void paintedMark(QPainter &p, int X, int Y)
+{
+    for (const auto &[r, colour] : {std::pair{3, qRgb(255, 255, 255)}, std::pair{4, qRgb(0, 0, 0)}}) {
+        p.setPen(QPen(QColor(colour), 1));
+        const QPoint c[5] = {QPoint(X - r, Y - r), QPoint(X + r, Y - r), QPoint(X + r, Y + r), QPoint(X - r, Y + r),
+                             QPoint(X - r, Y - r)};
+        p.drawPolyline(c, 5);
+    }
+}
+
+}
+
+class TestDirectPixels : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void usableOnlyWhenThePainterWritesPlainly_data();
+    void usableOnlyWhenThePainterWritesPlainly();
+    void markMatchesThePaintEngine_data();
+    void markMatchesThePaintEngine();
+    void coverageBlendsLikeText();
+    void maskPartlyOutside();
+};
+
+void TestDirectPixels::usableOnlyWhenThePainterWritesPlainly_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("change");
+    QTest::addColumn<bool>("usable");
+    QTest::newRow("back buffer") << int(QImage::Format_RGB32) << 0 << true;
+    QTest::newRow("premultiplied") << int(QImage::Format_ARGB32_Premultiplied) << 0 << true;
+    QTest::newRow("whole-pixel shift") << int(QImage::Format_RGB32) << 1 << true;
+    QTest::newRow("not premultiplied") << int(QImage::Format_ARGB32) << 0 << false;
+    QTest::newRow("16 bits") << int(QImage::Format_RGB16) << 0 << false;
+    QTest::newRow("half-pixel shift") << int(QImage::Format_RGB32) << 2 << false;
+    QTest::newRow("scaled") << int(QImage::Format_RGB32) << 3 << false;
+    QTest::newRow("clipped") << int(QImage::Format_RGB32) << 4 << false;
+    QTest::newRow("translucent") << int(QImage::Format_RGB32) << 5 << false;
+    QTest::newRow("other composition") << int(QImage::Format_RGB32) << 6 << false;
+}
+
+void TestDirectPixels::usableOnlyWhenThePainterWritesPlainly()
+{
+    QFETCH(int, format);
+    QFETCH(int, change);
+    QFETCH(bool, usable);
+    QImage img = canvas(QImage::Format(format));
+    QPainter p(&img);
+    switch (change) {
+    case 1:
+        p.translate(3, -2);
+        break;
+    case 2:
+        p.translate(0.5, 0);
+        break;
+    case 3:
+        p.scale(2, 2);
+        break;
+    case 4:
+        p.setClipRect(0, 0, 10, 10);
+        break;
+    case 5:
+        p.setOpacity(0.5);
+        break;
+    case 6:
+        p.setCompositionMode(QPainter::CompositionMode_Multiply);
+        break;
+    default:
+        break;
+    }
+    QCOMPARE(DirectPixels(p).usable(), usable);
+}
+
+void TestDirectPixels::markMatchesThePaintEngine_data()
+{
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QPoint>("shift");
+    QTest::newRow("inside") << QPoint(20, 15) << QPoint(0, 0);
+    QTest::newRow("shifted painter") << QPoint(12, 9) << QPoint(5, 4);
+    QTest::newRow("top-left corner") << QPoint(0, 0) << QPoint(0, 0);
+    QTest::newRow("cut by the right edge") << QPoint(38, 10) << QPoint(0, 0);
+    QTest::newRow("cut by the bottom edge") << QPoint(7, 33) << QPoint(0, 0);
+    QTest::newRow("only the outer square") << QPoint(-4, 12) << QPoint(0, 0);
+    QTest::newRow("outside") << QPoint(-5, 12) << QPoint(0, 0);
+    QTest::newRow("far away") << QPoint(1 << 30, -(1 << 30)) << QPoint(0, 0);
+}
+
+void TestDirectPixels::markMatchesThePaintEngine()
+{
+    QFETCH(QPoint, at);
+    QFETCH(QPoint, shift);
+    QImage direct = canvas();
+    QImage painted = canvas();
+    {
+        QPainter p(&direct);
+        p.translate(shift);
+        QVERIFY(DirectPixels(p).usable());
+        endpunkt(p, at.x(), at.y());
+    }
+    {
+        QPainter p(&painted);
+        p.translate(shift);
+        p.setClipRect(QRect(-shift, painted.size()));
+        QVERIFY(!DirectPixels(p).usable());
+        endpunkt(p, at.x(), at.y());
+    }
+    {
+        // The painter path of endpunkt is the paint engine's own polyline.
+        QImage reference = canvas();
+        QPainter p(&reference);
+        p.translate(shift);
+        paintedMark(p, at.x(), at.y());
+        p.end();
+        QCOMPARE(painted, reference);
+    }
+    QCOMPARE(direct, painted);
+}
+
+void TestDirectPixels::coverageBlendsLikeText()
+{
+    // Coverage 0, 128 and 255 in the first row; the outline under the text in the second.
+    QImage mask(4, 2, QImage::Format_Alpha8);
+    mask.fill(0);
+    mask.scanLine(0)[1] = 128;
+    mask.scanLine(0)[2] = 255;
+    mask.scanLine(1)[0] = 255;
+    QImage outline(4, 2, QImage::Format_Alpha8);
+    outline.fill(0);
+    outline.scanLine(1)[0] = 255;
+    outline.scanLine(1)[3] = 255;
+
+    QImage img = canvas();
+    QPainter p(&img);
+    const DirectPixels pixels(p);
+    pixels.blend(10, 10, CoverageMask(mask, &outline, QPoint(0, 0)), qRgb(200, 0, 0), qRgb(255, 255, 255));
+    // The same text corner from a mask whose corner lies inside it.
+    pixels.blend(20, 20, CoverageMask(mask, nullptr, QPoint(2, 1)), qRgb(0, 0, 200), 0);
+    p.end();
+
+    QCOMPARE(img.pixel(10, 10), Background);
+    // Half covered: halfway between the colour and the background, to the rounding.
+    const QRgb half = img.pixel(11, 10);
+    QVERIFY(std::abs(qRed(half) - 145) <= 1 && std::abs(qGreen(half) - 80) <= 1 && std::abs(qBlue(half) - 60) <= 1);
+    QCOMPARE(img.pixel(12, 10), qRgb(200, 0, 0));
+    QCOMPARE(img.pixel(13, 10), Background);
+    QCOMPARE(img.pixel(10, 11), qRgb(200, 0, 0));
+    QCOMPARE(img.pixel(13, 11), qRgb(255, 255, 255));
+    QCOMPARE(img.pixel(20, 19), qRgb(0, 0, 200));
+    QCOMPARE(img.pixel(20, 20), Background);
+}
+
+void TestDirectPixels::maskPartlyOutside()
+{
+    QImage mask(8, 8, QImage::Format_Alpha8);
+    mask.fill(255);
+    QImage img = canvas();
+    QPainter p(&img);
+    const DirectPixels pixels(p);
+    const CoverageMask full(mask, nullptr, QPoint(0, 0));
+    pixels.blend(-4, -5, full, qRgb(0, 0, 0), 0);
+    pixels.blend(36, 26, full, qRgb(0, 0, 0), 0);
+    pixels.blend(1 << 30, 5, full, qRgb(0, 0, 0), 0);
+    pixels.blend(-(1 << 30), -(1 << 30), full, qRgb(0, 0, 0), 0);
+    p.end();
+    QCOMPARE(img.pixel(0, 0), qRgb(0, 0, 0));
+    QCOMPARE(img.pixel(3, 2), qRgb(0, 0, 0));
+    QCOMPARE(img.pixel(4, 2), Background);
+    QCOMPARE(img.pixel(3, 3), Background);
+    QCOMPARE(img.pixel(39, 29), qRgb(0, 0, 0));
+    QCOMPARE(img.pixel(36, 26), qRgb(0, 0, 0));
+    QCOMPARE(img.pixel(35, 26), Background);
+}
+
+QTEST_MAIN(TestDirectPixels)
+#include "tst_directpixels.moc"
