@@ -38,9 +38,16 @@ private:
 
 void ScanJob::start(QWidget *window, const QString &deviceName, const ScanOptions &options)
 {
+    start(window, [deviceName, options](const std::atomic_bool &cancel, const ScanProgress &progress) {
+        return scanWithSane(deviceName, options, cancel, progress);
+    });
+}
+
+void ScanJob::start(QWidget *window, ScanFunction scan)
+{
     if (active)
         return;
-    active = new ScanJob(window, deviceName, options);
+    active = new ScanJob(window, std::move(scan));
 }
 
 bool ScanJob::running()
@@ -71,14 +78,15 @@ bool ScanJob::stopRunning()
     return true;
 }
 
-ScanJob::ScanJob(QWidget *parentWindow, const QString &deviceName, const ScanOptions &options)
-    : window(parentWindow)
+ScanJob::ScanJob(QWidget *parentWindow, ScanFunction scan) : window(parentWindow)
 {
     auto *progress = new QProgressDialog(Translate(QStringLiteral("Scannen...")), Translate(QStringLiteral("Abbrechen")), 0,
                                          0, parentWindow);
     progress->setObjectName(QStringLiteral("ScanProgressDialog"));
     progress->setWindowTitle(QCoreApplication::applicationName());
-    progress->setWindowModality(Qt::WindowModal);
+    // Not modal: the window stays usable while the device works, and a modal progress dialog
+    // would run the event loop inside every progress step, where the scan may end under it.
+    progress->setWindowModality(Qt::NonModal);
     progress->setMinimumDuration(0);
     progress->setAutoClose(false);
     progress->setAutoReset(false);
@@ -87,9 +95,9 @@ ScanJob::ScanJob(QWidget *parentWindow, const QString &deviceName, const ScanOpt
         connect(parentWindow, &QObject::destroyed, this, &ScanJob::cancel);
     dialog = progress;
 
-    thread = QThread::create([this, deviceName, options] {
+    thread = QThread::create([this, scan = std::move(scan)] {
         ProgressThrottle throttle;
-        outcome = scanWithSane(deviceName, options, cancelRequested, [this, &throttle](qint64 received, qint64 expected) {
+        outcome = scan(cancelRequested, [this, &throttle](qint64 received, qint64 expected) {
             if (throttle.changed(received, expected))
                 QMetaObject::invokeMethod(this, [this, received, expected] { showProgress(received, expected); },
                                           Qt::QueuedConnection);
@@ -139,7 +147,10 @@ void ScanJob::threadFinished()
         result.kind = ScanOutcome::Cancelled;
     }
     QPointer<QWidget> target = window;
-    delete dialog;
+    if (dialog) {
+        dialog->hide();
+        dialog->deleteLater();
+    }
     deleteLater();
     if (result.kind == ScanOutcome::Image) {
         if (!target) {

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 
 class QProgressDialog;
 class QThread;
@@ -20,7 +21,12 @@ class ScanJob : public QObject
 {
     Q_OBJECT
 public:
+    // Does the scan on the worker thread; cancel is set when the user cancels.
+    using ScanFunction = std::function<ScanOutcome(const std::atomic_bool &cancel, const ScanProgress &progress)>;
+
+    // Scans with SANE from deviceName (or the first device found).
     static void start(QWidget *window, const QString &deviceName, const ScanOptions &options);
+    static void start(QWidget *window, ScanFunction scan);
     static bool running();
     // Brings the running scan's progress dialog to the front.
     static void raiseRunning();
@@ -29,7 +35,7 @@ public:
     static bool stopRunning();
 
 private:
-    ScanJob(QWidget *window, const QString &deviceName, const ScanOptions &options);
+    ScanJob(QWidget *window, ScanFunction scan);
     ~ScanJob() override;
 
     void cancel();

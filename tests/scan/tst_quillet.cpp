@@ -2,11 +2,13 @@
 #include "core/translationtable.h"
 #include "scan/quillet.h"
 #include "scan/sanesession.h"
+#include "scan/scanjob.h"
 #include "scan/scanoptions.h"
 #include "scan/selectscannerdialog.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
@@ -18,10 +20,20 @@
 #include <QTreeWidget>
 
 #include <cmath>
+#include <dlfcn.h>
 
-// The scanner library against SANE's test backend, enabled alone through a configuration folder
-// of the test's own. SANE reads that folder once per process, so the runs without any device
+// The scanner library against SANE's test backend, enabled alone through the configuration folder
+// tests/scan/sane. SANE reads its configuration once per process, so the runs without any device
 // happen in a child process of this test with an empty device list.
+
+// The test backend's reader thread is stopped in the middle of its work when a scan is
+// cancelled, and the block it was filling is never freed. That is the backend's own, so
+// leak checking leaves it out; the backend is kept loaded (see initTestCase) so that its frames
+// can be named.
+extern "C" const char *__lsan_default_suppressions()
+{
+    return "leak:libsane-test.so\n";
+}
 
 namespace {
 
@@ -87,6 +99,10 @@ ScanOptions testOptions(const Extra &extra = {})
     ScanOptions options;
     options.resolution = 50.0;
     options.extra = {{QStringLiteral("test-picture"), QStringLiteral("Solid black")},
+                     {QStringLiteral("tl-x"), QStringLiteral("0")},
+                     {QStringLiteral("tl-y"), QStringLiteral("0")},
+                     {QStringLiteral("br-x"), QStringLiteral("80")},
+                     {QStringLiteral("br-y"), QStringLiteral("100")},
                      {QStringLiteral("hand-scanner"), QStringLiteral("no")},
                      {QStringLiteral("read-return-value"), QStringLiteral("Default")},
                      {QStringLiteral("read-limit"), QStringLiteral("no")},
@@ -113,6 +129,7 @@ private slots:
     void scanDeliversThePicture();
     void deviceErrorsShowSaneText_data();
     void deviceErrorsShowSaneText();
+    void deviceThatCannotBeOpened();
     void cancelIsSilent();
     void unknownIdGivesNoPixels();
     void withoutDevicesItSaysSo();
@@ -135,21 +152,17 @@ void TestQuillet::initTestCase()
     qApp->installEventFilter(&messages);
     if (child())
         return;
-    const QString config = folder.filePath(QStringLiteral("sane"));
-    QVERIFY(QDir().mkpath(config));
-    QFile dll(config + QStringLiteral("/dll.conf"));
-    QVERIFY(dll.open(QIODevice::WriteOnly));
-    dll.write("test\n");
-    dll.close();
-    // The backend's own defaults without a configuration file are not usable, so give them.
-    QFile test(config + QStringLiteral("/test.conf"));
-    QVERIFY(test.open(QIODevice::WriteOnly));
-    test.write("number_of_devices 2\nmode Gray\ndepth 8\nresolution_min 1.0\nresolution_max 1200.0\n"
-               "resolution_quant 1.0\nresolution 50.0\ntest-picture \"Solid black\"\n"
-               "geometry_min 0.0\ngeometry_max 200.0\ngeometry_quant 1.0\n"
-               "tl_x 0.0\ntl_y 0.0\nbr_x 80.0\nbr_y 100.0\n");
-    test.close();
+    // The folder enables SANE's test backend alone.
+    const QString config = QStringLiteral(TESSELON_SOURCE_DIR "/tests/scan/sane");
+    QVERIFY(QFile::exists(config + QStringLiteral("/dll.conf")));
     qputenv("SANE_CONFIG_DIR", config.toLocal8Bit());
+    // SANE unloads the backend at its end, before leaks are reported; held open here it stays.
+    // Backends live in the folder "sane" beside SANE's own library.
+    Dl_info sane{};
+    QVERIFY(dladdr(reinterpret_cast<void *>(&sane_init), &sane) && sane.dli_fname);
+    const QString backend = QFileInfo(QString::fromLocal8Bit(sane.dli_fname)).absolutePath()
+                            + QStringLiteral("/sane/libsane-test.so.1");
+    QVERIFY2(dlopen(QFile::encodeName(backend).constData(), RTLD_NOW | RTLD_NODELETE), qPrintable(backend));
 }
 
 void TestQuillet::init()
@@ -314,34 +327,60 @@ void TestQuillet::scanDeliversThePicture()
 
 void TestQuillet::deviceErrorsShowSaneText_data()
 {
-    QTest::addColumn<QString>("device");
-    QTest::addColumn<QString>("readStatus");
-    QTest::addColumn<QString>("intro");
+    // What the device reports reaches the user with SANE's own text. The outcomes come from a
+    // stand-in for the device: the test backend reports read errors at once, and stopping its
+    // reader thread in the instant that thread starts can deadlock the process in the C
+    // library's allocator.
+    QTest::addColumn<int>("kind");
     QTest::addColumn<int>("status");
-    const QString failed = QStringLiteral("Beim Scannen ist ein Fehler aufgetreten:");
-    QTest::newRow("jammed") << "test:0" << "SANE_STATUS_JAMMED" << failed << int(SANE_STATUS_JAMMED);
-    QTest::newRow("I/O error") << "test:0" << "SANE_STATUS_IO_ERROR" << failed << int(SANE_STATUS_IO_ERROR);
-    QTest::newRow("cover open") << "test:1" << "SANE_STATUS_COVER_OPEN" << failed << int(SANE_STATUS_COVER_OPEN);
-    QTest::newRow("device gone") << "test:7" << "Default" << QStringLiteral("Der Scanner konnte nicht geöffnet werden:")
-                                 << int(SANE_STATUS_INVAL);
+    QTest::addColumn<QString>("message");
+    const auto text = [](const char *intro, SANE_Status status) {
+        return Translate(QString::fromUtf8(intro)) + QLatin1Char('\n') + QString::fromLocal8Bit(sane_strstatus(status));
+    };
+    const char failed[] = "Beim Scannen ist ein Fehler aufgetreten:";
+    QTest::newRow("jammed") << int(ScanOutcome::Failed) << int(SANE_STATUS_JAMMED)
+                            << text(failed, SANE_STATUS_JAMMED);
+    QTest::newRow("I/O error") << int(ScanOutcome::Failed) << int(SANE_STATUS_IO_ERROR)
+                               << text(failed, SANE_STATUS_IO_ERROR);
+    QTest::newRow("cover open") << int(ScanOutcome::Failed) << int(SANE_STATUS_COVER_OPEN)
+                                << text(failed, SANE_STATUS_COVER_OPEN);
+    QTest::newRow("busy") << int(ScanOutcome::OpenFailed) << int(SANE_STATUS_DEVICE_BUSY)
+                          << text("Der Scanner konnte nicht geöffnet werden:", SANE_STATUS_DEVICE_BUSY);
+    QTest::newRow("no device") << int(ScanOutcome::NoDevice) << int(SANE_STATUS_GOOD)
+                               << Translate(QStringLiteral("Es wurde kein Scanner gefunden."));
+    QTest::newRow("cancelled by the device") << int(ScanOutcome::Cancelled) << int(SANE_STATUS_CANCELLED) << QString();
 }
 
 void TestQuillet::deviceErrorsShowSaneText()
 {
+    QFETCH(int, kind);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    Receiver window;
+    ScanJob::start(&window, [kind, status](const std::atomic_bool &, const ScanProgress &) {
+        ScanOutcome outcome;
+        outcome.kind = ScanOutcome::Kind(kind);
+        outcome.status = SANE_Status(status);
+        return outcome;
+    });
+    QVERIFY(scannerBusy());
+    QTRY_VERIFY(!scannerBusy());
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(messages.texts, message.isEmpty() ? QStringList() : QStringList{message});
+    QVERIFY(window.ids.isEmpty());
+}
+
+void TestQuillet::deviceThatCannotBeOpened()
+{
     if (child())
         QSKIP("runs with the test devices");
-    QFETCH(QString, device);
-    QFETCH(QString, readStatus);
-    QFETCH(QString, intro);
-    QFETCH(int, status);
-    setScanOptions(testOptions({{QStringLiteral("read-return-value"), readStatus}}));
-    setChosenScanner(device);
-
+    setScanOptions(testOptions());
+    setChosenScanner(QStringLiteral("test:7"));
     Receiver window;
     TWAIN_ScanImage(&window);
     QTRY_COMPARE_WITH_TIMEOUT(messages.texts.size(), 1, 30000);
-    QCOMPARE(messages.texts.first(),
-             Translate(intro) + QLatin1Char('\n') + QString::fromLocal8Bit(sane_strstatus(SANE_Status(status))));
+    QCOMPARE(messages.texts.first(), Translate(QStringLiteral("Der Scanner konnte nicht geöffnet werden:"))
+                                         + QLatin1Char('\n') + QString::fromLocal8Bit(sane_strstatus(SANE_STATUS_INVAL)));
     QTRY_VERIFY(!scannerBusy());
     QCoreApplication::sendPostedEvents();
     QVERIFY(window.ids.isEmpty());
@@ -351,12 +390,11 @@ void TestQuillet::cancelIsSilent()
 {
     if (child())
         QSKIP("runs with the test devices");
-    // Small reads with a pause after each keep the scan going until it is cancelled.
-    ScanOptions options = testOptions({{QStringLiteral("read-limit"), QStringLiteral("yes")},
-                                       {QStringLiteral("read-limit-size"), QStringLiteral("64")},
-                                       {QStringLiteral("read-delay"), QStringLiteral("yes")},
-                                       {QStringLiteral("read-delay-duration"), QStringLiteral("20000")}});
+    // The device pauses after each block of data, so the scan lasts until it is cancelled.
+    ScanOptions options = testOptions({{QStringLiteral("read-delay"), QStringLiteral("yes")},
+                                       {QStringLiteral("read-delay-duration"), QStringLiteral("200000")}});
     options.mode = QStringLiteral("Color");
+    options.resolution = 300.0;
     setScanOptions(options);
     setChosenScanner(QStringLiteral("test:0"));
 
@@ -365,9 +403,10 @@ void TestQuillet::cancelIsSilent()
     TWAIN_ScanImage(&window);
     QPointer<QProgressDialog> progress = window.findChild<QProgressDialog *>(QStringLiteral("ScanProgressDialog"));
     QVERIFY(progress);
-    QTRY_VERIFY(progress->isVisible());
+    QVERIFY(progress->isVisible());
     // Progress is shown once data arrives.
-    QTRY_VERIFY_WITH_TIMEOUT(progress->value() > 0, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!progress || progress->value() > 0, 30000);
+    QVERIFY2(progress, "the scan ended by itself");
     QVERIFY(progress->value() < progress->maximum());
     QVERIFY(scannerBusy());
 
@@ -381,7 +420,7 @@ void TestQuillet::cancelIsSilent()
     QCoreApplication::sendPostedEvents();
     QVERIFY(window.ids.isEmpty());
     QVERIFY(messages.texts.isEmpty());
-    QVERIFY(!window.findChild<QProgressDialog *>());
+    QTRY_VERIFY(!window.findChild<QProgressDialog *>());
 }
 
 void TestQuillet::unknownIdGivesNoPixels()

@@ -1,3 +1,4 @@
+#include "core/translate.h"
 #include "core/translationtable.h"
 #include "scan/quillet.h"
 #include "scan/scanoptions.h"
@@ -40,19 +41,8 @@ void TestScanCommands::initTestCase()
     QVERIFY(folder.isValid());
     translationTable().setPaths(folder.filePath(QStringLiteral("translate.dat")),
                                 folder.filePath(QStringLiteral("settings-translate.dat")));
-    const QString config = folder.filePath(QStringLiteral("sane"));
-    QVERIFY(QDir().mkpath(config));
-    QFile dll(config + QStringLiteral("/dll.conf"));
-    QVERIFY(dll.open(QIODevice::WriteOnly));
-    dll.write("test\n");
-    dll.close();
-    QFile test(config + QStringLiteral("/test.conf"));
-    QVERIFY(test.open(QIODevice::WriteOnly));
-    test.write("number_of_devices 2\nmode Gray\ndepth 8\nresolution_min 1.0\nresolution_max 1200.0\n"
-               "resolution_quant 1.0\nresolution 50.0\ntest-picture \"Solid black\"\n"
-               "geometry_min 0.0\ngeometry_max 200.0\ngeometry_quant 1.0\n"
-               "tl_x 0.0\ntl_y 0.0\nbr_x 80.0\nbr_y 100.0\n");
-    test.close();
+    const QString config = QStringLiteral(TESSELON_SOURCE_DIR "/tests/scan/sane");
+    QVERIFY(QFile::exists(config + QStringLiteral("/dll.conf")));
     qputenv("SANE_CONFIG_DIR", config.toLocal8Bit());
 }
 
@@ -102,7 +92,10 @@ void TestScanCommands::choosingAndScanningReplaceTheImage()
     ScanOptions options;
     options.mode = QStringLiteral("Color");
     options.resolution = 25.0;
-    options.extra = {{QStringLiteral("test-picture"), QStringLiteral("Solid white")}};
+    options.extra = {{QStringLiteral("test-picture"), QStringLiteral("Solid white")},
+                     {QStringLiteral("br-x"), QStringLiteral("80")},
+                     {QStringLiteral("br-y"), QStringLiteral("100")},
+                     {QStringLiteral("read-delay"), QStringLiteral("no")}};
     setScanOptions(options);
     window->findChild<QAction *>(QStringLiteral("Scannen1"))->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(replaced.size(), 1, 30000);
