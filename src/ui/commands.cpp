@@ -60,11 +60,8 @@ void TMainForm::disableCommandsNotYetAvailable()
     const MainMenus &m = menus;
     // Commands whose work the program does not offer yet stay visible but cannot be chosen.
     for (QAction *action :
-         {m.AlsBildspeichern1, m.AlsBildspeichernnurLinien1, m.Projektffnen1, m.Projektspeichern1,
-          m.MessergebnissealsCSVDateiexportieren1, m.LinienalsSVGspeichern1, m.LinienalsDXFexportieren1,
-          m.LinienDXFfrCNCexportierenKreisbgenkeineSplines1, m.Druckereinrichten1, m.Drucken1, m.DruckenohneBild1,
-          m.Druckenimeingestellten11Mastab1, m.Scannen1, m.Scannerwhlen1, m.Deutsch1, m.English1, m.Italiano1,
-          m.bersetzen1})
+         {m.AlsBildspeichern1, m.AlsBildspeichernnurLinien1, m.MessergebnissealsCSVDateiexportieren1,
+          m.LinienalsSVGspeichern1, m.LinienalsDXFexportieren1, m.LinienDXFfrCNCexportierenKreisbgenkeineSplines1})
         action->setEnabled(false);
 }
 

@@ -1,3 +1,4 @@
+#include "ui/formstorage.h"
 #include "ui/mainform.h"
 
 #include "core/resultsmodel.h"
@@ -92,6 +93,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     wireTools();
     disableCommandsNotYetAvailable();
     createDialogs();
+    createCommandModules();
 
     resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     if (const QScreen *screen = this->screen()) {
@@ -103,6 +105,8 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
 
 TMainForm::~TMainForm()
 {
+    // The stored settings read the label font and the components: keep them while storing.
+    FormStorage1.reset();
     FreeDib(di);
 }
 
@@ -253,22 +257,3 @@ void TMainForm::showEvent(QShowEvent *event)
         FormShow();
 }
 
-void TMainForm::FormShow()
-{
-    openfirst = true;
-    ensureMessages();
-    setLanguageIndex(languagesetto);
-    tickLanguageItem(languagesetto);
-    einh = Message(3);
-    if (!commandLineImage.isEmpty())
-        LadeBild(commandLineImage);
-}
-
-void TMainForm::tickLanguageItem(int index)
-{
-    const bool guard = dontchlang;
-    dontchlang = true;
-    if (QAction *item = menus.languageItem(index))
-        item->setChecked(true);
-    dontchlang = guard;
-}

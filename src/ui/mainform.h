@@ -14,11 +14,17 @@
 #include <QFont>
 #include <QImage>
 #include <QMainWindow>
+#include <QPrinter>
 #include <QString>
 
 #include <memory>
 
 class EditCommands;
+class FormStorage;
+class LanguageCommands;
+class PrintCommands;
+class ProjectCommands;
+class TTranslateForm;
 class KeyboardState;
 class LabelCache;
 class PaintBox;
@@ -69,6 +75,14 @@ public:
     TNeigungForm *NeigungForm = nullptr;
     TNachkommaForm *NachkommaForm = nullptr;
     QFileDialog *OpenDialog1 = nullptr;
+    TTranslateForm *TranslateForm = nullptr;
+    PrintCommands *printCommands = nullptr;
+    ProjectCommands *projectCommands = nullptr;
+    LanguageCommands *languageCommands = nullptr;
+    // The stored check marks, fields, label font and placement of this window.
+    std::unique_ptr<FormStorage> FormStorage1;
+    // The printer the print commands share with the page set-up.
+    QPrinter printer{QPrinter::HighResolution};
 
     // State.
     Document elemente;
@@ -154,10 +168,10 @@ private:
     QWidget *buildDrawingArea(QWidget *parent);
     void buildResultsList(QWidget *parent);
     void createDialogs();
+    void createCommandModules();
     void wireCommands();
     void wireTools();
     void disableCommandsNotYetAvailable();
-    void tickLanguageItem(int index);
     // A tool button was clicked: its tool becomes current.
     void chooseTool(ToolId id);
 };

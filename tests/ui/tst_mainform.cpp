@@ -162,19 +162,19 @@ void TestMainForm::menuItems_data()
     row("Bildffnen1", "Bild öffnen...", -1, true);
     row("AlsBildspeichern1", "Als Bild speichern mit Hintergrund...", -1, false);
     row("AlsBildspeichernnurLinien1", "Als Bild speichern nur Linien...", -1, false);
-    row("Projektffnen1", "Projekt öffnen...", -1, false);
-    row("Projektspeichern1", "Projekt speichern...", -1, false);
+    row("Projektffnen1", "Projekt öffnen...", -1, true);
+    row("Projektspeichern1", "Projekt speichern...", -1, true);
     row("MessergebnissealsCSVDateiexportieren1", "Messergebnisse als CSV Datei exportieren...", -1, false);
     row("LinienalsSVGspeichern1", "Linien als SVG exportieren....", -1, false);
     row("LinienalsDXFexportieren1", "Linien als EMF exportieren...", -1, false);
     row("LinienDXFfrCNCexportierenKreisbgenkeineSplines1",
         "Linien als DXF für CNC exportieren (Kreisbögen, keine Splines)...", -1, false);
-    row("Druckereinrichten1", "Drucker einrichten...", -1, false);
-    row("Drucken1", "Drucken mit Bild...", -1, false);
-    row("DruckenohneBild1", "Drucken ohne Bild...", -1, false);
-    row("Druckenimeingestellten11Mastab1", "Drucken im eingestellten Maßstab 1:1...", -1, false);
-    row("Scannen1", "Scannen...", -1, false);
-    row("Scannerwhlen1", "Scanner wählen...", -1, false);
+    row("Druckereinrichten1", "Drucker einrichten...", -1, true);
+    row("Drucken1", "Drucken mit Bild...", -1, true);
+    row("DruckenohneBild1", "Drucken ohne Bild...", -1, true);
+    row("Druckenimeingestellten11Mastab1", "Drucken im eingestellten Maßstab 1:1...", -1, true);
+    row("Scannen1", "Scannen...", -1, true);
+    row("Scannerwhlen1", "Scanner wählen...", -1, true);
     row("Beenen1", "Beenden", -1, true);
     row("Kopieren1", "Kopieren", -1, true);
     row("Einfgen1", "Einfügen", -1, true);
@@ -191,10 +191,10 @@ void TestMainForm::menuItems_data()
     row("Grafisch1", "Grafisch", -1, true);
     row("Numerisch1", "Numerisch", -1, true);
     row("Anzeigen1", "Anzeigen", 1, true);
-    row("Deutsch1", "Deutsch", 1, false);
-    row("English1", "English", 0, false);
-    row("Italiano1", "Italiano", 0, false);
-    row("bersetzen1", "Übersetzen...", -1, false);
+    row("Deutsch1", "Deutsch", 1, true);
+    row("English1", "English", 0, true);
+    row("Italiano1", "Italiano", 0, true);
+    row("bersetzen1", "Übersetzen...", -1, true);
     row("berdasProgramm1", "Über das Programm", -1, true);
 }
 
@@ -489,10 +489,13 @@ void TestMainForm::resultsListToggle()
     form->menus.Ergebnisslisteanzeigen1->trigger();
     QVERIFY(form->ListView1->isVisible());
 
-    // Showing the window again follows the check mark, as restored settings would have it.
+    // Hidden with the list switched off, the window stores the check mark; showing it again
+    // restores the mark and the list follows it.
+    form->menus.Ergebnisslisteanzeigen1->trigger();
     form->hide();
-    form->menus.Ergebnisslisteanzeigen1->setChecked(false);
+    form->menus.Ergebnisslisteanzeigen1->setChecked(true);
     form->show();
+    QVERIFY(!form->menus.Ergebnisslisteanzeigen1->isChecked());
     QVERIFY(!form->ListView1->isVisible());
 }
 
