@@ -10,6 +10,7 @@
 #include <QDoubleSpinBox>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -95,11 +96,16 @@ private slots:
     void surfaceShowsTheBuffer();
 
 private:
+    std::unique_ptr<QTemporaryDir> config;
     std::unique_ptr<TMainForm> form;
 };
 
 void TestDrawing::init()
 {
+    // Every test starts as a first start: stored settings and options of the one before are gone.
+    config = std::make_unique<QTemporaryDir>();
+    QVERIFY(config->isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config->path()));
     form = std::make_unique<TMainForm>();
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -108,6 +114,7 @@ void TestDrawing::init()
 void TestDrawing::cleanup()
 {
     form.reset();
+    config.reset();
 }
 
 void TestDrawing::placeholderFillsTheBuffer()
@@ -271,7 +278,7 @@ void TestDrawing::handDragMovesTheDrawing()
     QTest::mouseRelease(form->PaintBox1, Qt::LeftButton, Qt::NoModifier, to);
 
     // After the release the mouse no longer drags.
-    QTest::mouseMove(form->PaintBox1, QPoint(10, 10));
+    QTest::mouseMove(form->PaintBox1, to + QPoint(7, 3));
     QCOMPARE(form->ScrollBar1->value(), scrollX);
     QCOMPARE(form->ScrollBar2->value(), scrollY);
 }
