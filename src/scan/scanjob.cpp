@@ -80,7 +80,7 @@ bool ScanJob::stopRunning()
 
 ScanJob::ScanJob(QWidget *parentWindow, ScanFunction scan) : window(parentWindow)
 {
-    auto *progress = new QProgressDialog(Translate(QStringLiteral("Scannen...")), Translate(QStringLiteral("Abbrechen")), 0,
+    auto *progress = new QProgressDialog(Translate(QStringLiteral("Scanne...")), Translate(QStringLiteral("Abbrechen")), 0,
                                          0, parentWindow);
     progress->setObjectName(QStringLiteral("ScanProgressDialog"));
     progress->setWindowTitle(QCoreApplication::applicationName());
