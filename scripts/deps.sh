@@ -9,6 +9,7 @@ packages=(
   libsane-dev sane-utils libsane1 libemf-dev
   fonts-dejavu-core
   libbenchmark-dev
+  clang libclang-rt-14-dev
   python3 python3-ezdxf librsvg2-bin poppler-utils
   xauth xvfb
 )
