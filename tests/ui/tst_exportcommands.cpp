@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QImageReader>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
@@ -30,7 +31,9 @@ const char *const ActionNames[] = {"AlsBildspeichern1",
                                    "LinienalsDXFexportieren1",
                                    "LinienDXFfrCNCexportierenKreisbgenkeineSplines1"};
 
-// Answers the modal dialogs as they come up, one step per dialog, in order.
+// Answers the modal dialogs as they come up, one step per dialog, in order. A dialog is answered
+// once it was seen on two polls in a row: caught while it is still being shown, it would have no
+// event loop yet to end.
 class DialogScript : public QObject
 {
 public:
@@ -48,8 +51,14 @@ private:
     void poll()
     {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || modal == last || pending.empty())
+        if (!modal || modal == last || pending.empty() || !modal->isVisible()) {
+            seen = nullptr;
             return;
+        }
+        if (modal != seen) {
+            seen = modal;
+            return;
+        }
         last = modal;
         Step step = std::move(pending.front());
         pending.pop_front();
@@ -59,6 +68,7 @@ private:
     QTimer timer;
     std::deque<Step> pending;
     QWidget *last = nullptr;
+    QWidget *seen = nullptr;
 };
 
 DialogScript::Step saveAs(const QString &path)
@@ -66,7 +76,10 @@ DialogScript::Step saveAs(const QString &path)
     return [path](QWidget *w) {
         auto *dialog = qobject_cast<QFileDialog *>(w);
         QVERIFY(dialog);
-        dialog->selectFile(path);
+        // selectFile() leaves the name field alone while it has the focus; type into it instead.
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        name->setText(path);
         // QFileDialog keeps its accept() protected; through QDialog it runs all the same.
         static_cast<QDialog *>(dialog)->accept();
     };
