@@ -3,6 +3,7 @@
 #include "core/elements.h"
 #include "core/geometry.h"
 #include "core/numberformat.h"
+#include "core/projectfile.h"
 #include "core/resultsmodel.h"
 #include "core/translate.h"
 #include "image/velumo.h"
@@ -106,9 +107,21 @@ void printTable(const ResultsModel &model, QTextStream &out)
         line([&](int c) { return model.text(r, c); });
 }
 
+// The sample document over the picture as a project file, for the command line to work on.
+bool saveSampleProject(const Document &doc, const QString &imageFile, const QString &projectFile, QTextStream &err)
+{
+    dib image;
+    QString error;
+    const bool saved = OpenDib(image, imageFile) && saveProject(projectFile, doc, image, ProjectSettings(), &error);
+    deldib(image);
+    if (!saved)
+        err << (error.isEmpty() ? Message(5) + QLatin1Char(' ') + imageFile : error) << '\n';
+    return saved;
+}
+
 } // namespace
 
-int runDemo(const QString &imageFile, QTextStream &out, QTextStream &err)
+int runDemo(const QString &imageFile, QTextStream &out, QTextStream &err, const QString &projectFile)
 {
     dib image;
     if (!OpenDib(image, imageFile) || !image.poi) {
@@ -153,5 +166,5 @@ int runDemo(const QString &imageFile, QTextStream &out, QTextStream &err)
     model.ListObjekte(doc, nachkomma2);
     printTable(model, out);
     out.flush();
-    return 0;
+    return projectFile.isEmpty() || saveSampleProject(doc, imageFile, projectFile, err) ? 0 : 1;
 }

@@ -32,10 +32,10 @@ int demo(int argc, char *argv[])
     QTextStream err(stderr);
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 3) {
-        err << "usage: tesselon --demo IMAGE\n";
+        err << "usage: tesselon --demo IMAGE [PROJECT.ver]\n";
         return 2;
     }
-    return runDemo(arguments.at(2), out, err);
+    return runDemo(arguments.at(2), out, err, arguments.value(3));
 }
 
 } // namespace
