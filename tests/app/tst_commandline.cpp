@@ -150,6 +150,7 @@ private slots:
     void exportPng_data();
     void exportPng();
     void exportPdf();
+    void sampleProjectOfTheDemonstration();
 
 private:
     QString out(const QString &name) const { return dir.filePath(name); }
@@ -524,6 +525,35 @@ void TestCommandLine::exportPdf()
         const QColor background = pixelOf(page, 100, 5);
         QVERIFY2(withImage ? isPicture(background) : isWhite(background), qPrintable(background.name()));
     }
+}
+
+void TestCommandLine::sampleProjectOfTheDemonstration()
+{
+    const QString samplePlan = QStringLiteral(TESSELON_BINARY_DIR "/resources/sample-plan.png");
+    if (!QFileInfo::exists(samplePlan))
+        QSKIP("the sample plan has not been drawn");
+    const QString sample = out(QStringLiteral("sample.ver"));
+    QCOMPARE(tesselon({QStringLiteral("--demo"), samplePlan, sample}).exitCode, 0);
+    const Run dump = tesselon({QStringLiteral("--dump"), sample});
+    QCOMPARE(dump.exitCode, 0);
+    const QJsonObject json = QJsonDocument::fromJson(dump.out).object();
+    QCOMPARE(json[QStringLiteral("image")][QStringLiteral("width")].toInt(), 2000);
+    QVERIFY(json[QStringLiteral("elements")].toArray().size() > 3);
+    const QString csv = out(QStringLiteral("sample.csv"));
+    QCOMPARE(tesselon({QStringLiteral("--export"), QStringLiteral("csv"), sample, csv, QStringLiteral("--scale"),
+                       QStringLiteral("750"), QStringLiteral("5"), QStringLiteral("m"), QStringLiteral("--language"),
+                       QStringLiteral("0")})
+                 .exitCode,
+             0);
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QList<QStringList> rows;
+    QVERIFY(readCsv(file.readAll(), rows, nullptr));
+    // The building's width of 1650 pixels at 150 pixels per metre.
+    bool found = false;
+    for (const QStringList &row : rows)
+        found = found || (row.value(0) == QStringLiteral("Abstand") && row.value(2) == QStringLiteral("11.0000"));
+    QVERIFY(found);
 }
 
 QTEST_MAIN(TestCommandLine)
