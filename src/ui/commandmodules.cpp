@@ -4,6 +4,7 @@
 #include "core/translate.h"
 #include "render/viewstate.h"
 #include "tools/toolcontroller.h"
+#include "ui/exportcommands.h"
 #include "ui/formstorage.h"
 #include "ui/languagecommands.h"
 #include "ui/massstabform.h"
@@ -33,6 +34,17 @@ void TMainForm::createCommandModules()
     printHost.numbers = [this] { return numberSettings(); };
     printHost.repaint = [this] { PaintBox1Paint(); };
     printCommands = new PrintCommands(this, &printer, printHost);
+
+    ExportCommands::Host exportHost;
+    exportHost.document = [this]() -> Document & { return elemente; };
+    exportHost.image = [this]() -> const dib & { return di; };
+    exportHost.drawingSettings = [this] { return drawingSettings(); };
+    exportHost.view = [this] { return view(); };
+    exportHost.scale = [this] { return scale; };
+    exportHost.numbers = [this] { return numberSettings(); };
+    exportHost.results = [this]() -> const ResultsModel & { return *results; };
+    exportHost.repaint = [this] { PaintBox1Paint(); };
+    new ExportCommands(this, exportHost);
 
     projectCommands = new ProjectCommands(
         this, {[this]() -> Document & { return elemente; }, [this]() -> dib & { return di; },

@@ -55,15 +55,6 @@ void TMainForm::wireCommands()
     connect(PaintBox1, &PaintBox::resized, this, &TMainForm::PaintBox1Paint);
 }
 
-void TMainForm::disableCommandsNotYetAvailable()
-{
-    const MainMenus &m = menus;
-    // Commands whose work the program does not offer yet stay visible but cannot be chosen.
-    for (QAction *action :
-         {m.AlsBildspeichern1, m.AlsBildspeichernnurLinien1, m.MessergebnissealsCSVDateiexportieren1,
-          m.LinienalsSVGspeichern1, m.LinienalsDXFexportieren1, m.LinienDXFfrCNCexportierenKreisbgenkeineSplines1})
-        action->setEnabled(false);
-}
 
 void TMainForm::Beenen1Click()
 {

@@ -91,7 +91,6 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
 
     wireCommands();
     wireTools();
-    disableCommandsNotYetAvailable();
     createDialogs();
     createCommandModules();
 

@@ -171,7 +171,6 @@ private:
     void createCommandModules();
     void wireCommands();
     void wireTools();
-    void disableCommandsNotYetAvailable();
     // A tool button was clicked: its tool becomes current.
     void chooseTool(ToolId id);
 };

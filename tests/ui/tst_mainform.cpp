@@ -160,15 +160,15 @@ void TestMainForm::menuItems_data()
     };
     row("Neu1", "Linien Neu", -1, true);
     row("Bildffnen1", "Bild öffnen...", -1, true);
-    row("AlsBildspeichern1", "Als Bild speichern mit Hintergrund...", -1, false);
-    row("AlsBildspeichernnurLinien1", "Als Bild speichern nur Linien...", -1, false);
+    row("AlsBildspeichern1", "Als Bild speichern mit Hintergrund...", -1, true);
+    row("AlsBildspeichernnurLinien1", "Als Bild speichern nur Linien...", -1, true);
     row("Projektffnen1", "Projekt öffnen...", -1, true);
     row("Projektspeichern1", "Projekt speichern...", -1, true);
-    row("MessergebnissealsCSVDateiexportieren1", "Messergebnisse als CSV Datei exportieren...", -1, false);
-    row("LinienalsSVGspeichern1", "Linien als SVG exportieren....", -1, false);
-    row("LinienalsDXFexportieren1", "Linien als EMF exportieren...", -1, false);
+    row("MessergebnissealsCSVDateiexportieren1", "Messergebnisse als CSV Datei exportieren...", -1, true);
+    row("LinienalsSVGspeichern1", "Linien als SVG exportieren....", -1, true);
+    row("LinienalsDXFexportieren1", "Linien als EMF exportieren...", -1, true);
     row("LinienDXFfrCNCexportierenKreisbgenkeineSplines1",
-        "Linien als DXF für CNC exportieren (Kreisbögen, keine Splines)...", -1, false);
+        "Linien als DXF für CNC exportieren (Kreisbögen, keine Splines)...", -1, true);
     row("Druckereinrichten1", "Drucker einrichten...", -1, true);
     row("Drucken1", "Drucken mit Bild...", -1, true);
     row("DruckenohneBild1", "Drucken ohne Bild...", -1, true);
