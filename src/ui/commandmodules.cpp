@@ -26,24 +26,18 @@
 // enables them and keeps what it needs of the window behind a few hooks.
 void TMainForm::createCommandModules()
 {
-    PrintCommands::Host printHost;
-    printHost.document = [this]() -> Document & { return elemente; };
-    printHost.image = [this]() -> const dib & { return di; };
-    printHost.drawingSettings = [this] { return drawingSettings(); };
-    printHost.scale = [this] { return scale; };
-    printHost.numbers = [this] { return numberSettings(); };
-    printHost.repaint = [this] { PaintBox1Paint(); };
-    printCommands = new PrintCommands(this, &printer, printHost);
+    DrawingAccess drawing;
+    drawing.document = [this]() -> Document & { return elemente; };
+    drawing.image = [this]() -> const dib & { return di; };
+    drawing.drawingSettings = [this] { return drawingSettings(); };
+    drawing.scale = [this] { return scale; };
+    drawing.numbers = [this] { return numberSettings(); };
+    drawing.repaint = [this] { PaintBox1Paint(); };
+    printCommands = new PrintCommands(this, &printer, drawing);
 
-    ExportCommands::Host exportHost;
-    exportHost.document = [this]() -> Document & { return elemente; };
-    exportHost.image = [this]() -> const dib & { return di; };
-    exportHost.drawingSettings = [this] { return drawingSettings(); };
+    ExportCommands::Host exportHost{drawing};
     exportHost.view = [this] { return view(); };
-    exportHost.scale = [this] { return scale; };
-    exportHost.numbers = [this] { return numberSettings(); };
     exportHost.results = [this]() -> const ResultsModel & { return *results; };
-    exportHost.repaint = [this] { PaintBox1Paint(); };
     new ExportCommands(this, exportHost);
 
     projectCommands = new ProjectCommands(

@@ -4,6 +4,7 @@
 #include "render/labels.h"
 #include "render/renderer.h"
 #include "render/viewstate.h"
+#include "ui/drawingaccess.h"
 
 #include <QObject>
 #include <QString>
@@ -31,19 +32,10 @@ class ExportCommands : public QObject
     Q_OBJECT
 public:
     // What the commands read of the main window when they run.
-    struct Host {
-        std::function<Document &()> document;
-        std::function<const dib &()> image;
-        std::function<DrawingSettings()> drawingSettings;
+    struct Host : DrawingAccess {
         std::function<ViewState()> view;
-        std::function<Scale()> scale;
-        // The unit text einh and the decimal places.
-        std::function<NumberSettings()> numbers;
         // The results list as the window shows it, captions in the interface language.
         std::function<const ResultsModel &()> results;
-        // Repaints the screen: an export draws at its own zoom, which moves label corners that a
-        // repaint puts back.
-        std::function<void()> repaint;
     };
 
     ExportCommands(QMainWindow *window, Host host);

@@ -3,6 +3,7 @@
 #include "core/geometry.h"
 #include "render/labels.h"
 #include "render/renderer.h"
+#include "ui/drawingaccess.h"
 
 #include <QObject>
 #include <QString>
@@ -27,18 +28,7 @@ class PrintCommands : public QObject
 {
     Q_OBJECT
 public:
-    // What the commands read of the main window at the moment of printing.
-    struct Host {
-        std::function<Document &()> document;
-        std::function<const dib &()> image;
-        std::function<DrawingSettings()> drawingSettings;
-        std::function<Scale()> scale;
-        // The unit text einh and the decimal places.
-        std::function<NumberSettings()> numbers;
-        // Repaints the screen: a printout refreshes the elements' stored values at the printer's
-        // zoom, and the screen's own values come back with it.
-        std::function<void()> repaint;
-    };
+    using Host = DrawingAccess;
 
     // printer is shared with the window and must outlive the commands.
     PrintCommands(QMainWindow *window, QPrinter *printer, Host host);
