@@ -191,10 +191,11 @@ void writeElement(JsonWriter &w, const Telemente &e)
     number("lang", e.lang);
     number("flaeche", e.flaeche);
     number("winkel", e.winkel);
+    // Copies, not references: the record is packed and its doubles may be misaligned.
     const std::array<std::pair<const char *, double>, 16> points{{
-        {"x1", e.x1}, {"y1", e.y1}, {"x2", e.x2}, {"y2", e.y2}, {"x3", e.x3}, {"y3", e.y3}, {"x4", e.x4},
-        {"y4", e.y4}, {"ox1", e.ox1}, {"oy1", e.oy1}, {"ox2", e.ox2}, {"oy2", e.oy2}, {"ox3", e.ox3},
-        {"oy3", e.oy3}, {"ox4", e.ox4}, {"oy4", e.oy4},
+        {"x1", double(e.x1)}, {"y1", double(e.y1)}, {"x2", double(e.x2)}, {"y2", double(e.y2)}, {"x3", double(e.x3)}, {"y3", double(e.y3)}, {"x4", double(e.x4)},
+        {"y4", double(e.y4)}, {"ox1", double(e.ox1)}, {"oy1", double(e.oy1)}, {"ox2", double(e.ox2)}, {"oy2", double(e.oy2)}, {"ox3", double(e.ox3)},
+        {"oy3", double(e.oy3)}, {"ox4", double(e.ox4)}, {"oy4", double(e.oy4)},
     }};
     for (const auto &[name, value] : points)
         number(name, value);

@@ -202,7 +202,8 @@ void TestSvgExport::labelsAreText()
     QVERIFY(svg.contains("Breite"));
     // The distance's value, computed while drawing as a repaint would: 160 pixels are 10 m.
     QVERIFY2(svg.contains("10.00 m"), svg.constData());
-    QCOMPARE(doc.element(1)->lang, 10.0);
+    const double lang = doc.element(1)->lang;
+    QCOMPARE(lang, 10.0);
 
     if (rsvg.isEmpty())
         QSKIP("rsvg-convert is not installed");

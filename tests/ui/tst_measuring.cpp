@@ -213,12 +213,21 @@ int TestMeasuring::addElement(int typ, const QList<QPointF> &points, bool asVert
         for (const QPointF &p : points)
             Document::appendVertex(e->vert, p.x(), p.y());
     } else {
-        double *xs[3] = {&e->x1, &e->x2, &e->x3};
-        double *ys[3] = {&e->y1, &e->y2, &e->y3};
-        for (int k = 0; k < points.size() && k < 3; ++k) {
-            *xs[k] = points.at(k).x();
-            *ys[k] = points.at(k).y();
-        }
+        // Assigned field by field: the record is packed, so no pointer to its doubles is taken.
+        const auto setPoint = [e](int k, double x, double y) {
+            if (k == 0) {
+                e->x1 = x;
+                e->y1 = y;
+            } else if (k == 1) {
+                e->x2 = x;
+                e->y2 = y;
+            } else {
+                e->x3 = x;
+                e->y3 = y;
+            }
+        };
+        for (int k = 0; k < points.size() && k < 3; ++k)
+            setPoint(k, points.at(k).x(), points.at(k).y());
     }
     form->PaintBox1Paint();
     return form->elemente.count() - 1;
