@@ -1,3 +1,4 @@
+#include "headlessrun.h"
 #include "core/csvexport.h"
 #include "core/dib.h"
 #include "core/elements.h"
@@ -17,34 +18,15 @@
 
 namespace {
 
-const QString program = QStringLiteral(TESSELON_BINARY_DIR "/bin/tesselon");
 // The picture of the generated project: one colour, stored blue, green, red.
 const QRgb Picture = qRgb(180, 220, 200);
 const QString RoomName = QStringLiteral("Küche, \"groß\"\nNord");
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
+using Run = HeadlessRun;
 
-// The command line runs without any display: neither a platform nor an X server is given.
 Run tesselon(const QStringList &arguments)
 {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    process.setProcessEnvironment(env);
-    process.start(program, arguments);
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return runHeadless(arguments);
 }
 
 Telemente *add(Document &doc, int typ, QPointF p1, QPointF p2, QPointF p3 = {}, QPointF p4 = {})

@@ -1,3 +1,4 @@
+#include "headlessrun.h"
 #include "core/translate.h"
 
 #include <QtTest>
@@ -8,7 +9,6 @@
 
 namespace {
 
-const QString program = QStringLiteral(TESSELON_BINARY_DIR "/bin/tesselon");
 const QString samplePlan = QStringLiteral(TESSELON_BINARY_DIR "/resources/sample-plan.png");
 
 struct Run {
@@ -17,23 +17,10 @@ struct Run {
     QString err;
 };
 
-// The demonstration runs without any display: neither a platform nor an X server is given.
 Run runDemo(const QStringList &arguments)
 {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    process.setProcessEnvironment(env);
-    process.start(program, arguments);
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    const HeadlessRun run = runHeadless(arguments);
+    return {run.exitCode, QString::fromUtf8(run.out), run.err};
 }
 
 // The row of the printed results list whose name column holds name, split at its column gaps.
