@@ -2,25 +2,21 @@
 #include "core/dib.h"
 #include "core/elements.h"
 #include "core/resultsmodel.h"
+#include "modalscript.h"
 #include "ui/dxfexportform.h"
 #include "ui/exportcommands.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QFileDialog>
 #include <QImageReader>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
-#include <deque>
-#include <functional>
 
 namespace {
 
@@ -30,65 +26,6 @@ const char *const ActionNames[] = {"AlsBildspeichern1",
                                    "LinienalsSVGspeichern1",
                                    "LinienalsDXFexportieren1",
                                    "LinienDXFfrCNCexportierenKreisbgenkeineSplines1"};
-
-// Answers the modal dialogs as they come up, one step per dialog, in order. A dialog is answered
-// once it was seen on two polls in a row: caught while it is still being shown, it would have no
-// event loop yet to end.
-class DialogScript : public QObject
-{
-public:
-    using Step = std::function<void(QWidget *)>;
-
-    explicit DialogScript(std::deque<Step> steps) : pending(std::move(steps))
-    {
-        connect(&timer, &QTimer::timeout, this, &DialogScript::poll);
-        timer.start(10);
-    }
-
-    bool finished() const { return pending.empty(); }
-
-private:
-    void poll()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || modal == last || pending.empty() || !modal->isVisible()) {
-            seen = nullptr;
-            return;
-        }
-        if (modal != seen) {
-            seen = modal;
-            return;
-        }
-        last = modal;
-        Step step = std::move(pending.front());
-        pending.pop_front();
-        step(modal);
-    }
-
-    QTimer timer;
-    std::deque<Step> pending;
-    QWidget *last = nullptr;
-    QWidget *seen = nullptr;
-};
-
-DialogScript::Step saveAs(const QString &path)
-{
-    return [path](QWidget *w) {
-        auto *dialog = qobject_cast<QFileDialog *>(w);
-        QVERIFY(dialog);
-        // selectFile() leaves the name field alone while it has the focus; type into it instead.
-        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        QVERIFY(name);
-        name->setText(path);
-        // QFileDialog keeps its accept() protected; through QDialog it runs all the same.
-        static_cast<QDialog *>(dialog)->accept();
-    };
-}
-
-DialogScript::Step reject()
-{
-    return [](QWidget *w) { qobject_cast<QDialog *>(w)->reject(); };
-}
 
 struct Window {
     QMainWindow main;
@@ -212,15 +149,16 @@ void TestExportCommands::dxfAsksPiecesThenFile()
     curve->x3 = 30;
     curve->y3 = 30;
     const QString path = dir.filePath(QStringLiteral("cnc"));
-    DialogScript script({[](QWidget *modal) {
+    ModalScript script({[](QWidget *modal) {
                              auto *form = qobject_cast<TDXFExportForm *>(modal);
                              QVERIFY(form);
                              form->DivideEd->setValue(3);
                              form->OKBtn->click();
                          },
-                         saveAs(path)});
+                         typeFileName(path)});
     w.trigger("LinienDXFfrCNCexportierenKreisbgenkeineSplines1");
     QVERIFY(script.finished());
+    QCOMPARE(script.unexpected(), QStringList());
     QFile file(path + QStringLiteral(".dxf"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     // The line's two vertices and two per piece of the curve.
@@ -233,9 +171,10 @@ void TestExportCommands::dxfCancelledWritesNothing()
 {
     QTemporaryDir dir;
     Window w;
-    DialogScript script({reject()});
+    ModalScript script({rejectDialog()});
     w.trigger("LinienDXFfrCNCexportierenKreisbgenkeineSplines1");
     QVERIFY(script.finished());
+    QCOMPARE(script.unexpected(), QStringList());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
 }
 
@@ -245,9 +184,10 @@ void TestExportCommands::csvHoldsTheList()
     Window w;
     w.results.setHeaderData(0, Qt::Horizontal, QStringLiteral("Type"));
     const QString path = dir.filePath(QStringLiteral("results.csv"));
-    DialogScript script({saveAs(path)});
+    ModalScript script({typeFileName(path)});
     w.trigger("MessergebnissealsCSVDateiexportieren1");
     QVERIFY(script.finished());
+    QCOMPARE(script.unexpected(), QStringList());
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QList<QStringList> rows;
@@ -278,9 +218,10 @@ void TestExportCommands::pictures()
     QTemporaryDir dir;
     Window w;
     const QString path = dir.filePath(name);
-    DialogScript script({saveAs(path)});
+    ModalScript script({typeFileName(path)});
     w.trigger(action.toLatin1().constData());
     QVERIFY(script.finished());
+    QCOMPARE(script.unexpected(), QStringList());
     const QString written = QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".bmp") : path;
     QImageReader reader(written);
     QCOMPARE(reader.format(), format);
@@ -299,7 +240,7 @@ void TestExportCommands::failureIsShownAndLeavesNoFile()
     Window w;
     const QString path = dir.filePath(QStringLiteral("missing/lines.svg"));
     QString shown;
-    DialogScript script({saveAs(path), [&shown](QWidget *modal) {
+    ModalScript script({typeFileName(path), [&shown](QWidget *modal) {
                              auto *box = qobject_cast<QMessageBox *>(modal);
                              QVERIFY(box);
                              QCOMPARE(box->icon(), QMessageBox::Critical);
@@ -308,6 +249,7 @@ void TestExportCommands::failureIsShownAndLeavesNoFile()
                          }});
     w.trigger("LinienalsSVGspeichern1");
     QVERIFY(script.finished());
+    QCOMPARE(script.unexpected(), QStringList());
     QVERIFY2(shown.contains(path), qPrintable(shown));
     QVERIFY(!QFileInfo::exists(path));
 }

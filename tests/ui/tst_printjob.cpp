@@ -5,6 +5,7 @@
 #include "render/printjob.h"
 #include "render/printlayout.h"
 #include "render/realsize.h"
+#include "modalscript.h"
 #include "translationfixture.h"
 #include "ui/printcommands.h"
 #include "ui/printform.h"
@@ -13,7 +14,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFileDialog>
 #include <QImage>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -25,7 +25,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <cmath>
 #include <memory>
@@ -113,42 +112,7 @@ bool showsAround(const QImage &image, QPoint p, const QColor &colour)
     return false;
 }
 
-// Handles the modal windows the code under test opens, one handler each, in order.
-void handleModals(QList<std::function<void(QWidget *)>> handlers)
-{
-    auto *poll = new QTimer(qApp);
-    poll->setInterval(10);
-    auto pending = std::make_shared<QList<std::function<void(QWidget *)>>>(std::move(handlers));
-    auto last = std::make_shared<QPointer<QWidget>>();
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, pending, last] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || modal == last->data() || !modal->isVisible())
-            return;
-        *last = modal;
-        const std::function<void(QWidget *)> handler = pending->takeFirst();
-        if (pending->isEmpty()) {
-            poll->stop();
-            poll->deleteLater();
-        }
-        handler(modal);
-    });
-    poll->start();
-}
-
-std::function<void(QWidget *)> saveAs(const QString &fileName, QString *seenClass)
-{
-    return [fileName, seenClass](QWidget *modal) {
-        *seenClass = QString::fromLatin1(modal->metaObject()->className());
-        if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-            dialog->selectFile(fileName);
-            QMetaObject::invokeMethod(dialog, "accept");
-        } else {
-            modal->close();
-        }
-    };
-}
-
-std::function<void(QWidget *)> pressOk(QString *seenClass)
+ModalScript::Step pressOk(QString *seenClass)
 {
     return [seenClass](QWidget *modal) {
         *seenClass = QString::fromLatin1(modal->metaObject()->className());
@@ -510,13 +474,14 @@ void TestPrintJob::pageCountIsConfirmedFirst()
     const QString pdf = dir.filePath(QStringLiteral("command.pdf"));
     QString firstModal;
     QString secondModal;
-    handleModals({[&firstModal](QWidget *modal) {
-                      firstModal = QString::fromLatin1(modal->metaObject()->className());
-                      if (auto *box = qobject_cast<QMessageBox *>(modal))
-                          box->button(QMessageBox::Yes)->click();
-                  },
-                  saveAs(pdf, &secondModal)});
+    ModalScript script({[&firstModal](QWidget *modal) {
+                            firstModal = QString::fromLatin1(modal->metaObject()->className());
+                            if (auto *box = qobject_cast<QMessageBox *>(modal))
+                                box->button(QMessageBox::Yes)->click();
+                        },
+                        typeFileName(pdf, &secondModal)});
     action->trigger();
+    QCOMPARE(script.unexpected(), QStringList());
     QCOMPARE(firstModal, QStringLiteral("QMessageBox"));
     QCOMPARE(secondModal, QStringLiteral("QFileDialog"));
     QCOMPARE(pdfInfo(pdf, QStringLiteral("Pages")), QStringLiteral("4"));
@@ -533,8 +498,9 @@ void TestPrintJob::printWithPictureThroughTheDialog()
     const QString pdf = dir.filePath(QStringLiteral("dialog"));
     QString firstModal;
     QString secondModal;
-    handleModals({pressOk(&firstModal), saveAs(pdf, &secondModal)});
+    ModalScript script({pressOk(&firstModal), typeFileName(pdf, &secondModal)});
     window->findChild<QAction *>(QStringLiteral("Drucken1"))->trigger();
+    QCOMPARE(script.unexpected(), QStringList());
     QCOMPARE(firstModal, QStringLiteral("TPrintForm"));
     QCOMPARE(secondModal, QStringLiteral("QFileDialog"));
     // The dialog's picture is the drawing it prints.
