@@ -5,6 +5,7 @@
 #include "ui/colorswatch.h"
 #include "ui/mainform.h"
 #include "ui/paintbox.h"
+#include "modalscript.h"
 
 #include <QtTest>
 
@@ -33,15 +34,6 @@
 #include <memory>
 
 namespace {
-
-// Closes whatever modal box the code under test opens next, as a user pressing its button would.
-void closeNextModal()
-{
-    QTimer::singleShot(0, [] {
-        if (QWidget *modal = QApplication::activeModalWidget())
-            modal->close();
-    });
-}
 
 QStringList actionNames(const QMenu *menu)
 {
@@ -357,8 +349,9 @@ void TestMainForm::openButton()
     form->menus.Bildffnen1->setEnabled(true);
     QVERIFY(open->isEnabled());
     QSignalSpy triggered(form->menus.Bildffnen1, &QAction::triggered);
-    closeNextModal();
+    ModalScript script({rejectDialog()});
     open->click();
+    QVERIFY(script.finished());
     QCOMPARE(triggered.size(), 1);
 }
 
@@ -645,8 +638,9 @@ void TestMainForm::loadImageFailureChangesNothing()
 
     form->settings.zoomed->setValue(250);
     const std::uint8_t *before = form->di.poi;
-    closeNextModal();
+    ModalScript script({rejectDialog()});
     QVERIFY(!form->LadeBild(file));
+    QVERIFY(script.finished());
     QCOMPARE(form->di.poi, before);
     QCOMPARE(DibWidth(form->di), 320);
     QCOMPARE(form->settings.zoomed->value(), 250);
@@ -683,8 +677,9 @@ void TestMainForm::aboutBox()
     const bool named = std::any_of(labels.begin(), labels.end(),
                                    [](const QLabel *l) { return l->text() == QStringLiteral("Kovrant Tesselon 1.0"); });
     QVERIFY(named);
-    closeNextModal();
+    ModalScript script({rejectDialog()});
     form->menus.berdasProgramm1->trigger();
+    QVERIFY(script.finished());
     QVERIFY(!form->AboutBox->isVisible());
 }
 
