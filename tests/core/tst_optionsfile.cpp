@@ -1,6 +1,7 @@
 #include "core/optionsfile.h"
 #include "core/translate.h"
 #include "core/translationtable.h"
+#include "support/testfiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -19,18 +20,6 @@ QByteArray int32(qint32 v)
 QByteArray record(const QString &s)
 {
     return int32(qint32(s.size())) + QByteArray(reinterpret_cast<const char *>(s.utf16()), 2 * s.size());
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 Options someOptions()

@@ -1,6 +1,8 @@
 #include "core/projectfile.h"
 #include "core/translate.h"
 #include "core/translationtable.h"
+#include "support/documentcompare.h"
+#include "support/testfiles.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -79,18 +81,6 @@ void makeDocument(Document &doc)
     addElement(doc, TypPolyline, index, &names[0], 250);
 }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 qint32 int32At(const QByteArray &b, qint64 at)
 {
     return qFromLittleEndian<qint32>(b.constData() + at);
@@ -99,23 +89,6 @@ qint32 int32At(const QByteArray &b, qint64 at)
 void setInt32At(QByteArray &b, qint64 at, qint32 v)
 {
     qToLittleEndian(v, b.data() + at);
-}
-
-void compareDocuments(Document &a, Document &b)
-{
-    QCOMPARE(b.count(), a.count());
-    for (int i = 0; i < a.count(); ++i) {
-        const Telemente ea = *a.element(i);
-        const Telemente eb = *b.element(i);
-        QVERIFY2(std::memcmp(&ea, &eb, ElementFileFixedPart) == 0, qPrintable(QString::number(i)));
-        QCOMPARE(Document::vertexCount(eb), Document::vertexCount(ea));
-        for (int v = 0; v < Document::vertexCount(ea); ++v) {
-            QCOMPARE(Document::vertex(eb.vert, v)->x, Document::vertex(ea.vert, v)->x);
-            QCOMPARE(Document::vertex(eb.vert, v)->y, Document::vertex(ea.vert, v)->y);
-        }
-        QCOMPARE(Document::name(eb), Document::name(ea));
-        QVERIFY(eb.name);
-    }
 }
 
 void compareImages(const dib &a, const dib &b)

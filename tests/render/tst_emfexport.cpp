@@ -2,6 +2,7 @@
 #include "render/emfexport.h"
 #include "render/renderer.h"
 #include "render/viewstate.h"
+#include "support/elementbuilder.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -64,26 +65,6 @@ std::vector<Record> ofType(const std::vector<Record> &records, quint32 type)
         if (r.type == type)
             found.push_back(r);
     return found;
-}
-
-struct Pt {
-    double x;
-    double y;
-};
-
-Telemente *add(Document &doc, int typ, Pt p1, Pt p2, Pt p3 = {}, Pt p4 = {})
-{
-    Telemente *e = doc.appendElement();
-    e->typ = typ;
-    e->x1 = p1.x;
-    e->y1 = p1.y;
-    e->x2 = p2.x;
-    e->y2 = p2.y;
-    e->x3 = p3.x;
-    e->y3 = p3.y;
-    e->x4 = p4.x;
-    e->y4 = p4.y;
-    return e;
 }
 
 std::vector<Record> exportRecords(Document &doc, int zoom, double lineWidth, int scroll = 0)

@@ -3,6 +3,7 @@
 #include "render/labelcache.h"
 #include "render/renderer.h"
 #include "render/viewstate.h"
+#include "support/elementbuilder.h"
 
 #include <QImage>
 #include <QtTest>
@@ -19,26 +20,6 @@ const QRgb Red = qRgb(255, 0, 0);
 const QRgb Picture = qRgb(180, 220, 200);
 
 const QSize Surface(500, 400);
-
-struct Pt {
-    double x;
-    double y;
-};
-
-Telemente *add(Document &doc, int typ, Pt p1 = {}, Pt p2 = {}, Pt p3 = {}, Pt p4 = {})
-{
-    Telemente *e = doc.appendElement();
-    e->typ = typ;
-    e->x1 = p1.x;
-    e->y1 = p1.y;
-    e->x2 = p2.x;
-    e->y2 = p2.y;
-    e->x3 = p3.x;
-    e->y3 = p3.y;
-    e->x4 = p4.x;
-    e->y4 = p4.y;
-    return e;
-}
 
 Telemente *addVertices(Document &doc, int typ, std::initializer_list<Pt> vertices)
 {

@@ -2,6 +2,7 @@
 #include "render/renderer.h"
 #include "render/svgexport.h"
 #include "render/viewstate.h"
+#include "support/elementbuilder.h"
 
 #include <QImage>
 #include <QProcess>
@@ -15,26 +16,6 @@ namespace {
 
 const QSize ImageSize(200, 150);
 const QColor Blue(0, 0, 255);
-
-struct Pt {
-    double x;
-    double y;
-};
-
-Telemente *add(Document &doc, int typ, Pt p1, Pt p2, Pt p3 = {}, Pt p4 = {})
-{
-    Telemente *e = doc.appendElement();
-    e->typ = typ;
-    e->x1 = p1.x;
-    e->y1 = p1.y;
-    e->x2 = p2.x;
-    e->y2 = p2.y;
-    e->x3 = p3.x;
-    e->y3 = p3.y;
-    e->x4 = p4.x;
-    e->y4 = p4.y;
-    return e;
-}
 
 void addVertices(Document &doc, int typ, std::initializer_list<Pt> vertices)
 {

@@ -2,6 +2,7 @@
 #include "ui/formstorage.h"
 #include "ui/printform.h"
 #include "ui/printpreview.h"
+#include "support/solidpicture.h"
 
 #include <QtTest>
 
@@ -28,23 +29,6 @@
 // between runs.
 
 namespace {
-
-// A picture of one colour.
-dib solidPicture(int width, int height, QRgb colour)
-{
-    dib d;
-    if (!newdib(d, width, height, 24, nullptr, 0))
-        return d;
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t *row = dibRow(d, y);
-        for (int x = 0; x < width; ++x) {
-            row[3 * x] = static_cast<std::uint8_t>(qBlue(colour));
-            row[3 * x + 1] = static_cast<std::uint8_t>(qGreen(colour));
-            row[3 * x + 2] = static_cast<std::uint8_t>(qRed(colour));
-        }
-    }
-    return d;
-}
 
 // A printer whose printable page is exactly width x height pixels at 1200 dots per inch.
 void setPage(QPrinter &printer, int width, int height)

@@ -9,6 +9,7 @@
 #include "translationfixture.h"
 #include "ui/printcommands.h"
 #include "ui/printform.h"
+#include "support/solidpicture.h"
 
 #include <QtTest>
 
@@ -35,22 +36,6 @@ namespace {
 
 const QRgb PictureColour = qRgb(0, 128, 255);
 const QColor ElementColour(0, 160, 0);
-
-dib solidPicture(int width, int height, QRgb colour)
-{
-    dib d;
-    if (!newdib(d, width, height, 24, nullptr, 0))
-        return d;
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t *row = dibRow(d, y);
-        for (int x = 0; x < width; ++x) {
-            row[3 * x] = static_cast<std::uint8_t>(qBlue(colour));
-            row[3 * x + 1] = static_cast<std::uint8_t>(qGreen(colour));
-            row[3 * x + 2] = static_cast<std::uint8_t>(qRed(colour));
-        }
-    }
-    return d;
-}
 
 void addRectangle(Document &doc, double x1, double y1, double x2, double y2)
 {

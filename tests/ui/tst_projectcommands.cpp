@@ -5,6 +5,8 @@
 #include "ui/mainform.h"
 #include "ui/projectcommands.h"
 #include "ui/projectsettings.h"
+#include "support/documentcompare.h"
+#include "support/testfiles.h"
 
 #include <QtTest>
 
@@ -59,18 +61,6 @@ struct Commands {
     Commands(const Commands &) = delete;
     Commands &operator=(const Commands &) = delete;
 };
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 void addElement(Document &doc, std::int32_t typ, double x, double y, const QString &name, int vertices)
 {
@@ -127,22 +117,6 @@ void setUnusualControls(TMainForm &w)
     font.setItalic(true);
     w.labelFont = font;
     w.labelFontColor = QColor(0, 0, 255);
-}
-
-void compareDocuments(Document &a, Document &b)
-{
-    QCOMPARE(b.count(), a.count());
-    for (int i = 0; i < a.count(); ++i) {
-        const Telemente ea = *a.element(i);
-        const Telemente eb = *b.element(i);
-        QVERIFY2(std::memcmp(&ea, &eb, ElementFileFixedPart) == 0, qPrintable(QString::number(i)));
-        QCOMPARE(Document::vertexCount(eb), Document::vertexCount(ea));
-        for (int v = 0; v < Document::vertexCount(ea); ++v) {
-            QCOMPARE(Document::vertex(eb.vert, v)->x, Document::vertex(ea.vert, v)->x);
-            QCOMPARE(Document::vertex(eb.vert, v)->y, Document::vertex(ea.vert, v)->y);
-        }
-        QCOMPARE(Document::name(eb), Document::name(ea));
-    }
 }
 
 void compareImages(const dib &a, const dib &b)
