@@ -3,6 +3,7 @@
 #include "core/numberformat.h"
 #include "core/translate.h"
 #include "ui/formstorage.h"
+#include "ui/namedwidget.h"
 #include "ui/numberfield.h"
 
 #include <QCheckBox>
@@ -24,21 +25,6 @@ namespace {
 enum Column { ColumnName, ColumnPixel, ColumnWert, ColumnEinheit };
 
 constexpr int SavedDecimals = 10;
-
-QLabel *label(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *l = new QLabel(caption, parent);
-    l->setObjectName(QLatin1String(name));
-    return l;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 RealSpinField *scaleField(QWidget *parent, const char *name)
 {
@@ -85,8 +71,8 @@ QStringList TmassstabForm::units()
 void TmassstabForm::buildLayout()
 {
     PixelEd = scaleField(this, "PixelEd");
-    Label1 = label(this, "Label1", QStringLiteral("Pixel"));
-    Label2 = label(this, "Label2", QStringLiteral("Entsprechen:"));
+    Label1 = namedLabel(this, "Label1", QStringLiteral("Pixel"));
+    Label2 = namedLabel(this, "Label2", QStringLiteral("Entsprechen:"));
     entsprichted = scaleField(this, "entsprichted");
 
     EinheitEd = new QComboBox(this);
@@ -99,11 +85,11 @@ void TmassstabForm::buildLayout()
     CheckBox1 = new QCheckBox(QStringLiteral("Maßstab anzeigen"), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
 
-    Label3 = label(this, "Label3", QStringLiteral("Name zum Speichern des Maßstabs:"));
+    Label3 = namedLabel(this, "Label3", QStringLiteral("Name zum Speichern des Maßstabs:"));
     NameEd = new QLineEdit(this);
     NameEd->setObjectName(QStringLiteral("NameEd"));
 
-    Label4 = label(this, "Label4", QStringLiteral("Anzahl der Nachkommastellen:"));
+    Label4 = namedLabel(this, "Label4", QStringLiteral("Anzahl der Nachkommastellen:"));
     KommaEd = new QSpinBox(this);
     KommaEd->setObjectName(QStringLiteral("KommaEd"));
     KommaEd->setLocale(QLocale::c());
@@ -111,10 +97,10 @@ void TmassstabForm::buildLayout()
     KommaEd->setValue(4);
     KommaEd->setAlignment(Qt::AlignRight);
 
-    BitBtn2 = button(this, "BitBtn2", QStringLiteral("Maßstab speichern"));
-    BitBtn3 = button(this, "BitBtn3", QStringLiteral("Maßstab zurückholen"));
-    BitBtn4 = button(this, "BitBtn4", QStringLiteral("Löschen"));
-    BitBtn1 = button(this, "BitBtn1", QStringLiteral("OK"));
+    BitBtn2 = namedButton(this, "BitBtn2", QStringLiteral("Maßstab speichern"));
+    BitBtn3 = namedButton(this, "BitBtn3", QStringLiteral("Maßstab zurückholen"));
+    BitBtn4 = namedButton(this, "BitBtn4", QStringLiteral("Löschen"));
+    BitBtn1 = namedButton(this, "BitBtn1", QStringLiteral("OK"));
     BitBtn1->setDefault(true);
 
     ListView1 = new QTreeWidget(this);

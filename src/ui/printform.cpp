@@ -2,6 +2,7 @@
 
 #include "render/printjob.h"
 #include "ui/formstorage.h"
+#include "ui/namedwidget.h"
 #include "ui/printpreview.h"
 
 #include <QCheckBox>
@@ -30,13 +31,6 @@ QSpinBox *percentField(QWidget *parent, const char *name)
     field->setRange(1, 100);
     field->setValue(50);
     return field;
-}
-
-template <typename Widget>
-Widget *named(Widget *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
 }
 
 QList<StoredProperty> printFormStoredProperties()

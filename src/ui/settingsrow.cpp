@@ -1,6 +1,7 @@
 #include "ui/settingsrow.h"
 
 #include "ui/colorswatch.h"
+#include "ui/namedwidget.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -12,21 +13,6 @@
 #include <QSpinBox>
 
 namespace {
-
-QLabel *label(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *l = new QLabel(caption, parent);
-    l->setObjectName(QLatin1String(name));
-    return l;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 QDoubleSpinBox *valueField(QWidget *parent, const char *name, double minimum, double maximum, double step,
                            double value)
@@ -51,7 +37,7 @@ SettingsRow buildSettingsRow(QWidget *parent)
     s.Panel2->setObjectName(QStringLiteral("Panel2"));
     s.Panel2->setFrameShape(QFrame::NoFrame);
 
-    s.Label1 = label(s.Panel2, "Label1", QStringLiteral("Zoom:"));
+    s.Label1 = namedLabel(s.Panel2, "Label1", QStringLiteral("Zoom:"));
     s.zoomed = new QSpinBox(s.Panel2);
     s.zoomed->setObjectName(QStringLiteral("zoomed"));
     s.zoomed->setLocale(QLocale::c());
@@ -67,11 +53,11 @@ SettingsRow buildSettingsRow(QWidget *parent)
     s.Shape1->setFixedSize(40, 22);
     s.Shape1->setBrushColor(Qt::red);
 
-    s.ChooseColorBtn = button(s.Panel2, "ChooseColorBtn", QStringLiteral("Farbe wählen"));
-    s.FontBtn = button(s.Panel2, "FontBtn", QStringLiteral("Schrift..."));
-    s.Label2 = label(s.Panel2, "Label2", QStringLiteral("Linienbreite:"));
+    s.ChooseColorBtn = namedButton(s.Panel2, "ChooseColorBtn", QStringLiteral("Farbe wählen"));
+    s.FontBtn = namedButton(s.Panel2, "FontBtn", QStringLiteral("Schrift..."));
+    s.Label2 = namedLabel(s.Panel2, "Label2", QStringLiteral("Linienbreite:"));
     s.WidthEd = valueField(s.Panel2, "WidthEd", 0.1, 10.0, 0.5, 2.0);
-    s.Label3 = label(s.Panel2, "Label3", QStringLiteral("Pfeillänge"));
+    s.Label3 = namedLabel(s.Panel2, "Label3", QStringLiteral("Pfeillänge"));
     s.PfeillangEd = valueField(s.Panel2, "PfeillangEd", 0.1, 1000.0, 1.0, 30.0);
 
     s.ShowPicCheck = new QCheckBox(QStringLiteral("Zeige Bild"), s.Panel2);
