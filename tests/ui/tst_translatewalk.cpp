@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QLocale>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -178,6 +179,8 @@ struct TestWindow {
         spin->setToolTip(QStringLiteral("Hinweis"));
         auto *real = new QDoubleSpinBox(central);
         real->setObjectName(QStringLiteral("real"));
+        // As the program's own number fields: a point, whatever the system's language.
+        real->setLocale(QLocale::c());
         real->setValue(2.5);
 
         auto *box = new QDialogButtonBox(QDialogButtonBox::Cancel, central);
