@@ -364,7 +364,7 @@ void TestQuillet::deviceErrorsShowSaneText()
         return outcome;
     });
     QVERIFY(scannerBusy());
-    QTRY_VERIFY(!scannerBusy());
+    QTRY_VERIFY_WITH_TIMEOUT(!scannerBusy(), 30000);
     QCoreApplication::sendPostedEvents();
     QCOMPARE(messages.texts, message.isEmpty() ? QStringList() : QStringList{message});
     QVERIFY(window.ids.isEmpty());
@@ -381,7 +381,7 @@ void TestQuillet::deviceThatCannotBeOpened()
     QTRY_COMPARE_WITH_TIMEOUT(messages.texts.size(), 1, 30000);
     QCOMPARE(messages.texts.first(), Translate(QStringLiteral("Der Scanner konnte nicht geöffnet werden:"))
                                          + QLatin1Char('\n') + QString::fromLocal8Bit(sane_strstatus(SANE_STATUS_INVAL)));
-    QTRY_VERIFY(!scannerBusy());
+    QTRY_VERIFY_WITH_TIMEOUT(!scannerBusy(), 30000);
     QCoreApplication::sendPostedEvents();
     QVERIFY(window.ids.isEmpty());
 }
@@ -420,7 +420,7 @@ void TestQuillet::cancelIsSilent()
     QCoreApplication::sendPostedEvents();
     QVERIFY(window.ids.isEmpty());
     QVERIFY(messages.texts.isEmpty());
-    QTRY_VERIFY(!window.findChild<QProgressDialog *>());
+    QTRY_VERIFY_WITH_TIMEOUT(!window.findChild<QProgressDialog *>(), 30000);
 }
 
 void TestQuillet::unknownIdGivesNoPixels()
@@ -473,7 +473,7 @@ void TestQuillet::childWithoutDevices()
     TWAIN_ScanImage(&window);
     QTRY_COMPARE_WITH_TIMEOUT(messages.texts.size(), 2, 30000);
     QCOMPARE(messages.texts.last(), noScanner);
-    QTRY_VERIFY(!scannerBusy());
+    QTRY_VERIFY_WITH_TIMEOUT(!scannerBusy(), 30000);
     QCoreApplication::sendPostedEvents();
     QVERIFY(window.ids.isEmpty());
 }
