@@ -490,6 +490,10 @@ void TestMainForm::resultsListToggle()
     form->show();
     QVERIFY(!form->menus.Ergebnisslisteanzeigen1->isChecked());
     QVERIFY(!form->ListView1->isVisible());
+
+    // Switched on again, so that the stored mark a later start reads is the initial one.
+    form->menus.Ergebnisslisteanzeigen1->trigger();
+    QVERIFY(form->ListView1->isVisible());
 }
 
 void TestMainForm::drawingSurface()
