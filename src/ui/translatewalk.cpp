@@ -93,17 +93,6 @@ QString translateFilterEntry(const QString &entry)
     return translated(description) + entry.mid(split);
 }
 
-// Qt's own dialogs bring their texts in the chosen language through Qt's translations; walking
-// them would only put Qt's English texts into the table.
-bool isQtDialog(const QObject *object)
-{
-    return qobject_cast<const QFileDialog *>(object) || qobject_cast<const QColorDialog *>(object) ||
-           qobject_cast<const QFontDialog *>(object) || qobject_cast<const QAbstractPrintDialog *>(object) ||
-           qobject_cast<const QPageSetupDialog *>(object) || qobject_cast<const QPrintPreviewDialog *>(object) ||
-           qobject_cast<const QProgressDialog *>(object) || qobject_cast<const QInputDialog *>(object) ||
-           qobject_cast<const QMessageBox *>(object) || qobject_cast<const QErrorMessage *>(object);
-}
-
 // Parts Qt builds inside its widgets (the line edit of a spin box, scroll area viewports, tool bar
 // extension buttons) carry names starting with "qt_" and hold no texts of the program.
 bool isQtPart(const QObject *object)
@@ -118,17 +107,6 @@ bool isDefaultFileDialogTitle(const QString &title)
         if (title == QLatin1String(text) || title == QFileDialog::tr(text))
             return true;
     return false;
-}
-
-// QAction::toolTip() falls back to the text without "..." and "&" when no hint was set; only a
-// hint of its own is translated, the fallback follows the translated text.
-QString derivedToolTip(QString text)
-{
-    text.remove(QLatin1String("..."));
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (text.at(i) == u'&')
-            text.remove(i, 1);
-    return text.trimmed();
 }
 
 bool isMenuOwnAction(const QAction *action)
@@ -371,6 +349,24 @@ void Walker::translateLines(QWidget *edit)
 }
 
 } // namespace
+
+bool isQtDialog(const QObject *object)
+{
+    return qobject_cast<const QFileDialog *>(object) || qobject_cast<const QColorDialog *>(object) ||
+           qobject_cast<const QFontDialog *>(object) || qobject_cast<const QAbstractPrintDialog *>(object) ||
+           qobject_cast<const QPageSetupDialog *>(object) || qobject_cast<const QPrintPreviewDialog *>(object) ||
+           qobject_cast<const QProgressDialog *>(object) || qobject_cast<const QInputDialog *>(object) ||
+           qobject_cast<const QMessageBox *>(object) || qobject_cast<const QErrorMessage *>(object);
+}
+
+QString derivedToolTip(QString text)
+{
+    text.remove(QLatin1String("..."));
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text.at(i) == u'&')
+            text.remove(i, 1);
+    return text.trimmed();
+}
 
 QString translateFilter(const QString &filter)
 {

@@ -26,5 +26,13 @@ void translateApplication();
 // only a format's abbreviation ("PNG") are the same in every language and are not looked up.
 QString translateFilter(const QString &filter);
 
+// Qt's own dialogs bring their texts in the chosen language through Qt's translations; walking
+// them would only put Qt's English texts into the table.
+bool isQtDialog(const QObject *object);
+
+// What QAction::toolTip() answers when no hint of its own was set: the text without "..." and
+// "&". Only a hint of its own is translated; the fallback follows the translated text.
+QString derivedToolTip(QString text);
+
 // Name of the dynamic property through which any object can hold a file dialog filter.
 inline constexpr char FilterProperty[] = "filter";

@@ -4,6 +4,7 @@
 #include "translationfixture.h"
 #include "ui/mainform.h"
 #include "ui/qttranslations.h"
+#include "ui/translatewalk.h"
 
 #include <QtTest>
 
@@ -60,32 +61,12 @@ struct ShownText {
     QString where;
 };
 
-// Qt's own dialogs speak through Qt's translations; their parts are not the program's texts.
-bool isQtDialog(const QObject *object)
-{
-    return qobject_cast<const QFileDialog *>(object) || qobject_cast<const QColorDialog *>(object) ||
-           qobject_cast<const QFontDialog *>(object) || qobject_cast<const QAbstractPrintDialog *>(object) ||
-           qobject_cast<const QPageSetupDialog *>(object) || qobject_cast<const QPrintPreviewDialog *>(object) ||
-           qobject_cast<const QProgressDialog *>(object) || qobject_cast<const QInputDialog *>(object) ||
-           qobject_cast<const QMessageBox *>(object) || qobject_cast<const QErrorMessage *>(object);
-}
-
 bool insideQtDialog(const QObject *object)
 {
     for (const QObject *up = object->parent(); up; up = up->parent())
         if (isQtDialog(up))
             return true;
     return false;
-}
-
-// What QAction::toolTip() answers when no hint of its own was set.
-QString derivedToolTip(QString text)
-{
-    text.remove(QLatin1String("..."));
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (text.at(i) == u'&')
-            text.remove(i, 1);
-    return text.trimmed();
 }
 
 // The description of a file dialog filter entry, without its "(*.ext)" part.
