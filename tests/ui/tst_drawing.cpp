@@ -1,4 +1,5 @@
 #include "core/resultsmodel.h"
+#include "dialoginput.h"
 #include "ui/colorswatch.h"
 #include "ui/mainform.h"
 #include "ui/paintbox.h"
@@ -103,9 +104,8 @@ private:
 void TestDrawing::init()
 {
     // Every test starts as a first start: stored settings and options of the one before are gone.
-    config = std::make_unique<QTemporaryDir>();
+    config = freshSettingsFolder();
     QVERIFY(config->isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config->path()));
     form = std::make_unique<TMainForm>();
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));

@@ -1,4 +1,5 @@
 #include "core/optionsfile.h"
+#include "dialoginput.h"
 #include "ui/colorswatch.h"
 #include "ui/formstorage.h"
 #include "ui/massstabform.h"
@@ -94,8 +95,7 @@ class TestFormStorage : public QObject
 private slots:
     void init()
     {
-        config = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_CONFIG_HOME", config->path().toUtf8());
+        config = freshSettingsFolder();
     }
 
     void nothingStoredGivesInitialValues()

@@ -1,5 +1,6 @@
 #include "core/numberformat.h"
 #include "core/translate.h"
+#include "dialoginput.h"
 #include "ui/formstorage.h"
 #include "ui/massstabform.h"
 #include "ui/numberfield.h"
@@ -21,22 +22,9 @@
 
 namespace {
 
-// Runs what a user does in the dialog once its modal loop runs.
-void whenShown(QObject *context, const std::function<void()> &act)
-{
-    QTimer::singleShot(0, context, act);
-}
-
 TmassstabForm *shownForm()
 {
     return qobject_cast<TmassstabForm *>(QApplication::activeModalWidget());
-}
-
-void typeInto(QWidget *field, const QString &text)
-{
-    QLineEdit *edit = field->findChild<QLineEdit *>();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
 }
 
 struct MessageSeen {
@@ -84,8 +72,7 @@ private slots:
     void init()
     {
         // Each case starts without stored dialog settings.
-        config = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_CONFIG_HOME", config->path().toUtf8());
+        config = freshSettingsFolder();
     }
 
     void startsWithMillimetresAndFourDecimals()

@@ -1,13 +1,14 @@
 #include "core/optionsfile.h"
 #include "core/resultsmodel.h"
 #include "core/translate.h"
+#include "dialoginput.h"
 #include "render/labels.h"
 #include "tools/toolcontroller.h"
 #include "ui/bezeichnungform.h"
+#include "ui/mainform.h"
 #include "ui/massstabform.h"
 #include "ui/nachkommaform.h"
 #include "ui/neigungform.h"
-#include "ui/mainform.h"
 #include "ui/numberfield.h"
 #include "ui/paintbox.h"
 
@@ -162,9 +163,8 @@ private:
 void TestMeasuring::init()
 {
     // Every test starts as a first start: stored settings and options of the one before are gone.
-    config = std::make_unique<QTemporaryDir>();
+    config = freshSettingsFolder();
     QVERIFY(config->isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config->path()));
     form = std::make_unique<TMainForm>();
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));

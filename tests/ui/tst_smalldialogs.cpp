@@ -1,3 +1,4 @@
+#include "dialoginput.h"
 #include "ui/bezeichnungform.h"
 #include "ui/nachkommaform.h"
 #include "ui/neigungform.h"
@@ -14,29 +15,6 @@
 #include <functional>
 #include <memory>
 
-namespace {
-
-void whenShown(QObject *context, const std::function<void()> &act)
-{
-    QTimer::singleShot(0, context, act);
-}
-
-template <typename Dialog> Dialog *shown()
-{
-    return qobject_cast<Dialog *>(QApplication::activeModalWidget());
-}
-
-void typeInto(QWidget *field, const QString &text)
-{
-    QLineEdit *edit = qobject_cast<QLineEdit *>(field);
-    if (!edit)
-        edit = field->findChild<QLineEdit *>();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-}
-
-} // namespace
-
 class TestSmallDialogs : public QObject
 {
     Q_OBJECT
@@ -46,8 +24,7 @@ class TestSmallDialogs : public QObject
 private slots:
     void init()
     {
-        config = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_CONFIG_HOME", config->path().toUtf8());
+        config = freshSettingsFolder();
     }
 
     void decimalPlacesTakenOnlyOnOk_data()
@@ -73,7 +50,7 @@ private slots:
         QCOMPARE(form.NachEd->value(), 2);
         QCOMPARE(form.Nach2Ed->value(), 4);
         whenShown(&form, [=] {
-            auto *f = shown<TNachkommaForm>();
+            auto *f = shownModal<TNachkommaForm>();
             QVERIFY(f);
             typeInto(f->NachEd, typedNach);
             typeInto(f->Nach2Ed, typedNach2);
@@ -107,7 +84,7 @@ private slots:
         TNeigungForm form;
         QString presetShown;
         whenShown(&form, [&] {
-            auto *f = shown<TNeigungForm>();
+            auto *f = shownModal<TNeigungForm>();
             QVERIFY(f);
             presetShown = f->neiged->text();
             typeInto(f->neiged, typed);
@@ -143,7 +120,7 @@ private slots:
         bool focused = false;
         QString selected;
         whenShown(&form, [&] {
-            auto *f = shown<TBezeichnungForm>();
+            auto *f = shownModal<TBezeichnungForm>();
             QVERIFY(f);
             presetShown = f->Edit1->text();
             focused = f->focusWidget() == f->Edit1;
@@ -169,7 +146,7 @@ private slots:
     {
         TBezeichnungForm form;
         whenShown(&form, [] {
-            auto *f = shown<TBezeichnungForm>();
+            auto *f = shownModal<TBezeichnungForm>();
             QVERIFY(f);
             QTest::keyClicks(f->Edit1, QStringLiteral("Flur"));
             QTest::keyClick(f->Edit1, Qt::Key_Return);
