@@ -2,6 +2,7 @@
 #include "core/elements.h"
 #include "core/resultsmodel.h"
 #include "core/translate.h"
+#include "support/elementbuilder.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,18 +14,6 @@ const QByteArray Bom = QByteArrayLiteral("\xEF\xBB\xBF");
 
 const QStringList Captions = {QStringLiteral("Typ"), QStringLiteral("Bezeichnung"), QStringLiteral("Länge/Umfang"),
                               QStringLiteral("Flächeninhalt"), QStringLiteral("Winkel")};
-
-Telemente *addMeasured(Document &doc, int typ, const QString &name, double lang, double flaeche, double winkel)
-{
-    Telemente *e = doc.appendElement();
-    e->typ = typ;
-    e->lang = lang;
-    e->flaeche = flaeche;
-    e->winkel = winkel;
-    if (!name.isNull())
-        Document::setName(*e, name);
-    return e;
-}
 
 } // namespace
 
@@ -84,12 +73,12 @@ void TestCsvExport::umlautsAreUtf8()
 void TestCsvExport::resultsRowsAndUnits()
 {
     Document doc;
-    addMeasured(doc, TypRectangle, QStringLiteral("Küche"), 70, 250, 0);
-    addMeasured(doc, TypLine, QString(), 0, 0, 0);
-    addMeasured(doc, TypDistance, QString(), 25, 0, -45.5);
-    addMeasured(doc, TypAngle, QStringLiteral("Ecke"), 12, 3, 90);
-    addMeasured(doc, TypText, QStringLiteral("label"), 0, 0, 0);
-    addMeasured(doc, TypPolyline, QString(), 1.0 / 3, 0, 0);
+    addMeasured(doc, TypRectangle, 70, 250, 0, QStringLiteral("Küche"));
+    addMeasured(doc, TypLine, 0, 0, 0);
+    addMeasured(doc, TypDistance, 25, 0, -45.5);
+    addMeasured(doc, TypAngle, 12, 3, 90, QStringLiteral("Ecke"));
+    addMeasured(doc, TypText, 0, 0, 0, QStringLiteral("label"));
+    addMeasured(doc, TypPolyline, 1.0 / 3, 0, 0);
     ResultsModel model;
     model.ListObjekte(doc, 4);
 
@@ -126,7 +115,7 @@ void TestCsvExport::hostileNamesRoundTrip()
     };
     Document doc;
     for (const QString &name : names)
-        addMeasured(doc, TypPolygon, name, 12.5, 100, 0);
+        addMeasured(doc, TypPolygon, 12.5, 100, 0, name);
     ResultsModel model;
     model.ListObjekte(doc, 2);
     const QList<QStringList> table = resultsTable(model, Captions, QStringLiteral("Einheit, \"Maß\""),

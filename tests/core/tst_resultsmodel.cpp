@@ -2,24 +2,13 @@
 #include "core/resultsmodel.h"
 #include "core/translate.h"
 #include "core/translationtable.h"
+#include "support/elementbuilder.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-Telemente *addElement(Document &doc, int typ, double lang, double flaeche, double winkel, const QString &name = QString())
-{
-    Telemente *e = doc.appendElement();
-    e->typ = typ;
-    e->lang = lang;
-    e->flaeche = flaeche;
-    e->winkel = winkel;
-    if (!name.isNull())
-        Document::setName(*e, name);
-    return e;
-}
 
 QStringList rowTexts(const ResultsModel &model, int row)
 {
@@ -102,7 +91,7 @@ void tst_ResultsModel::rows()
     QFETCH(int, nachkomma2);
     QFETCH(QStringList, expected);
     Document doc;
-    addElement(doc, typ, lang, flaeche, winkel, name);
+    addMeasured(doc, typ, lang, flaeche, winkel, name);
     ResultsModel model;
     model.ListObjekte(doc, nachkomma2);
     QCOMPARE(model.rowCount(), expected.isEmpty() ? 0 : 1);
@@ -113,11 +102,11 @@ void tst_ResultsModel::rows()
 void tst_ResultsModel::documentOrderAndRebuild()
 {
     Document doc;
-    addElement(doc, 77, 1, 0, 0, QStringLiteral("a"));
-    addElement(doc, 101, 0, 0, 0, QStringLiteral("Text"));
-    addElement(doc, 99, 2, 3, 0, QStringLiteral("b"));
-    addElement(doc, 88, 4, 0, 0);
-    addElement(doc, 98, 5, 0, 30, QStringLiteral("c"));
+    addMeasured(doc, 77, 1, 0, 0, QStringLiteral("a"));
+    addMeasured(doc, 101, 0, 0, 0, QStringLiteral("Text"));
+    addMeasured(doc, 99, 2, 3, 0, QStringLiteral("b"));
+    addMeasured(doc, 88, 4, 0, 0);
+    addMeasured(doc, 98, 5, 0, 30, QStringLiteral("c"));
     ResultsModel model;
     model.ListObjekte(doc, 4);
     QCOMPARE(model.rowCount(), 3);
@@ -139,8 +128,8 @@ void tst_ResultsModel::onlyUnlistedElements()
     ResultsModel model;
     model.ListObjekte(doc, 4);
     QCOMPARE(model.rowCount(), 0);
-    addElement(doc, 88, 80, 0, 0);
-    addElement(doc, 101, 0, 0, 0, QStringLiteral("Beschriftung"));
+    addMeasured(doc, 88, 80, 0, 0);
+    addMeasured(doc, 101, 0, 0, 0, QStringLiteral("Beschriftung"));
     model.ListObjekte(doc, 4);
     QCOMPARE(model.rowCount(), 0);
 }
@@ -149,7 +138,7 @@ void tst_ResultsModel::oneResetPerRebuild()
 {
     Document doc;
     for (int i = 0; i < 250; ++i)
-        addElement(doc, 55 + 11 * (i % 3), i, i, 0);
+        addMeasured(doc, 55 + 11 * (i % 3), i, i, 0);
     ResultsModel model;
     QSignalSpy aboutToReset(&model, &QAbstractItemModel::modelAboutToBeReset);
     QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
@@ -183,7 +172,7 @@ void tst_ResultsModel::headers()
 void tst_ResultsModel::invalidIndexes()
 {
     Document doc;
-    addElement(doc, 55, 1, 1, 0);
+    addMeasured(doc, 55, 1, 1, 0);
     ResultsModel model;
     model.ListObjekte(doc, 2);
     QCOMPARE(model.columnCount(), 5);
@@ -226,7 +215,7 @@ void tst_ResultsModel::rebuildAfterReading()
     QFETCH(int, nachkomma2);
     QFETCH(QStringList, expected);
     Document doc;
-    Telemente *e = addElement(doc, 55, 70, 250, 0, QStringLiteral("Raum"));
+    Telemente *e = addMeasured(doc, 55, 70, 250, 0, QStringLiteral("Raum"));
     ResultsModel model;
     model.ListObjekte(doc, 2);
     QCOMPARE(rowTexts(model, 0), (QStringList{"Rechteck", "Raum", "70.00", "250.00", ""}));
@@ -243,12 +232,12 @@ void tst_ResultsModel::rebuildAfterReading()
 void tst_ResultsModel::namesOutliveTheDocument()
 {
     Document doc;
-    addElement(doc, 99, 2, 3, 0, QStringLiteral("Beet"));
-    addElement(doc, 98, 0, 0, 90, QStringLiteral("Ecke"));
+    addMeasured(doc, 99, 2, 3, 0, QStringLiteral("Beet"));
+    addMeasured(doc, 98, 0, 0, 90, QStringLiteral("Ecke"));
     ResultsModel model;
     model.ListObjekte(doc, 4);
     doc.clear();
-    addElement(doc, 55, 1, 1, 0, QStringLiteral("überschrieben"));
+    addMeasured(doc, 55, 1, 1, 0, QStringLiteral("überschrieben"));
     QCOMPARE(rowTexts(model, 0), (QStringList{"Polygon", "Beet", "2.0000", "3.0000", ""}));
     QCOMPARE(rowTexts(model, 1), (QStringList{"Winkel", "Ecke", "", "", "90.0000° / 270.0000°"}));
 }

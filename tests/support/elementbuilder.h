@@ -2,6 +2,8 @@
 
 #include "core/elements.h"
 
+#include <QString>
+
 // An element of any type from up to four points, the way the tests lay out their documents.
 struct Pt {
     double x;
@@ -20,5 +22,20 @@ inline Telemente *add(Document &doc, int typ, Pt p1 = {}, Pt p2 = {}, Pt p3 = {}
     e->y3 = p3.y;
     e->x4 = p4.x;
     e->y4 = p4.y;
+    return e;
+}
+
+// An element carrying measured values as a repaint leaves them, for tests of what lists and
+// exports make of those values; a null name leaves the element without one.
+inline Telemente *addMeasured(Document &doc, int typ, double lang, double flaeche, double winkel,
+                              const QString &name = QString())
+{
+    Telemente *e = doc.appendElement();
+    e->typ = typ;
+    e->lang = lang;
+    e->flaeche = flaeche;
+    e->winkel = winkel;
+    if (!name.isNull())
+        Document::setName(*e, name);
     return e;
 }
