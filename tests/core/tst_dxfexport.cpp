@@ -1,6 +1,7 @@
 #include "core/dxfexport.h"
 #include "core/elements.h"
 #include "core/translate.h"
+#include "support/elementbuilder.h"
 
 #include <QBuffer>
 #include <QByteArrayList>
@@ -81,22 +82,6 @@ QList<Polyline> polylines(const QByteArray &text)
         result.append(p);
     }
     return result;
-}
-
-Telemente *addElement(Document &doc, int typ, double x1, double y1, double x2, double y2, double x3 = 0,
-                      double y3 = 0, double x4 = 0, double y4 = 0)
-{
-    Telemente *e = doc.appendElement();
-    e->typ = typ;
-    e->x1 = x1;
-    e->y1 = y1;
-    e->x2 = x2;
-    e->y2 = y2;
-    e->x3 = x3;
-    e->y3 = y3;
-    e->x4 = x4;
-    e->y4 = y4;
-    return e;
 }
 
 const char *ReaderScript = R"(
@@ -255,13 +240,13 @@ void TestDxfExport::emptyDocumentIsHeaderAndTrailer()
 {
     Document doc;
     // Measuring elements and labels are not line work.
-    addElement(doc, TypRectangle, 0, 0, 10, 10);
-    addElement(doc, TypDistance, 0, 0, 10, 10, 5, 5);
-    addElement(doc, TypPolygon, 0, 0, 10, 10);
-    addElement(doc, TypPolyline, 0, 0, 10, 10);
-    addElement(doc, TypAngle, 0, 0, 10, 10);
-    addElement(doc, TypScaleLine, 0, 0, 10, 10);
-    addElement(doc, TypText, 0, 0, 10, 10);
+    add(doc, TypRectangle, {0, 0}, {10, 10});
+    add(doc, TypDistance, {0, 0}, {10, 10}, {5, 5});
+    add(doc, TypPolygon, {0, 0}, {10, 10});
+    add(doc, TypPolyline, {0, 0}, {10, 10});
+    add(doc, TypAngle, {0, 0}, {10, 10});
+    add(doc, TypScaleLine, {0, 0}, {10, 10});
+    add(doc, TypText, {0, 0}, {10, 10});
     const QByteArray text = dxfText(doc, 4);
     QCOMPARE(lines(text), HeaderLines + TrailerLines);
     checkWithReader(text);
@@ -270,8 +255,8 @@ void TestDxfExport::emptyDocumentIsHeaderAndTrailer()
 void TestDxfExport::everyLineEndsWithCrLf()
 {
     Document doc;
-    addElement(doc, TypLine, 0, 0, 72, 144);
-    addElement(doc, TypEllipse, 0, 0, 144, 100);
+    add(doc, TypLine, {0, 0}, {72, 144});
+    add(doc, TypEllipse, {0, 0}, {144, 100});
     const QByteArray text = dxfText(doc, 2);
     QVERIFY(text.endsWith("EOF\r\n"));
     QCOMPARE(text.count('\n'), text.count("\r\n"));
@@ -283,7 +268,7 @@ void TestDxfExport::everyLineEndsWithCrLf()
 void TestDxfExport::lineExample()
 {
     Document doc;
-    addElement(doc, TypLine, 0, 0, 72, 144);
+    add(doc, TypLine, {0, 0}, {72, 144});
     const QByteArray text = dxfText(doc, 4);
     const QByteArrayList entities = {
         "0", "POLYLINE", "8", "0", "66", "1",
@@ -298,9 +283,9 @@ void TestDxfExport::lineExample()
 void TestDxfExport::joinedAndSeparateLines()
 {
     Document doc;
-    addElement(doc, TypLine, 0, 0, 72, 0);
-    addElement(doc, TypLine, 72, 0, 72, 72);
-    addElement(doc, TypLine, 100, 72, 0, 0);
+    add(doc, TypLine, {0, 0}, {72, 0});
+    add(doc, TypLine, {72, 0}, {72, 72});
+    add(doc, TypLine, {100, 72}, {0, 0});
     const QByteArray text = dxfText(doc, 4);
     const QList<Polyline> p = polylines(text);
     QCOMPARE(p.size(), 2);
@@ -329,7 +314,7 @@ void TestDxfExport::circleExample()
     QFETCH(int, pieces);
     QFETCH(QByteArray, bulge);
     Document doc;
-    addElement(doc, TypEllipse, 0, 0, 144, 144);
+    add(doc, TypEllipse, {0, 0}, {144, 144});
     const QByteArray text = dxfText(doc, pieces);
     const QList<Polyline> p = polylines(text);
     QCOMPARE(p.size(), 1);
@@ -346,7 +331,7 @@ void TestDxfExport::circleExample()
 void TestDxfExport::ellipseSidesAreExact()
 {
     Document doc;
-    addElement(doc, TypEllipse, 288, 144, 0, 0);
+    add(doc, TypEllipse, {288, 144}, {0, 0});
     const QList<Polyline> p = polylines(dxfText(doc, 1));
     QCOMPARE(p.size(), 1);
     QCOMPARE(p[0].size(), 32);
@@ -365,7 +350,7 @@ void TestDxfExport::ellipseSidesAreExact()
 void TestDxfExport::straightCubicGivesStraightPieces()
 {
     Document doc;
-    addElement(doc, TypCubicCurve, 0, 0, 300, 150, 10, 5, 250, 125);
+    add(doc, TypCubicCurve, {0, 0}, {300, 150}, {10, 5}, {250, 125});
     const QByteArray text = dxfText(doc, 4);
     const QList<Polyline> p = polylines(text);
     QCOMPARE(p.size(), 1);
@@ -378,9 +363,9 @@ void TestDxfExport::straightCubicGivesStraightPieces()
 void TestDxfExport::quadraticEqualsItsCubic()
 {
     Document quadratic;
-    addElement(quadratic, TypQuadCurve, 0, 0, 144, 0, 72, 144);
+    add(quadratic, TypQuadCurve, {0, 0}, {144, 0}, {72, 144});
     Document cubic;
-    addElement(cubic, TypCubicCurve, 0, 0, 144, 0, 48, 96, 96, 96);
+    add(cubic, TypCubicCurve, {0, 0}, {144, 0}, {48, 96}, {96, 96});
     const QByteArray text = dxfText(quadratic, 3);
     QCOMPARE(text, dxfText(cubic, 3));
     const QList<Polyline> p = polylines(text);
@@ -396,8 +381,8 @@ void TestDxfExport::quadraticEqualsItsCubic()
 void TestDxfExport::curveContinuesItsLine()
 {
     Document doc;
-    addElement(doc, TypLine, 0, 0, 72, 144);
-    addElement(doc, TypCubicCurve, 72, 144, 500, 30, 200, 400, 350, -100);
+    add(doc, TypLine, {0, 0}, {72, 144});
+    add(doc, TypCubicCurve, {72, 144}, {500, 30}, {200, 400}, {350, -100});
     const QByteArray text = dxfText(doc, 4);
     const QList<Polyline> p = polylines(text);
     QCOMPARE(p.size(), 1);
@@ -412,8 +397,8 @@ void TestDxfExport::curveContinuesItsLine()
 void TestDxfExport::ellipsesFollowTheLines()
 {
     Document doc;
-    addElement(doc, TypEllipse, 0, 0, 144, 72);
-    addElement(doc, TypLine, 720, 720, 792, 720);
+    add(doc, TypEllipse, {0, 0}, {144, 72});
+    add(doc, TypLine, {720, 720}, {792, 720});
     const QByteArray text = dxfText(doc, 2);
     const QList<Polyline> p = polylines(text);
     QCOMPARE(p.size(), 2);
@@ -479,9 +464,9 @@ void TestDxfExport::arcThroughCollinearPointsFails()
 void TestDxfExport::pieceCountLimits()
 {
     Document doc;
-    addElement(doc, TypLine, 0, 0, 72, 0);
-    addElement(doc, TypCubicCurve, 0, 72, 144, 72, 0, 0, 144, 0);
-    addElement(doc, TypEllipse, 0, 0, 144, 144);
+    add(doc, TypLine, {0, 0}, {72, 0});
+    add(doc, TypCubicCurve, {0, 72}, {144, 72}, {0, 0}, {144, 0});
+    add(doc, TypEllipse, {0, 0}, {144, 144});
 
     // No pieces: only the straight line remains.
     QList<Polyline> p = polylines(dxfText(doc, 0));
@@ -503,18 +488,18 @@ void TestDxfExport::unsoundGeometryIsSkipped()
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     Document doc;
-    addElement(doc, TypLine, nan, 0, 72, 0);
-    addElement(doc, TypQuadCurve, 0, 0, 72, 0, inf, 0);
-    addElement(doc, TypCubicCurve, 0, 0, 72, 0, 10, 10, 20, -nan);
-    addElement(doc, TypEllipse, 0, 0, -inf, 10);
+    add(doc, TypLine, {nan, 0}, {72, 0});
+    add(doc, TypQuadCurve, {0, 0}, {72, 0}, {inf, 0});
+    add(doc, TypCubicCurve, {0, 0}, {72, 0}, {10, 10}, {20, -nan});
+    add(doc, TypEllipse, {0, 0}, {-inf, 10});
     // A rectangle without width has no ellipse.
-    addElement(doc, TypEllipse, 36, 0, 36, 144);
+    add(doc, TypEllipse, {36, 0}, {36, 144});
     const QByteArray text = dxfText(doc, 4);
     QCOMPARE(lines(text), HeaderLines + TrailerLines);
 
     // A flat rectangle gives straight pieces along its middle line.
     Document flat;
-    addElement(flat, TypEllipse, 0, 72, 144, 72);
+    add(flat, TypEllipse, {0, 72}, {144, 72});
     const QByteArray flatText = dxfText(flat, 2);
     const QList<Polyline> p = polylines(flatText);
     QCOMPARE(p.size(), 1);
@@ -537,8 +522,8 @@ void TestDxfExport::exportWritesFile()
         old.write("an older, longer file that must be replaced completely");
     }
     Document doc;
-    addElement(doc, TypLine, 0, 0, 72, 144);
-    addElement(doc, TypEllipse, 0, 0, 144, 144);
+    add(doc, TypLine, {0, 0}, {72, 144});
+    add(doc, TypEllipse, {0, 0}, {144, 144});
     QString error;
     QVERIFY(exportDxf(path, doc, 4, &error));
     QVERIFY(error.isEmpty());
@@ -555,7 +540,7 @@ void TestDxfExport::exportReportsUncreatableFile()
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("missing folder/lines.dxf"));
     Document doc;
-    addElement(doc, TypLine, 0, 0, 72, 144);
+    add(doc, TypLine, {0, 0}, {72, 144});
     QString error;
     QVERIFY(!exportDxf(path, doc, 4, &error));
     QCOMPARE(error, Message(17) + QLatin1Char(' ') + path);
