@@ -4,6 +4,7 @@
 
 #include "image/drawdib.h"
 #include "image/velumo.h"
+#include "noisepicture.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -24,20 +25,7 @@ constexpr int BufferHeight = 800;
 
 const dib &picture()
 {
-    static const dib d = [] {
-        dib p;
-        if (!newdib(p, ImageWidth, ImageHeight, 24, nullptr, 0))
-            std::abort();
-        std::uint32_t seed = 12345;
-        for (int y = 0; y < ImageHeight; ++y) {
-            std::uint8_t *row = dibRow(p, y);
-            for (int x = 0; x < ImageWidth * 3; ++x) {
-                seed = seed * 1664525u + 1013904223u;
-                row[x] = static_cast<std::uint8_t>(seed >> 24);
-            }
-        }
-        return p;
-    }();
+    static const dib d = noisePicture(ImageWidth, ImageHeight);
     return d;
 }
 

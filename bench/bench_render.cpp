@@ -8,6 +8,7 @@
 #include "render/labelcache.h"
 #include "render/renderer.h"
 #include "render/viewstate.h"
+#include "noisepicture.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -26,20 +27,7 @@ const QSize Surface(1280, 800);
 
 dib &picture()
 {
-    static dib d = [] {
-        dib p;
-        if (!newdib(p, ImageWidth, ImageHeight, 24, nullptr, 0))
-            std::abort();
-        std::uint32_t seed = 12345;
-        for (int y = 0; y < ImageHeight; ++y) {
-            std::uint8_t *row = dibRow(p, y);
-            for (int x = 0; x < ImageWidth * 3; ++x) {
-                seed = seed * 1664525u + 1013904223u;
-                row[x] = static_cast<std::uint8_t>(seed >> 24);
-            }
-        }
-        return p;
-    }();
+    static dib d = noisePicture(ImageWidth, ImageHeight);
     return d;
 }
 
