@@ -132,18 +132,8 @@ void *TDynaArray::GetObject(std::uint32_t Index)
 
 void *TDynaArray::Add()
 {
-    if (count == std::numeric_limits<std::int32_t>::max())
-        return nullptr;
-    ++count;
-    bool replaced = false;
-    if (!AllocMoreMem(replaced)) {
-        --count;
-        return nullptr;
-    }
-    void *record = static_cast<char *>(poi) + static_cast<std::size_t>(count - 1) * size;
-    if (!replaced)
-        std::memset(record, 0, size);
-    return GetObject(count - 1);
+    // Appending is inserting after the last record: the new record is zeroed either way.
+    return Insert(static_cast<std::int32_t>(count));
 }
 
 void *TDynaArray::Insert(std::int32_t nr)
