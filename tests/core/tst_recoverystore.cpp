@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -253,6 +254,19 @@ private slots:
         QVERIFY(!QFileInfo::exists(folder + QStringLiteral(".lock")));
         QVERIFY(!store.isStarted());
         QCOMPARE(RecoveryStore::scan().size(), 0);
+    }
+
+    void failedWriteIsReported()
+    {
+        RecoveryStore store;
+        QVERIFY(store.start());
+        QSignalSpy failed(&store, &RecoveryStore::writeFailed);
+        QVERIFY(QDir(store.folder()).removeRecursively());
+        store.writePicture(makePicture(5));
+        QVERIFY(failed.wait(10000));
+        QVERIFY2(failed.first().first().toString().contains(QStringLiteral("picture-1.ver")),
+                 qPrintable(failed.first().first().toString()));
+        store.clear();
     }
 
     void leftoverWithoutDocumentIsRemoved()
