@@ -1,29 +1,14 @@
 #pragma once
 
 #include "core/dib.h"
+#include "scan/scanreadyevent.h"
 
-#include <QEvent>
 #include <QtGlobal>
 
 class QWidget;
 
 // The scanner library: choosing a device, scanning on a thread of its own, and handing the
 // scanned picture to the window the scan was started for.
-
-// The event a window receives when its scan is ready: the window message WM_USER + 1.
-inline constexpr QEvent::Type ScanReadyEventType = QEvent::Type(QEvent::User + 25);
-static_assert(ScanReadyEventType == 1025);
-
-class ScanReadyEvent : public QEvent
-{
-public:
-    explicit ScanReadyEvent(quintptr id) : QEvent(ScanReadyEventType), id(id) {}
-    // The identifier of the scanned picture, for GetScanedDib.
-    quintptr wParam() const { return id; }
-
-private:
-    quintptr id;
-};
 
 // Lets the user choose the device later scans use; says so when there is none.
 void TWAIN_SelectScanner(QWidget *window);

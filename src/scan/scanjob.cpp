@@ -1,10 +1,10 @@
 #include "scan/scanjob.h"
 
 #include "core/translate.h"
-#include "scan/quillet.h"
 #include "scan/sanesession.h"
 #include "scan/scanmessage.h"
 #include "scan/scannedimages.h"
+#include "scan/scanreadyevent.h"
 
 #include <QCoreApplication>
 #include <QProgressDialog>
