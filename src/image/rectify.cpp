@@ -191,7 +191,7 @@ RectifyProblem planRectification(const QSize &pictureSize, const Quad &clicked, 
 
     QTransform toRectangle;
     const QPolygonF from{QList<QPointF>(corners.begin(), corners.end())};
-    const QPolygonF to(QRectF(0, 0, rectWidth, rectHeight));
+    const QPolygonF to({QPointF(0, 0), QPointF(rectWidth, 0), QPointF(rectWidth, rectHeight), QPointF(0, rectHeight)});
     if (!QTransform::quadToQuad(from, to, toRectangle))
         return RectifyProblem::NotConvex;
 
