@@ -311,6 +311,11 @@ QString GetDIBOpenFilter()
         if (!all.contains(pattern))
             all.append(pattern);
     }
+    // PDF plans open as pictures too, rendered page by page.
+    const QString pdf = QStringLiteral("*.pdf");
+    captions.append(QStringLiteral("PDF"));
+    patterns[QStringLiteral("PDF")].append(pdf);
+    all.append(pdf);
     QStringList entries;
     if (!all.isEmpty())
         entries.append(QStringLiteral("Bilder (%1)").arg(all.join(QLatin1Char(' '))));

@@ -20,7 +20,7 @@ inline constexpr std::int64_t MaxDecodedPictureBytes = std::int64_t(4096) << 20;
 // claims a size the program does not accept.
 bool OpenDib(dib &d, const QString &fileName);
 
-// The open dialog's filter: every picture format Qt reads here, first all of them together,
+// The open dialog's filter: every picture format Qt reads here and PDF, first all of them together,
 // then one entry per format, then all files.
 QString GetDIBOpenFilter();
 

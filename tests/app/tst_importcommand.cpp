@@ -63,6 +63,9 @@ private slots:
         QVERIFY(loadProject(out, doc, image, settings));
         QVERIFY(std::abs(DibWidth(image) - size.width()) <= 1);
         QVERIFY(std::abs(DibHeight(image) - size.height()) <= 1);
+        // The project keeps the resolution the page was rendered at.
+        const double dpi = arguments.at(arguments.indexOf(QStringLiteral("--dpi")) + 1).toDouble();
+        QCOMPARE(image.pmi->bmiHeader.biXPelsPerMeter, std::lround(dpi / 0.0254));
         deldib(image);
     }
 
