@@ -69,10 +69,12 @@ TPdfSeiteForm::TPdfSeiteForm(QWidget *parent) : QDialog(parent)
     Groesse = new QLabel(this);
     Groesse->setObjectName(QStringLiteral("Groesse"));
     Groesse->setWordWrap(true);
-    Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    Buttons = new QDialogButtonBox(this);
     Buttons->setObjectName(QStringLiteral("Buttons"));
-    Buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    Buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+    OkBtn = Buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    OkBtn->setObjectName(QStringLiteral("OkBtn"));
+    CancelBtn = Buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -123,7 +125,7 @@ bool TPdfSeiteForm::ask(const PdfPlan &pdf, int &page, double &dpi)
 
 void TPdfSeiteForm::showChoice()
 {
-    QPushButton *ok = Buttons->button(QDialogButtonBox::Ok);
+    QPushButton *ok = OkBtn;
     const int page = Seiten->currentRow();
     if (!plan || page < 0) {
         ok->setEnabled(false);

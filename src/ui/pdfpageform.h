@@ -7,6 +7,7 @@
 class PdfPlan;
 class QDialogButtonBox;
 class QLabel;
+class QPushButton;
 class QListWidget;
 class QSpinBox;
 
@@ -26,6 +27,8 @@ public:
     QSpinBox *DpiEd = nullptr;
     QLabel *Groesse = nullptr;
     QDialogButtonBox *Buttons = nullptr;
+    QPushButton *OkBtn = nullptr;
+    QPushButton *CancelBtn = nullptr;
 
     // Shows the pages of plan; on OK page (from 0) and dpi receive the choice.
     bool ask(const PdfPlan &plan, int &page, double &dpi);

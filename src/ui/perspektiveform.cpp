@@ -206,10 +206,12 @@ TPerspektiveForm::TPerspektiveForm(QWidget *parent) : QDialog(parent)
     DichteEd = sizeField(this, "DichteEd");
     Ergebnis = label(this, "Ergebnis", QString());
     Ergebnis->setWordWrap(true);
-    Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    Buttons = new QDialogButtonBox(this);
     Buttons->setObjectName(QStringLiteral("Buttons"));
-    Buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    Buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+    OkBtn = Buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    OkBtn->setObjectName(QStringLiteral("OkBtn"));
+    CancelBtn = Buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -257,7 +259,7 @@ void TPerspektiveForm::densityEdited()
 
 void TPerspektiveForm::refresh()
 {
-    QPushButton *ok = Buttons->button(QDialogButtonBox::Ok);
+    QPushButton *ok = OkBtn;
     ok->setEnabled(false);
     if (Ecken->corners().size() < 4) {
         Ergebnis->setText(Translate(QStringLiteral("Noch %1 Ecken anklicken.")).arg(4 - Ecken->corners().size()));

@@ -12,6 +12,7 @@ class QComboBox;
 class QPainter;
 class QDialogButtonBox;
 class QLabel;
+class QPushButton;
 class RealSpinField;
 
 // The picture with the four corners the user clicks, in any order; a corner is dragged to move
@@ -69,6 +70,8 @@ public:
     RealSpinField *DichteEd = nullptr; // pixels per unit
     QLabel *Ergebnis = nullptr;
     QDialogButtonBox *Buttons = nullptr;
+    QPushButton *OkBtn = nullptr;
+    QPushButton *CancelBtn = nullptr;
 
     struct Answer {
         Quad corners;

@@ -31,10 +31,12 @@ TPlanmassstabForm::TPlanmassstabForm(QWidget *parent) : QDialog(parent)
     EinheitEd->setObjectName(QStringLiteral("EinheitEd"));
     Hinweis = new QLabel(this);
     Hinweis->setObjectName(QStringLiteral("Hinweis"));
-    Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    Buttons = new QDialogButtonBox(this);
     Buttons->setObjectName(QStringLiteral("Buttons"));
-    Buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    Buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+    OkBtn = Buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    OkBtn->setObjectName(QStringLiteral("OkBtn"));
+    CancelBtn = Buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(VerhaeltnisEd, &QComboBox::editTextChanged, this, &TPlanmassstabForm::check);
@@ -78,5 +80,5 @@ void TPlanmassstabForm::check()
     double ratio = 0;
     const bool ok = parsePlanRatio(VerhaeltnisEd->currentText(), ratio);
     Hinweis->setText(ok ? QString() : Translate(QStringLiteral("Bitte einen Maßstab wie 1:100 eingeben.")));
-    Buttons->button(QDialogButtonBox::Ok)->setEnabled(ok);
+    OkBtn->setEnabled(ok);
 }

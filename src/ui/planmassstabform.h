@@ -5,6 +5,7 @@
 class QComboBox;
 class QDialogButtonBox;
 class QLabel;
+class QPushButton;
 
 // The scale from the picture's resolution and the plan's ratio: "1:100" and the unit the
 // lengths are to come out in.
@@ -21,6 +22,8 @@ public:
     QComboBox *EinheitEd = nullptr;
     QLabel *Hinweis = nullptr;
     QDialogButtonBox *Buttons = nullptr;
+    QPushButton *OkBtn = nullptr;
+    QPushButton *CancelBtn = nullptr;
 
     // Shows the resolution (dots per inch) and asks; on OK ratio and unit receive the answer.
     bool ask(double dotsPerInch, double &ratio, QString &unit);

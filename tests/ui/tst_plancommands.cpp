@@ -28,12 +28,12 @@ namespace {
 
 QPushButton *okButton(QWidget *dialog)
 {
-    return dialog->findChild<QDialogButtonBox *>(QStringLiteral("Buttons"))->button(QDialogButtonBox::Ok);
+    return dialog->findChild<QPushButton *>(QStringLiteral("OkBtn"));
 }
 
 QPushButton *cancelButton(QWidget *dialog)
 {
-    return dialog->findChild<QDialogButtonBox *>(QStringLiteral("Buttons"))->button(QDialogButtonBox::Cancel);
+    return dialog->findChild<QPushButton *>(QStringLiteral("CancelBtn"));
 }
 
 // Chooses a page by clicking its picture and types the resolution.
