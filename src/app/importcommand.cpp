@@ -43,12 +43,6 @@ bool parseCorners(const QString &text, Quad &corners)
     return true;
 }
 
-// The shortest text that gives the number back exactly to --scale.
-QString formatScaleNumber(double v)
-{
-    return QLocale::c().toString(v, 'g', QLocale::FloatingPointShortest);
-}
-
 QString withFile(const QString &message, const QString &file)
 {
     return QDir::toNativeSeparators(file) + QStringLiteral(": ") + message;
@@ -142,7 +136,7 @@ std::optional<ImportUsage> parseImport(const QStringList &args, ImportRequest &r
     return std::nullopt;
 }
 
-bool runImport(const ImportRequest &r, QString &scaleLine, QString &error)
+bool runImport(const ImportRequest &r, QString &error)
 {
     dib image;
     if (looksLikePdf(r.source)) {
@@ -162,8 +156,9 @@ bool runImport(const ImportRequest &r, QString &scaleLine, QString &error)
         return false;
     }
 
+    // Without a scale to keep, the project is written without an extension block.
+    ProjectSettings settings;
     Scale scale;
-    QString unit = Message(3);
     if (r.planRatio) {
         if (!planScale(image.pmi->bmiHeader.biXPelsPerMeter, image.pmi->bmiHeader.biYPelsPerMeter, *r.planRatio,
                        r.unit, scale)) {
@@ -171,7 +166,7 @@ bool runImport(const ImportRequest &r, QString &scaleLine, QString &error)
             error = withFile(Translate(QStringLiteral("Das Bild hat keine gespeicherte Auflösung.")), r.source);
             return false;
         }
-        unit = r.unit;
+        settings.extension.setScale(ProjectScale{scale.mas1, scale.mas2, r.unit});
     }
     if (r.rectify) {
         Quad corners;
@@ -190,20 +185,14 @@ bool runImport(const ImportRequest &r, QString &scaleLine, QString &error)
             return false;
         }
         image = straight;
-        scale.mas1 = plan.rectangleWidth;
-        scale.mas2 = r.realWidth;
-        unit = r.rectifyUnit;
+        settings.extension.setScale(ProjectScale{plan.rectangleWidth, r.realWidth, r.rectifyUnit});
     }
 
     Document doc;
     QString saveError;
-    const bool saved = saveProject(r.target, doc, image, ProjectSettings(), &saveError);
+    const bool saved = saveProject(r.target, doc, image, settings, &saveError);
     deldib(image);
-    if (!saved) {
+    if (!saved)
         error = saveError;
-        return false;
-    }
-    scaleLine = Translate(QStringLiteral("Maßstab: %1 Pixel = %2 %3"))
-                    .arg(formatScaleNumber(scale.mas1), formatScaleNumber(scale.mas2), unit);
-    return true;
+    return saved;
 }

@@ -34,7 +34,6 @@ bool isImportCommand(const QStringList &arguments);
 // Parses the whole command line of an import.
 std::optional<ImportUsage> parseImport(const QStringList &arguments, ImportRequest &request);
 
-// Runs it. On success scaleLine tells the scale the picture got, as --scale takes it ("Maßstab:
-// 11811 Pixel = 100 m", translated). On failure error receives the message and no output file is
-// left.
-bool runImport(const ImportRequest &request, QString &scaleLine, QString &error);
+// Runs it; the project keeps the scale in its extension block. On failure error receives the
+// message and no output file is left.
+bool runImport(const ImportRequest &request, QString &error);

@@ -36,31 +36,33 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QSize>("size");
-        QTest::addColumn<QString>("scale");
+        QTest::addColumn<ProjectScale>("scale");
         QTest::newRow("PDF page 2 at 100 dpi")
             << QStringList{QStringLiteral("--page"), QStringLiteral("2"), QStringLiteral("--dpi"), QStringLiteral("100")}
-            << QSize(1654, 1169) << QStringLiteral("Maßstab: 1 Pixel = 1 Pixel");
+            << QSize(1654, 1169) << ProjectScale{};
         QTest::newRow("PDF at 1:100 in m")
             << QStringList{QStringLiteral("--dpi"), QStringLiteral("300"), QStringLiteral("--plan-scale"),
                            QStringLiteral("1:100"), QStringLiteral("--unit"), QStringLiteral("m")}
-            << QSize(2479, 3508) << QStringLiteral("Maßstab: 11811 Pixel = 100 m");
+            << QSize(2479, 3508) << ProjectScale{11811, 100, QStringLiteral("m")};
     }
 
     void imports()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QSize, size);
-        QFETCH(QString, scale);
+        QFETCH(ProjectScale, scale);
         const QString out = file("plan.ver");
         const HeadlessRun run = runHeadless(QStringList{QStringLiteral("--import"), file("plan.pdf"), out,
                                                         QStringLiteral("--language"), QStringLiteral("0")}
                                             + arguments);
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(QString::fromUtf8(run.out).trimmed(), scale);
         Document doc;
         dib image;
         ProjectSettings settings;
         QVERIFY(loadProject(out, doc, image, settings));
+        QCOMPARE(settings.extension.scale().value_or(ProjectScale{}), scale);
+        // Without a scale the project is written as the original layout describes it.
+        QCOMPARE(settings.extension.isEmpty(), !arguments.contains(QStringLiteral("--plan-scale")));
         QVERIFY(std::abs(DibWidth(image) - size.width()) <= 1);
         QVERIFY(std::abs(DibHeight(image) - size.height()) <= 1);
         // The project keeps the resolution the page was rendered at.
@@ -79,11 +81,11 @@ private slots:
                          QStringLiteral("300,200,100,80,300,80,100,200"), QStringLiteral("2"), QStringLiteral("1.2"),
                          QStringLiteral("m"), QStringLiteral("--language"), QStringLiteral("0")});
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(QString::fromUtf8(run.out).trimmed(), QStringLiteral("Maßstab: 200 Pixel = 2 m"));
         Document doc;
         dib image;
         ProjectSettings settings;
         QVERIFY(loadProject(out, doc, image, settings));
+        QCOMPARE(settings.extension.scale().value_or(ProjectScale{}), (ProjectScale{200, 2, QStringLiteral("m")}));
         QCOMPARE(QSize(DibWidth(image), DibHeight(image)), QSize(400, 300));
         deldib(image);
     }
