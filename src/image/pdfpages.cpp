@@ -10,6 +10,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -49,19 +52,29 @@ bool cancelRequested(const QVariant &payload)
     return cancel && cancel->load(std::memory_order_relaxed);
 }
 
-// One rendered band into its rows of the record; the band's top row is picture row top.
-void copyBand(dib &out, const QImage &band, int top)
+// Rows first .. last - 1 of a rendered band into the record; the band's top row is picture row
+// top. Pages on paper are opaque: those rows take a plain byte shuffle.
+void copyBandRows(dib &out, const QImage &band, int top, int first, int last)
 {
     const int height = DibHeight(out);
     const int w = std::min(band.width(), DibWidth(out));
     const bool premultiplied = band.format() == QImage::Format_ARGB32_Premultiplied;
     const bool opaque = band.format() == QImage::Format_RGB32;
-    for (int y = 0; y < band.height() && top + y < height; ++y) {
+    for (int y = first; y < last && top + y < height; ++y) {
         const auto *in = reinterpret_cast<const QRgb *>(band.constScanLine(y));
         std::uint8_t *o = dibRow(out, height - 1 - (top + y));
+        if (opaque) {
+            for (int x = 0; x < w; ++x, o += 3) {
+                const QRgb c = in[x];
+                o[0] = static_cast<std::uint8_t>(c);
+                o[1] = static_cast<std::uint8_t>(c >> 8);
+                o[2] = static_cast<std::uint8_t>(c >> 16);
+            }
+            continue;
+        }
         for (int x = 0; x < w; ++x, o += 3) {
             const QRgb c = in[x];
-            const int a = opaque ? 255 : qAlpha(c);
+            const int a = qAlpha(c);
             if (a == 255) {
                 o[0] = static_cast<std::uint8_t>(qBlue(c));
                 o[1] = static_cast<std::uint8_t>(qGreen(c));
@@ -78,6 +91,20 @@ void copyBand(dib &out, const QImage &band, int top)
             }
         }
     }
+}
+
+// The rows are independent: the other cores take a share each.
+void copyBand(dib &out, const QImage &band, int top)
+{
+    const int rows = band.height();
+    const int workers = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+    const int share = (rows + workers - 1) / workers;
+    std::vector<std::thread> helpers;
+    for (int k = 1; k < workers && k * share < rows; ++k)
+        helpers.emplace_back(copyBandRows, std::ref(out), std::cref(band), top, k * share, std::min(rows, (k + 1) * share));
+    copyBandRows(out, band, top, 0, std::min(rows, share));
+    for (std::thread &t : helpers)
+        t.join();
 }
 
 struct PaperSize {
