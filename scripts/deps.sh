@@ -10,6 +10,7 @@ packages=(
   fonts-dejavu-core
   libbenchmark-dev
   clang libclang-rt-14-dev
+  libpoppler-qt6-dev
   python3 python3-ezdxf librsvg2-bin poppler-utils
   xauth xvfb
 )

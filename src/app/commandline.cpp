@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include "dumpjson.h"
+#include "importcommand.h"
 #include "pdfexport.h"
 
 #include "core/csvexport.h"
@@ -257,6 +258,7 @@ void printUsage(QTextStream &s)
         {2, u"tesselon --dump PROJEKT.ver", u"gibt das Projekt als JSON auf der Standardausgabe aus"},
         {2, u"tesselon --export FORMAT PROJEKT.ver AUSGABE [Optionen]", u"FORMAT: csv dxf emf svg png pdf ver"},
         {2, u"tesselon --help", u"zeigt diese Hilfe"},
+        {2, u"tesselon --import BILD_ODER_PDF PROJEKT.ver [Optionen]", u"legt ein Projekt mit dem Bild und seinem Maßstab an"},
         {0, nullptr, u"Optionen:"},
         {4, u"--pieces N", u"dxf: Teile je Kurve, 1 bis 20 (Vorgabe 4)"},
         {4, u"--scale PIXEL WERT EINHEIT",
@@ -264,6 +266,10 @@ void printUsage(QTextStream &s)
         {4, u"--decimals D1 D2", u"Nachkommastellen für Strecken und für alles andere (Vorgabe 2 4)"},
         {4, u"--language N", u"0 Deutsch, 1 Englisch, 2 Italienisch (Vorgabe: die gespeicherte Sprache)"},
         {4, u"--no-image", u"png und pdf: nur Linien und Beschriftungen"},
+        {4, u"--page N", u"import: Seite der PDF-Datei (Vorgabe 1)"},
+        {4, u"--dpi D", u"import: Auflösung der PDF-Seite in dpi (Vorgabe 200)"},
+        {4, u"--plan-scale 1:N --unit E", u"import: Maßstab aus der Auflösung des Bildes; E: mm cm m km in ft"},
+        {4, u"--rectify X1,Y1,...,X4,Y4 BREITE HÖHE EINHEIT", u"import: entzerrt das Bild; die vier Ecken eines Rechtecks und seine wahre Größe"},
         {0, nullptr, u"Rückgabewerte: 0 erledigt, 1 Eingabe nicht lesbar oder Ausgabe nicht schreibbar, 2 falscher Aufruf"},
     };
     constexpr int column = 36;
@@ -434,6 +440,14 @@ bool isBatchCommandLine(int argc, char *argv[])
 
 int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
+    if (isImportCommand(arguments)) {
+        setLanguageIndex(Parser::languageOption(arguments).value_or(storedLanguage()));
+        ImportRequest import;
+        if (const std::optional<ImportUsage> problem = parseImport(arguments, import))
+            return usageError(UsageError{problem->text, problem->arguments}, err);
+        QString error;
+        return runImport(import, error) ? 0 : failure(error, err);
+    }
     Request request;
     Parser parser(arguments);
     const std::optional<UsageError> problem = parser.parse(request);

@@ -15,8 +15,7 @@ namespace {
 // Qt refuses to decode more than its allocation limit; the program opens scanned plans of
 // 20000 x 20000 pixels and more, so the limit is lifted to what such a picture needs at
 // 64 bits per pixel, and every size is checked against the same budget before decoding.
-constexpr int DecodeLimitMegabytes = 4096;
-constexpr std::int64_t MaxDecodedBytes = std::int64_t(DecodeLimitMegabytes) << 20;
+constexpr int DecodeLimitMegabytes = static_cast<int>(MaxDecodedPictureBytes >> 20);
 
 struct PaletteInfo {
     BITMAPINFOHEADER header;
@@ -31,7 +30,7 @@ bool acceptableSize(const QSize &size, QImage::Format format)
     if (bits <= 0)
         bits = 64;
     const std::int64_t decodedBytes = std::int64_t(size.width()) * size.height() * bits / 8;
-    return decodedBytes <= MaxDecodedBytes;
+    return decodedBytes <= MaxDecodedPictureBytes;
 }
 
 std::uint8_t overWhite(int channel, int alpha)
@@ -273,8 +272,13 @@ bool OpenDib(dib &d, const QString &fileName)
         deldib(result);
         return false;
     }
-    result.pmi->bmiHeader.biXPelsPerMeter = img.dotsPerMeterX();
-    result.pmi->bmiHeader.biYPelsPerMeter = img.dotsPerMeterY();
+    // Qt gives a picture without a stored resolution the screen's; the record keeps 0 for it,
+    // so that no scale is ever derived from a resolution the file never had.
+    const QImage unstated(1, 1, QImage::Format_RGB32);
+    if (img.dotsPerMeterX() != unstated.dotsPerMeterX() || img.dotsPerMeterY() != unstated.dotsPerMeterY()) {
+        result.pmi->bmiHeader.biXPelsPerMeter = img.dotsPerMeterX();
+        result.pmi->bmiHeader.biYPelsPerMeter = img.dotsPerMeterY();
+    }
     d.pmi = result.pmi;
     d.pmih = result.pmih;
     d.poih = result.poih;
@@ -307,6 +311,11 @@ QString GetDIBOpenFilter()
         if (!all.contains(pattern))
             all.append(pattern);
     }
+    // PDF plans open as pictures too, rendered page by page.
+    const QString pdf = QStringLiteral("*.pdf");
+    captions.append(QStringLiteral("PDF"));
+    patterns[QStringLiteral("PDF")].append(pdf);
+    all.append(pdf);
     QStringList entries;
     if (!all.isEmpty())
         entries.append(QStringLiteral("Bilder (%1)").arg(all.join(QLatin1Char(' '))));

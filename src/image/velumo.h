@@ -9,6 +9,10 @@
 // The image library: decoding picture files into the image record, the open dialog's filter,
 // halftoned copies, and the image record seen as a QImage for painting.
 
+// The most memory one decoded picture may take; pictures made by the program (PDF pages,
+// straightened photographs) stay within the same budget.
+inline constexpr std::int64_t MaxDecodedPictureBytes = std::int64_t(4096) << 20;
+
 // Decodes the first image of a file into d, which must be an empty record. The depth follows
 // the picture: two-colour images stay at 1 bit, palettes of up to 16 colours become 4 bits,
 // larger palettes and grey images 8 bits, everything else 24 bits; transparency is laid over
@@ -16,7 +20,7 @@
 // claims a size the program does not accept.
 bool OpenDib(dib &d, const QString &fileName);
 
-// The open dialog's filter: every picture format Qt reads here, first all of them together,
+// The open dialog's filter: every picture format Qt reads here and PDF, first all of them together,
 // then one entry per format, then all files.
 QString GetDIBOpenFilter();
 

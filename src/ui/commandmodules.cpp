@@ -9,6 +9,7 @@
 #include "ui/languagecommands.h"
 #include "ui/massstabform.h"
 #include "ui/nachkommaform.h"
+#include "ui/plancommands.h"
 #include "ui/printcommands.h"
 #include "ui/printform.h"
 #include "ui/projectcommands.h"
@@ -51,6 +52,14 @@ void TMainForm::createCommandModules()
         di = image;
         PaintBox1Paint();
     });
+
+    new PlanCommands(this, {[this]() -> dib & { return di; }, [this]() -> Document & { return elemente; },
+                            [this] { return scale; }, [this] { return einh; },
+                            [this](const Scale &s, const QString &unit) {
+                                scale = s;
+                                einh = unit;
+                            },
+                            [this] { Numerisch1Click(); }, [this] { PaintBox1Paint(); }});
 
     TranslateForm = new TTranslateForm(this);
     languageCommands = new LanguageCommands(this, languagesetto, dontchlang, TranslateForm);

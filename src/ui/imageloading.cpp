@@ -1,7 +1,10 @@
 #include "ui/mainform.h"
 
 #include "core/translate.h"
+#include "image/pdfpages.h"
 #include "image/velumo.h"
+#include "ui/pdfimport.h"
+#include "ui/pdfpageform.h"
 #include "ui/paintbox.h"
 
 #include <QAction>
@@ -13,7 +16,12 @@
 bool TMainForm::LadeBild(const QString &fileName)
 {
     dib loaded;
-    if (!OpenDib(loaded, fileName) || !loaded.poi) {
+    if (looksLikePdf(fileName)) {
+        // The PDF path asks for the page and tells its own problems.
+        auto *pageForm = findChild<TPdfSeiteForm *>(QStringLiteral("PdfSeiteForm"));
+        if (!pageForm || !loadPdfPicture(this, *pageForm, fileName, loaded))
+            return false;
+    } else if (!OpenDib(loaded, fileName) || !loaded.poi) {
         deldib(loaded);
         QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), Message(5), QMessageBox::Ok, this);
         box.setObjectName(QStringLiteral("LoadFailedBox"));

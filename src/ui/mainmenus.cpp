@@ -112,6 +112,10 @@ MainMenus buildMainMenus(QMenuBar *bar, QObject *owner)
     m.Mastab1 = addMenu(bar, "Mastab1", QStringLiteral("Maßstab"));
     m.Grafisch1 = addItem(m.Mastab1, owner, "Grafisch1", QStringLiteral("Grafisch"));
     m.Numerisch1 = addItem(m.Mastab1, owner, "Numerisch1", QStringLiteral("Numerisch"));
+    m.AusAuflsungundPlanmastab1 = addItem(m.Mastab1, owner, "AusAuflsungundPlanmastab1",
+                                          QStringLiteral("Aus Auflösung und Planmaßstab..."));
+    m.Perspektiveentzerren1 = addItem(m.Mastab1, owner, "Perspektiveentzerren1",
+                                      QStringLiteral("Perspektive entzerren..."));
     m.Mastab1->addSeparator();
     m.Anzeigen1 = addItem(m.Mastab1, owner, "Anzeigen1", QStringLiteral("Anzeigen"), Check::On);
 

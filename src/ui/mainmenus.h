@@ -49,6 +49,8 @@ struct MainMenus {
 
     QAction *Grafisch1 = nullptr;
     QAction *Numerisch1 = nullptr;
+    QAction *AusAuflsungundPlanmastab1 = nullptr;
+    QAction *Perspektiveentzerren1 = nullptr;
     QAction *Anzeigen1 = nullptr;
 
     QAction *Deutsch1 = nullptr;

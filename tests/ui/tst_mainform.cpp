@@ -241,7 +241,8 @@ void TestMainForm::menuItemOrder_data()
                                                   "NachMessungwiederdenZeigerauswhlen1",
                                                   "SchriftumrandenumdieLesbarkeitzuverbessern1",
                                                   "Ergebnisslisteanzeigen1"};
-    QTest::newRow("Maßstab") << "Mastab1" << QStringList{"Grafisch1", "Numerisch1", "Anzeigen1"};
+    QTest::newRow("Maßstab") << "Mastab1" << QStringList{"Grafisch1", "Numerisch1", "AusAuflsungundPlanmastab1",
+                                                              "Perspektiveentzerren1", "Anzeigen1"};
     QTest::newRow("Sprache") << "Sprache1" << QStringList{"Deutsch1", "English1", "Italiano1", "bersetzen1"};
     QTest::newRow("Hilfe") << "Hilfe1" << QStringList{"berdasProgramm1"};
 }
