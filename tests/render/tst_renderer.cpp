@@ -108,6 +108,8 @@ private slots:
     void exportRendersWholeImageAtOrigin();
     void shortVertexListsDrawTheirPath();
     void hostileCoordinatesDoNotStopThePass();
+    void cutSurfaceKeepsItsPixels_data();
+    void cutSurfaceKeepsItsPixels();
 
 private:
     QImage render(Document &doc, const ViewState &view, const DrawingSettings &settings, Scale scale = {});
@@ -432,6 +434,40 @@ void TestRenderer::hostileCoordinatesDoNotStopThePass()
     QVERIFY(!render(doc, view, s).isNull());
     // The pass went on to the last element and stored its values.
     QCOMPARE(double(doc.element(6)->flaeche), 600.0);
+}
+
+// Drawings that cannot reach the back buffer are left out; a smaller surface must still show
+// exactly the pixels a larger one shows there, whatever its edges cut.
+void TestRenderer::cutSurfaceKeepsItsPixels_data()
+{
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<double>("lineWidth");
+    QTest::addColumn<QSize>("surface");
+    QTest::newRow("thick pens, edges through the top row") << 300 << 3.0 << QSize(137, 101);
+    QTest::newRow("thick pens, edges through the middle") << 300 << 3.0 << QSize(251, 283);
+    QTest::newRow("thin pens, edges beside the curves") << 100 << 1.0 << QSize(83, 171);
+    QTest::newRow("zoomed out") << 40 << 2.0 << QSize(31, 47);
+}
+
+void TestRenderer::cutSurfaceKeepsItsPixels()
+{
+    QFETCH(int, zoom);
+    QFETCH(double, lineWidth);
+    QFETCH(QSize, surface);
+    Document doc;
+    buildDocument(doc);
+    doc.element(Rect)->selected = true;
+    doc.element(Polyline)->selected = true;
+    ViewState view;
+    view.setZoom(zoom);
+    DrawingSettings settings = blueLabels();
+    settings.lineWidth = lineWidth;
+    const RenderInputs in{view, settings, Scale{}, NumberSettings{QStringLiteral("Pixel"), 2, 4}, nullptr};
+    QImage whole;
+    QImage cut;
+    QVERIFY(renderBackBuffer(whole, QSize(1400, 1200), doc, picture, in));
+    QVERIFY(renderBackBuffer(cut, surface, doc, picture, in));
+    QCOMPARE(cut, whole.copy(QRect(QPoint(0, 0), surface)));
 }
 
 QTEST_MAIN(TestRenderer)
