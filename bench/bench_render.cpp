@@ -1,5 +1,6 @@
 // Repaint costs: a full repaint of the back buffer (picture and 1,000 mixed elements with their
-// labels) against the picture alone, and the results list rebuild for 10,000 elements against
+// labels) against the picture alone, a repaint of 100,000 elements of which about 1 % lie on
+// screen against the picture alone, and the results list rebuild for 10,000 elements against
 // that full repaint.
 
 #include "core/dib.h"
@@ -31,13 +32,13 @@ dib &picture()
     return d;
 }
 
-// A mixed document spread over the whole picture: every measuring type with its label, names
-// on every third element, text labels and line chains.
-void fillDocument(Document &doc, int count)
+// A mixed document spread over the whole picture (or over spread times its width and height):
+// every measuring type with its label, names on every third element, text labels and line chains.
+void fillDocument(Document &doc, int count, int spread = 1)
 {
     std::mt19937 rng(7);
-    std::uniform_real_distribution<double> X(50, ImageWidth - 150);
-    std::uniform_real_distribution<double> Y(50, ImageHeight - 150);
+    std::uniform_real_distribution<double> X(50, ImageWidth * spread - 150);
+    std::uniform_real_distribution<double> Y(50, ImageHeight * spread - 150);
     std::uniform_real_distribution<double> D(20, 140);
     const int types[] = {TypRectangle, TypEllipse, TypDistance, TypPolygon, TypPolyline, TypAngle, TypText, TypLine};
     for (int i = 0; i < count; ++i) {
@@ -85,11 +86,11 @@ struct Scene {
     LabelCache labels;
     bool cached = true;
     QImage bit;
-    explicit Scene(int elements, bool showPicture = true)
+    explicit Scene(int elements, bool showPicture = true, int spread = 1)
     {
         view.setZoom(50);
         settings.showPicture = showPicture;
-        fillDocument(doc, elements);
+        fillDocument(doc, elements, spread);
     }
     void repaint()
     {
@@ -149,6 +150,17 @@ void BM_RepaintFullUncached(benchmark::State &state)
 void BM_RepaintFullUncached_BaselineImageOnly(benchmark::State &state) { imageOnly(state); }
 BENCHMARK(BM_RepaintFullUncached)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintFullUncached_BaselineImageOnly)->Unit(benchmark::kMillisecond);
+
+// 100,000 elements over ten times the picture's width and height, so that the screen, which
+// shows the whole picture, holds about 1 % of them.
+void BM_RepaintSparse(benchmark::State &state)
+{
+    Scene scene(100000, true, 10);
+    run(state, scene);
+}
+void BM_RepaintSparse_BaselineImageOnly(benchmark::State &state) { imageOnly(state); }
+BENCHMARK(BM_RepaintSparse)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintSparse_BaselineImageOnly)->Unit(benchmark::kMillisecond);
 
 // The results list rebuilt for 10,000 elements against the full repaint of 1,000.
 void BM_ResultsList10000(benchmark::State &state)

@@ -9,6 +9,8 @@
 # <Tag> may be empty (BM_Name_Baseline) and tells several baselines of one figure apart
 # (BM_DrawDib_BaselineMemcpy). A ratio below 1 means the figure is faster than its baseline;
 # it is given on wall time and, in brackets, on CPU time.
+# Counters named *OverPicture, ratios a benchmark measures itself such as memory over the picture's
+# bytes, are printed after the figure's ratios.
 # Each figure is the median of five runs, so that a busy machine disturbs it less; extra
 # arguments are passed to every program (e.g. --benchmark_filter=DrawDib or
 # --benchmark_repetitions=1).
@@ -91,6 +93,9 @@ for b in runs:
         if other_args == args or (other_args == "" and args != ""):
             ratios.append(f"{times[name] / times[other['name']]:.3f} x {other['name']}"
                           f" (CPU {cpu[name] / cpu[other['name']]:.3f})")
-    print(line + ("   " + ", ".join(ratios) if ratios else "   (no baseline)"))
+    # Ratios a benchmark measures itself (e.g. PeakOverPicture) follow as counters.
+    counters = [f"{k}={b[k]:.3f}" for k in sorted(b) if k.endswith("OverPicture") and isinstance(b[k], (int, float))]
+    print(line + ("   " + ", ".join(ratios) if ratios else "   (no baseline)")
+          + ("   " + ", ".join(counters) if counters else ""))
 EOF
 done

@@ -108,31 +108,35 @@ void printTable(const ResultsModel &model, QTextStream &out)
 }
 
 // The sample document over the picture as a project file, for the command line to work on.
-bool saveSampleProject(const Document &doc, const QString &imageFile, const QString &projectFile, QTextStream &err)
+bool saveSampleProject(const Document &doc, const dib &image, const QString &projectFile, QTextStream &err)
 {
-    dib image;
     QString error;
-    const bool saved = OpenDib(image, imageFile) && saveProject(projectFile, doc, image, ProjectSettings(), &error);
-    deldib(image);
+    const bool saved = saveProject(projectFile, doc, image, ProjectSettings(), &error);
     if (!saved)
-        err << (error.isEmpty() ? Message(5) + QLatin1Char(' ') + imageFile : error) << '\n';
+        err << error << '\n';
     return saved;
 }
+
+// Releases the picture on every way out of the demonstration.
+struct PictureHolder {
+    dib image;
+    ~PictureHolder() { deldib(image); }
+};
 
 } // namespace
 
 int runDemo(const QString &imageFile, QTextStream &out, QTextStream &err, const QString &projectFile)
 {
-    dib image;
+    // Decoded once: the project written at the end takes the same picture.
+    PictureHolder picture;
+    dib &image = picture.image;
     if (!OpenDib(image, imageFile) || !image.poi) {
-        deldib(image);
         err << Message(5) << ' ' << imageFile << '\n';
         return 1;
     }
     const int imageWidth = DibWidth(image);
     const int imageHeight = DibHeight(image);
     const int bits = DibBitCount(image);
-    deldib(image);
 
     out << Translate(QStringLiteral("Tesselon: Messungen auf dem Beispielplan, ohne Bildschirm")) << '\n';
     out << Translate(QStringLiteral("Bild:")) << ' ' << QFileInfo(imageFile).fileName() << " (" << imageWidth << " x "
@@ -166,5 +170,5 @@ int runDemo(const QString &imageFile, QTextStream &out, QTextStream &err, const 
     model.ListObjekte(doc, nachkomma2);
     printTable(model, out);
     out.flush();
-    return projectFile.isEmpty() || saveSampleProject(doc, imageFile, projectFile, err) ? 0 : 1;
+    return projectFile.isEmpty() || saveSampleProject(doc, image, projectFile, err) ? 0 : 1;
 }

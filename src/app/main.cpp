@@ -38,6 +38,15 @@ int demo(int argc, char *argv[])
     return runDemo(arguments.at(2), out, err, arguments.value(3));
 }
 
+// Without a session bus address the system's bus library goes looking for a program to launch
+// one, on every directory of the search path, while the window is being built. Nothing the
+// program offers needs a bus started just for it.
+void avoidSessionBusLaunch()
+{
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -47,6 +56,7 @@ int main(int argc, char *argv[])
     if (isBatchCommandLine(argc, argv))
         return commandLineMain(argc, argv);
 
+    avoidSessionBusLaunch();
     QApplication app(argc, argv);
     nameApplication();
 

@@ -3,6 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 std::int64_t dibRowBytes(std::int64_t width, int bitCount)
 {
     if (width < 0 || bitCount <= 0 || width > MaxDibSide)
@@ -15,35 +19,33 @@ int dibPaletteSize(int bitCount)
     return bitCount >= 1 && bitCount <= 8 ? 1 << bitCount : 0;
 }
 
-bool newdib(dib &d, std::int32_t width, std::int32_t height, int bitCount, const BITMAPINFO *info,
-            int colorCount)
+namespace {
+
+// Bytes per row for a valid shape of image, else 0.
+std::int64_t shapeRowBytes(std::int32_t width, std::int32_t height, int bitCount)
 {
-    d.poi = nullptr;
     switch (bitCount) {
     case 1: case 4: case 8: case 16: case 24: case 32:
         break;
     default:
-        return false;
+        return 0;
     }
     if (width <= 0 || height <= 0 || width > MaxDibSide || height > MaxDibSide)
-        return false;
+        return 0;
     const std::int64_t bytew = dibRowBytes(width, bitCount);
-    const std::int64_t imageBytes = bytew * height;
-    if (bytew <= 0 || imageBytes > MaxDibBytes)
-        return false;
+    return bytew > 0 && bytew * height <= MaxDibBytes ? bytew : 0;
+}
+
+BITMAPINFO *newHeader(std::int32_t width, std::int32_t height, int bitCount, std::int64_t imageBytes,
+                      const BITMAPINFO *info, int colorCount)
+{
     const int tableEntries = dibPaletteSize(bitCount);
     if (colorCount < 0 || colorCount > tableEntries)
         colorCount = tableEntries;
-
     const std::size_t headerBytes = sizeof(BITMAPINFOHEADER) + sizeof(RGBQUAD) * static_cast<std::size_t>(tableEntries);
-    void *header = std::calloc(1, headerBytes);
-    void *pixels = std::calloc(1, static_cast<std::size_t>(imageBytes));
-    if (!header || !pixels) {
-        std::free(header);
-        std::free(pixels);
-        return false;
-    }
-    auto *bmi = static_cast<BITMAPINFO *>(header);
+    auto *bmi = static_cast<BITMAPINFO *>(std::calloc(1, headerBytes));
+    if (!bmi)
+        return nullptr;
     BITMAPINFOHEADER &h = bmi->bmiHeader;
     h.biSize = sizeof(BITMAPINFOHEADER);
     h.biWidth = width;
@@ -60,12 +62,60 @@ bool newdib(dib &d, std::int32_t width, std::int32_t height, int bitCount, const
         h.biXPelsPerMeter = info->bmiHeader.biXPelsPerMeter;
         h.biYPelsPerMeter = info->bmiHeader.biYPelsPerMeter;
     }
+    return bmi;
+}
+
+void fill(dib &d, BITMAPINFO *header, void *pixels, std::int64_t bytew)
+{
     d.pmih = header;
-    d.pmi = bmi;
+    d.pmi = header;
     d.poih = pixels;
     d.poi = static_cast<std::uint8_t *>(pixels);
     d.bytew = static_cast<std::int32_t>(bytew);
+}
+
+} // namespace
+
+bool newdib(dib &d, std::int32_t width, std::int32_t height, int bitCount, const BITMAPINFO *info,
+            int colorCount)
+{
+    d.poi = nullptr;
+    const std::int64_t bytew = shapeRowBytes(width, height, bitCount);
+    if (bytew == 0)
+        return false;
+    const std::int64_t imageBytes = bytew * height;
+    BITMAPINFO *header = newHeader(width, height, bitCount, imageBytes, info, colorCount);
+    void *pixels = header ? std::calloc(1, static_cast<std::size_t>(imageBytes)) : nullptr;
+    if (!pixels) {
+        std::free(header);
+        return false;
+    }
+    fill(d, header, pixels, bytew);
     return true;
+}
+
+bool newdibAround(dib &d, std::int32_t width, std::int32_t height, int bitCount, void *pixels)
+{
+    d.poi = nullptr;
+    const std::int64_t bytew = shapeRowBytes(width, height, bitCount);
+    if (bytew == 0 || !pixels)
+        return false;
+    BITMAPINFO *header = newHeader(width, height, bitCount, bytew * height, nullptr, 0);
+    if (!header)
+        return false;
+    fill(d, header, pixels, bytew);
+    return true;
+}
+
+void adviseHugePages([[maybe_unused]] void *block, [[maybe_unused]] std::int64_t bytes)
+{
+#ifdef __linux__
+    constexpr std::uintptr_t Huge = std::uintptr_t(2) << 20;
+    const std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(block) + Huge - 1) & ~(Huge - 1);
+    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(block) + std::uintptr_t(bytes)) & ~(Huge - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#endif
 }
 
 void FreeDib(dib &d)

@@ -68,6 +68,13 @@ inline constexpr std::int64_t MaxDibBytes = std::int64_t(1) << 36;
 // memory cannot be had. Replaces nothing: the caller passes an empty record.
 bool newdib(dib &d, std::int32_t width, std::int32_t height, int bitCount, const BITMAPINFO *info,
             int colorCount);
+// A record around a pixel block from malloc that already holds the rows in this layout (no colour
+// table, so above 8 bits per pixel); the record owns the block from then on. False for bad
+// arguments or short memory, the block then staying with the caller.
+bool newdibAround(dib &d, std::int32_t width, std::int32_t height, int bitCount, void *pixels);
+// A large block that is still untouched is faulted in a few hundred times in huge pages instead
+// of once per 4 KiB; asks for that where the system offers it.
+void adviseHugePages(void *block, std::int64_t bytes);
 // Releases an image made by newdib (or any record owning its blocks) and empties the record.
 void deldib(dib &d);
 // The program's release of its main image.

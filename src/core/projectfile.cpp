@@ -14,10 +14,6 @@
 #include <limits>
 #include <utility>
 
-#ifdef Q_OS_LINUX
-#include <sys/mman.h>
-#endif
-
 // Element records and vertices are copied between memory and file as they lie.
 static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN);
 
@@ -238,19 +234,6 @@ private:
     qint64 total;
     qint64 pos = 0;
 };
-
-// The pixel block of a large picture is still untouched when the rows are read into it; in huge
-// pages the kernel faults it in a few hundred times instead of once per 4 KiB.
-void adviseHugePages([[maybe_unused]] void *block, [[maybe_unused]] qint64 bytes)
-{
-#ifdef Q_OS_LINUX
-    constexpr quintptr Huge = quintptr(2) << 20;
-    const quintptr begin = (reinterpret_cast<quintptr>(block) + Huge - 1) & ~(Huge - 1);
-    const quintptr end = (reinterpret_cast<quintptr>(block) + quintptr(bytes)) & ~(Huge - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
-#endif
-}
 
 // Bool fields of the record hold 0 or 1 in memory, whatever byte a damaged file carries.
 void normaliseFlags(Telemente &e)

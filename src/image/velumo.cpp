@@ -7,7 +7,10 @@
 #include <QMap>
 #include <QStringList>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -231,6 +234,107 @@ void convertRowsToPalette(dib &d, const QImage &img, const QList<QRgb> &colors, 
     }
 }
 
+// Qt's decoders write true-colour pictures as 32-bit pixels. A block of the record's own kind,
+// large enough for those, is handed to the decoder; the rows are then packed to 24 bits where
+// they lie and turned bottom row first, so the picture is never held twice.
+class DecodeBlock
+{
+public:
+    DecodeBlock(const QSize &size, QImage::Format format)
+        : bytes(std::int64_t(size.width()) * 4 * size.height()),
+          block(static_cast<std::uint8_t *>(std::malloc(static_cast<std::size_t>(bytes))))
+    {
+        if (!block)
+            return;
+        adviseHugePages(block, bytes);
+        image = QImage(block, size.width(), size.height(), qsizetype(size.width()) * 4, format);
+    }
+    ~DecodeBlock()
+    {
+        image = QImage();
+        std::free(block);
+    }
+    DecodeBlock(const DecodeBlock &) = delete;
+    DecodeBlock &operator=(const DecodeBlock &) = delete;
+
+    // The image to decode into; the decoder may replace it with one of its own.
+    QImage image;
+
+    // True when the decoder wrote its 32-bit pixels into the block.
+    bool used() const
+    {
+        return block && image.constBits() == block
+               && (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32);
+    }
+
+    // Turns the block into the record's 24-bit rows and gives it to d.
+    bool giveTo(dib &d)
+    {
+        const int w = image.width();
+        const int h = image.height();
+        const bool opaque = image.format() == QImage::Format_RGB32;
+        const std::int32_t xPerMeter = image.dotsPerMeterX();
+        const std::int32_t yPerMeter = image.dotsPerMeterY();
+        image = QImage();
+        const std::int64_t bytew = dibRowBytes(w, 24);
+        // Packed rows start at or before the rows they come from, so each is read before written over.
+        for (int y = 0; y < h; ++y) {
+            std::uint8_t *out = block + y * bytew;
+            packRow(out, block + std::int64_t(y) * w * 4, w, opaque);
+            std::memset(out + std::int64_t(w) * 3, 0, static_cast<std::size_t>(bytew - std::int64_t(w) * 3));
+        }
+        if (auto *smaller = static_cast<std::uint8_t *>(std::realloc(block, static_cast<std::size_t>(bytew * h))))
+            block = smaller;
+        for (std::uint8_t *top = block, *bottom = block + (h - 1) * bytew; top < bottom; top += bytew, bottom -= bytew)
+            std::swap_ranges(top, top + bytew, bottom);
+        if (!newdibAround(d, w, h, 24, block))
+            return false;
+        d.pmi->bmiHeader.biXPelsPerMeter = xPerMeter;
+        d.pmi->bmiHeader.biYPelsPerMeter = yPerMeter;
+        block = nullptr;
+        return true;
+    }
+
+private:
+    static void packRow(std::uint8_t *out, const std::uint8_t *in, int w, bool opaque)
+    {
+        if (!opaque) {
+            convertRowArgb(out, in, w, false);
+            return;
+        }
+        // Four pixels at a time through locals: stores never overtake the loads of the same group.
+        int x = 0;
+        for (; x + 4 <= w; x += 4, in += 16, out += 12) {
+            std::uint8_t px[16];
+            std::memcpy(px, in, 16);
+            const std::uint8_t packed[12] = {px[0], px[1], px[2], px[4], px[5], px[6],
+                                             px[8], px[9], px[10], px[12], px[13], px[14]};
+            std::memcpy(out, packed, 12);
+        }
+        for (; x < w; ++x, in += 4, out += 3) {
+            const std::uint8_t b = in[0], g = in[1], r = in[2];
+            out[0] = b;
+            out[1] = g;
+            out[2] = r;
+        }
+    }
+
+    std::int64_t bytes;
+    std::uint8_t *block;
+};
+
+// The decoders that announce (or, for PNG, usually produce) 32-bit pixels of the announced size.
+// GIF pictures are left out: their colours go back into a palette from Qt's own image.
+QImage::Format blockFormat(QImageReader &reader, const QByteArray &format, const QSize &announced)
+{
+    if (!announced.isValid() || format == "gif")
+        return QImage::Format_Invalid;
+    const QImage::Format f = reader.imageFormat();
+    if (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32)
+        return f;
+    return f == QImage::Format_Invalid && format == "png" ? QImage::Format_RGB32 : QImage::Format_Invalid;
+}
+
 } // namespace
 
 bool OpenDib(dib &d, const QString &fileName)
@@ -247,9 +351,15 @@ bool OpenDib(dib &d, const QString &fileName)
     if (!imageFileComplete(fileName, format))
         return false;
 
-    QImage img;
+    std::optional<DecodeBlock> block;
+    if (const QImage::Format f = blockFormat(reader, format, announced); f != QImage::Format_Invalid)
+        block.emplace(announced, f);
+    QImage scratch;
+    QImage &img = block ? block->image : scratch;
     if (!reader.read(&img) || img.isNull() || !acceptableSize(img.size(), img.format()))
         return false;
+    if (block && block->used())
+        return block->giveTo(d);
 
     QList<QRgb> gathered;
     if (format == "gif" && (img.format() == QImage::Format_ARGB32 || img.format() == QImage::Format_RGB32))

@@ -143,6 +143,17 @@ bool DirectPixels::touches(int x, int y, long long r) const
     return cx + r >= 0 && cx - r < width && cy + r >= 0 && cy - r < height;
 }
 
+bool DirectPixels::touchesBox(QPoint a, QPoint b, long long r) const
+{
+    if (!bits)
+        return true;
+    const long long x0 = static_cast<long long>(std::min(a.x(), b.x())) + dx - r;
+    const long long x1 = static_cast<long long>(std::max(a.x(), b.x())) + dx + r;
+    const long long y0 = static_cast<long long>(std::min(a.y(), b.y())) + dy - r;
+    const long long y1 = static_cast<long long>(std::max(a.y(), b.y())) + dy + r;
+    return x1 >= 0 && x0 < width && y1 >= 0 && y0 < height;
+}
+
 void DirectPixels::fill(int x0, int y0, int x1, int y1, QRgb opaque) const
 {
     x0 = std::max(x0, 0);

@@ -55,6 +55,10 @@ public:
     // image.
     bool touches(int x, int y, long long r) const;
 
+    // Whether anything of the box spanned by painter positions a and b, grown by r on every side,
+    // lands on the image; true when the pixels are not usable, as nothing can be told then.
+    bool touchesBox(QPoint a, QPoint b, long long r) const;
+
     // Whether the square of half side r around painter position (x, y) lies wholly on the image.
     bool holds(int x, int y, int r) const;
 

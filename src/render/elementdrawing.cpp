@@ -26,7 +26,7 @@ public:
           elementPen(settings.elementColor, elementPenWidth(view, settings), Qt::SolidLine, Qt::RoundCap,
                      Qt::RoundJoin),
           arrowBrush(settings.elementColor), W(arrowHalfWidth(settings.arrowLength)), marks(view.pointMarksShown()),
-          pixels(painter)
+          pixels(painter), reach(elementPen.width() + 2)
     {
     }
 
@@ -65,6 +65,20 @@ private:
     QPoint S(QPointF pt) const { return view.screen(pt); }
 
     void usePen() { p.setPen(elementPen); p.setBrush(Qt::NoBrush); }
+
+    // Whether a drawing spanning these screen points can change a pixel of the back buffer; one
+    // that cannot is left out, so a repaint costs what lies on screen, not the whole document.
+    bool reaches(QPoint a, QPoint b) const { return pixels.touchesBox(a, b, reach); }
+    bool reaches(const ScreenBox &box) const
+    {
+        return reaches(QPoint(box.minX, box.minY), QPoint(box.maxX, box.maxY));
+    }
+
+    void line(QPoint a, QPoint b)
+    {
+        if (reaches(a, b))
+            p.drawLine(a, b);
+    }
 
     void mark(double x, double y)
     {
@@ -112,7 +126,7 @@ private:
                 mark(e.x1, e.y1);
             mark(e.x2, e.y2);
             usePen();
-            p.drawLine(S(e.x1, e.y1), S(e.x2, e.y2));
+            line(S(e.x1, e.y1), S(e.x2, e.y2));
             break;
         case TypQuadCurve:
         case TypCubicCurve:
@@ -132,10 +146,10 @@ private:
         const QPoint a = S(e.x1, e.y1);
         const QPoint b = S(e.x2, e.y2);
         usePen();
-        if (e.typ == TypRectangle) {
+        if (reaches(a, b) && e.typ == TypRectangle) {
             const QPoint corners[5] = {a, QPoint(b.x(), a.y()), b, QPoint(a.x(), b.y()), a};
             p.drawPolyline(corners, 5);
-        } else {
+        } else if (reaches(a, b)) {
             p.drawEllipse(QRectF(QPointF(a), QPointF(b)).normalized());
         }
         computeElementValues(doc, i, in.scale);
@@ -149,6 +163,12 @@ private:
     void fillArrow(const ArrowHead &head)
     {
         const QPoint pts[3] = {S(head[0]), S(head[1]), S(head[2])};
+        ScreenBox box;
+        box.start(pts[0]);
+        box.add(pts[1]);
+        box.add(pts[2]);
+        if (!reaches(box))
+            return;
         p.setPen(noPen);
         p.setBrush(arrowBrush);
         p.drawPolygon(pts, 3);
@@ -161,9 +181,9 @@ private:
         const QPointF p2(e.x2, e.y2);
         const DimensionGeometry g = distanceDimension(p1, p2, QPointF(e.x3, e.y3), settings.arrowLength);
         usePen();
-        p.drawLine(S(g.dimensionLine.p1()), S(g.dimensionLine.p2()));
-        p.drawLine(S(g.extension1.p1()), S(g.extension1.p2()));
-        p.drawLine(S(g.extension2.p1()), S(g.extension2.p2()));
+        line(S(g.dimensionLine.p1()), S(g.dimensionLine.p2()));
+        line(S(g.extension1.p1()), S(g.extension1.p2()));
+        line(S(g.extension2.p1()), S(g.extension2.p2()));
         fillArrow(g.start);
         fillArrow(g.end);
         computeElementValues(doc, i, in.scale);
@@ -190,7 +210,7 @@ private:
                 box.add(points.back());
         }
         usePen();
-        if (n >= 2)
+        if (n >= 2 && reaches(box))
             p.drawPolyline(points.data(), n);
         if (e.selected)
             for (int k = 0; k < n; ++k)
@@ -213,7 +233,7 @@ private:
         setSegment(e, first, second);
         if (arrows) {
             const SegmentEnd start = polylineStart(first, second, settings.arrowLength, view.zoom());
-            p.drawLine(S(start.tick.p1()), S(start.tick.p2()));
+            line(S(start.tick.p1()), S(start.tick.p2()));
             fillArrow(start.arrow);
         }
         const QPointF before(v[n - 2].x, v[n - 2].y);
@@ -221,7 +241,7 @@ private:
         setSegment(e, before, last);
         if (arrows) {
             const SegmentEnd finish = polylineFinish(before, last, settings.arrowLength, view.zoom());
-            p.drawLine(S(finish.tick.p1()), S(finish.tick.p2()));
+            line(S(finish.tick.p1()), S(finish.tick.p2()));
             fillArrow(finish.arrow);
         }
         LabelCache::ElementTexts &t = texts(i, e);
@@ -252,7 +272,14 @@ private:
         const QPointF p3(e.x3, e.y3);
         const QPointF p4(e.x4, e.y4);
         const bool quadratic = e.typ == TypQuadCurve;
-        if (!view.noendpunkte) {
+        // The curve and its handles stay inside the box of its points.
+        ScreenBox box;
+        box.start(S(p1));
+        box.add(S(p2));
+        box.add(S(p3));
+        box.add(S(p4));
+        const bool seen = reaches(box);
+        if (seen && !view.noendpunkte) {
             if (quadratic) {
                 const QPoint h[3] = {S(p1), S(p3), S(p2)};
                 handle(h, 3);
@@ -275,13 +302,14 @@ private:
         QPainterPath path(QPointF(S(p1)));
         path.cubicTo(QPointF(S(c1)), QPointF(S(c2)), QPointF(S(p2)));
         usePen();
-        p.drawPath(path);
+        if (seen)
+            p.drawPath(path);
     }
 
     void closeChain(const Telemente &e, const Telemente &first)
     {
         usePen();
-        p.drawLine(S(e.x2, e.y2), S(first.x1, first.y1));
+        line(S(e.x2, e.y2), S(first.x1, first.y1));
     }
 
     QPainter &p;
@@ -299,6 +327,7 @@ private:
     const double W;
     const bool marks;
     const DirectPixels pixels;
+    const long long reach;
     std::vector<QPoint> points;
     LabelCache::ElementTexts scratch;
 };

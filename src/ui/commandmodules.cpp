@@ -4,6 +4,7 @@
 #include "core/translate.h"
 #include "render/viewstate.h"
 #include "tools/toolcontroller.h"
+#include "ui/afterfirstpaint.h"
 #include "ui/exportcommands.h"
 #include "ui/formstorage.h"
 #include "ui/languagecommands.h"
@@ -100,7 +101,8 @@ void TMainForm::FormShow()
     if (languagesetto != 0)
         translateApplication();
     einh = Message(3);
+    // The window shows first; a large picture then takes its decoding time with the window on screen.
     if (!commandLineImage.isEmpty())
-        LadeBild(commandLineImage);
+        runAfterFirstPaint(this, [this] { LadeBild(commandLineImage); });
     PaintBox1Paint();
 }

@@ -108,6 +108,8 @@ private slots:
     void exportRendersWholeImageAtOrigin();
     void shortVertexListsDrawTheirPath();
     void hostileCoordinatesDoNotStopThePass();
+    void cutSurfaceKeepsItsPixels_data();
+    void cutSurfaceKeepsItsPixels();
 
 private:
     QImage render(Document &doc, const ViewState &view, const DrawingSettings &settings, Scale scale = {});
@@ -432,6 +434,45 @@ void TestRenderer::hostileCoordinatesDoNotStopThePass()
     QVERIFY(!render(doc, view, s).isNull());
     // The pass went on to the last element and stored its values.
     QCOMPARE(double(doc.element(6)->flaeche), 600.0);
+}
+
+// Drawings that cannot reach the back buffer are left out; one whose points lie just beyond an
+// edge of the surface still reaches it with its pen and must be drawn.
+void TestRenderer::cutSurfaceKeepsItsPixels_data()
+{
+    QTest::addColumn<int>("typ");
+    QTest::addColumn<QPointF>("p1");
+    QTest::addColumn<QPointF>("p2");
+    QTest::newRow("line below the bottom edge") << int(TypLine) << QPointF(10, 103) << QPointF(90, 103);
+    QTest::newRow("line beside the right edge") << int(TypLine) << QPointF(103, 10) << QPointF(103, 90);
+    QTest::newRow("rectangle below") << int(TypRectangle) << QPointF(20, 103) << QPointF(80, 160);
+    QTest::newRow("ellipse beside") << int(TypEllipse) << QPointF(103, 20) << QPointF(160, 80);
+    QTest::newRow("distance below") << int(TypDistance) << QPointF(20, 103) << QPointF(80, 103);
+}
+
+void TestRenderer::cutSurfaceKeepsItsPixels()
+{
+    QFETCH(int, typ);
+    QFETCH(QPointF, p1);
+    QFETCH(QPointF, p2);
+    Document doc;
+    add(doc, typ, {p1.x(), p1.y()}, {p2.x(), p2.y()}, {(p1.x() + p2.x()) / 2, p1.y()});
+    ViewState view;
+    DrawingSettings settings = blueLabels();
+    settings.lineWidth = 9;
+    settings.showPicture = false;
+    const RenderInputs in{view, settings, Scale{}, NumberSettings{QStringLiteral("Pixel"), 2, 4}, nullptr};
+    QImage whole;
+    QImage cut;
+    QVERIFY(renderBackBuffer(whole, QSize(400, 400), doc, picture, in));
+    QVERIFY(renderBackBuffer(cut, QSize(100, 100), doc, picture, in));
+    const QImage expected = whole.copy(0, 0, 100, 100);
+    bool inked = false;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x)
+            inked = inked || expected.pixel(x, y) != White;
+    QVERIFY2(inked, "the pen does not reach the cut surface, so the case tests nothing");
+    QCOMPARE(cut, expected);
 }
 
 QTEST_MAIN(TestRenderer)

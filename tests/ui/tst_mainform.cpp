@@ -662,7 +662,7 @@ void TestMainForm::commandLineImageLoadedAtFirstShow()
     form->commandLineImage = file;
     QCOMPARE(DibWidth(form->di), 320);
     form->show();
-    QCOMPARE(DibWidth(form->di), 64);
+    QTRY_COMPARE(DibWidth(form->di), 64);
     QCOMPARE(DibHeight(form->di), 48);
 
     // Later showings do not load it again.
