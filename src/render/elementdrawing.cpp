@@ -1,4 +1,5 @@
 #include "core/elements.h"
+#include "core/elementvalues.h"
 #include "render/dimension.h"
 #include "render/directpixels.h"
 #include "render/labelcache.h"
@@ -138,7 +139,6 @@ private:
         } else {
             p.drawEllipse(QRectF(QPointF(a), QPointF(b)).normalized());
         }
-        computeElementValues(doc, i, in.scale);
         ScreenBox box;
         box.start(a);
         box.add(b);
@@ -166,7 +166,6 @@ private:
         p.drawLine(S(g.extension2.p1()), S(g.extension2.p2()));
         fillArrow(g.start);
         fillArrow(g.end);
-        computeElementValues(doc, i, in.scale);
         LabelCache::ElementTexts &t = texts(i, e);
         drawRotatedLabel(p, pixels, view, rotatedStyle, p1, p2, g.offset, W, t.value, t.name);
         if (e.selected) {
@@ -195,7 +194,6 @@ private:
         if (e.selected)
             for (int k = 0; k < n; ++k)
                 mark(v[k].x, v[k].y);
-        computeElementValues(doc, i, in.scale);
 
         if (e.typ == TypPolygon) {
             if (n > 0) {
@@ -210,7 +208,6 @@ private:
         const bool arrows = e.typ == TypPolyline;
         const QPointF first(v[0].x, v[0].y);
         const QPointF second(v[1].x, v[1].y);
-        setSegment(e, first, second);
         if (arrows) {
             const SegmentEnd start = polylineStart(first, second, settings.arrowLength, view.zoom());
             p.drawLine(S(start.tick.p1()), S(start.tick.p2()));
@@ -218,7 +215,6 @@ private:
         }
         const QPointF before(v[n - 2].x, v[n - 2].y);
         const QPointF last(v[n - 1].x, v[n - 1].y);
-        setSegment(e, before, last);
         if (arrows) {
             const SegmentEnd finish = polylineFinish(before, last, settings.arrowLength, view.zoom());
             p.drawLine(S(finish.tick.p1()), S(finish.tick.p2()));
@@ -226,14 +222,6 @@ private:
         }
         LabelCache::ElementTexts &t = texts(i, e);
         drawRotatedLabel(p, pixels, view, rotatedStyle, before, last, QPointF(0, 0), W, t.value, t.name);
-    }
-
-    static void setSegment(Telemente &e, QPointF a, QPointF b)
-    {
-        e.x1 = a.x();
-        e.y1 = a.y();
-        e.x2 = b.x();
-        e.y2 = b.y();
     }
 
     void handle(const QPoint *pts, int n)
@@ -313,5 +301,6 @@ int elementPenWidth(const ViewState &view, const DrawingSettings &settings)
 
 void drawElements(QPainter &p, Document &doc, const RenderInputs &in)
 {
+    refreshElementValues(doc, in.scale, in.settings.showScaleLine);
     ElementPainter(p, doc, in).run();
 }

@@ -49,16 +49,17 @@ void setField(QDoubleSpinBox *field, double value, double initial)
 ProjectSettings settingsFromWindow(const TMainForm &window, const FontRecord *original)
 {
     const SettingsRow &row = window.settings;
+    const DrawingSettings drawing = window.workspace().drawingSettings();
     ProjectSettings s;
-    s.colour = colorRef(row.Shape1->brushColor());
-    s.linewidth = row.WidthEd->value();
-    s.arrowlength = row.PfeillangEd->value();
+    s.colour = colorRef(drawing.elementColor);
+    s.linewidth = drawing.lineWidth;
+    s.arrowlength = drawing.arrowLength;
     const auto items = flagItems(window.menus);
     const auto fields = flagFields();
     for (std::size_t i = 0; i < items.size(); ++i)
         s.*fields[i] = items[i]->isChecked();
     s.zoom = row.zoomed->value();
-    s.font = recordFromFont(window.labelFont, window.labelFontColor, original);
+    s.font = recordFromFont(drawing.labelFont.font, drawing.labelFont.color, original);
     return s;
 }
 
@@ -67,8 +68,7 @@ void applySettingsToWindow(TMainForm &window, const ProjectSettings &s)
     const ProjectSettings initial;
     const SettingsRow &row = window.settings;
     // The font first: each field below repaints as it changes.
-    window.labelFont = fontFromRecord(s.font);
-    window.labelFontColor = colorFromRef(s.font.colour);
+    window.workspace().setLabelFont(LabelFont{fontFromRecord(s.font), colorFromRef(s.font.colour)});
     row.Shape1->setBrushColor(colorFromRef(s.colour));
     setField(row.WidthEd, s.linewidth, initial.linewidth);
     setField(row.PfeillangEd, s.arrowlength, initial.arrowlength);
