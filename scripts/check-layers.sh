@@ -15,9 +15,10 @@ core:   core                                     | Core
 image:  core image                               | Core Gui
 render: core image render                        | Core Gui Svg
 tools:  core image render tools                  | Core Gui
+workspace: core image render tools workspace     | Core Gui
 scan:   core scan                                | Core Gui Widgets
-ui:     core image render tools scan ui          | Core Gui Widgets PrintSupport Svg
-app:    core image render tools scan ui app      | Core Gui Widgets PrintSupport Svg
+ui:     core image render tools workspace scan ui | Core Gui Widgets PrintSupport Svg
+app:    core image render tools workspace scan ui app | Core Gui Widgets PrintSupport Svg
 '
 
 declare -A allowed_folders allowed_modules

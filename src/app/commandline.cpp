@@ -8,6 +8,7 @@
 #include "core/dib.h"
 #include "core/dxfexport.h"
 #include "core/elements.h"
+#include "core/elementvalues.h"
 #include "core/numberformat.h"
 #include "core/optionsfile.h"
 #include "core/projectfile.h"
@@ -22,9 +23,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QImage>
 #include <QLocale>
-#include <QPainter>
 #include <QTextStream>
 
 #include <algorithm>
@@ -342,14 +341,6 @@ DrawingSettings drawingSettings(const ProjectSettings &s, bool withPicture)
     return d;
 }
 
-// The values as the last repaint would have stored them: one drawing pass that nobody sees.
-void repaintValues(Document &doc, const RenderInputs &in)
-{
-    QImage scratch(1, 1, QImage::Format_RGB32);
-    QPainter p(&scratch);
-    drawElements(p, doc, in);
-}
-
 QList<QStringList> resultsCsv(Document &doc, const NumberSettings &numbers)
 {
     ResultsModel model;
@@ -411,7 +402,7 @@ int exportProject(const Request &r, QTextStream &err)
         numbers.nachkomma = r.nachkomma;
         numbers.nachkomma2 = r.nachkomma2;
         const RenderInputs in{view, drawing, scale, numbers, nullptr};
-        repaintValues(doc, in);
+        refreshElementValues(doc, scale, drawing.showScaleLine);
 
         const QSize imageSize = image.poi ? QSize(DibWidth(image), DibHeight(image)) : QSize(1, 1);
         if (r.format == QLatin1String("csv"))

@@ -1,6 +1,7 @@
 #include "demo.h"
 
 #include "core/elements.h"
+#include "core/elementvalues.h"
 #include "core/geometry.h"
 #include "core/numberformat.h"
 #include "core/projectfile.h"
@@ -159,8 +160,7 @@ int runDemo(const QString &imageFile, QTextStream &out, QTextStream &err, const 
     const QString einh = QStringLiteral("m");
     const int nachkomma = 2;
     const int nachkomma2 = 4;
-    for (int i = 0; i < doc.count(); ++i)
-        computeElementValues(doc, i, scale);
+    refreshElementValues(doc, scale);
 
     out << Translate(QStringLiteral("Maßstab aus der Maßstabsleiste:")) << ' ' << F(scale.mas1, 0) << ' '
         << Message(3) << " = " << F(scale.mas2, 0) << ' ' << einh << "  (" << Message(12) << ": "

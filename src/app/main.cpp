@@ -63,7 +63,7 @@ int main(int argc, char *argv[])
     TMainForm MainForm;
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1)
-        MainForm.commandLineImage = arguments.at(1);
+        MainForm.setCommandLineImage(arguments.at(1));
     MainForm.show();
     return QApplication::exec();
 }

@@ -289,8 +289,12 @@ public:
             std::swap_ranges(top, top + bytew, bottom);
         if (!newdibAround(d, w, h, 24, block))
             return false;
-        d.pmi->bmiHeader.biXPelsPerMeter = xPerMeter;
-        d.pmi->bmiHeader.biYPelsPerMeter = yPerMeter;
+        // As on the general path: Qt's screen default means the file states no resolution.
+        const QImage unstated(1, 1, QImage::Format_RGB32);
+        if (xPerMeter != unstated.dotsPerMeterX() || yPerMeter != unstated.dotsPerMeterY()) {
+            d.pmi->bmiHeader.biXPelsPerMeter = xPerMeter;
+            d.pmi->bmiHeader.biYPelsPerMeter = yPerMeter;
+        }
         block = nullptr;
         return true;
     }

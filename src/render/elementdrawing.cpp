@@ -1,4 +1,5 @@
 #include "core/elements.h"
+#include "core/elementvalues.h"
 #include "render/dimension.h"
 #include "render/directpixels.h"
 #include "render/labelcache.h"
@@ -152,7 +153,6 @@ private:
         } else if (reaches(a, b)) {
             p.drawEllipse(QRectF(QPointF(a), QPointF(b)).normalized());
         }
-        computeElementValues(doc, i, in.scale);
         ScreenBox box;
         box.start(a);
         box.add(b);
@@ -186,7 +186,6 @@ private:
         line(S(g.extension2.p1()), S(g.extension2.p2()));
         fillArrow(g.start);
         fillArrow(g.end);
-        computeElementValues(doc, i, in.scale);
         LabelCache::ElementTexts &t = texts(i, e);
         drawRotatedLabel(p, pixels, view, rotatedStyle, p1, p2, g.offset, W, t.value, t.name);
         if (e.selected) {
@@ -215,7 +214,6 @@ private:
         if (e.selected)
             for (int k = 0; k < n; ++k)
                 mark(v[k].x, v[k].y);
-        computeElementValues(doc, i, in.scale);
 
         if (e.typ == TypPolygon) {
             if (n > 0) {
@@ -230,7 +228,6 @@ private:
         const bool arrows = e.typ == TypPolyline;
         const QPointF first(v[0].x, v[0].y);
         const QPointF second(v[1].x, v[1].y);
-        setSegment(e, first, second);
         if (arrows) {
             const SegmentEnd start = polylineStart(first, second, settings.arrowLength, view.zoom());
             line(S(start.tick.p1()), S(start.tick.p2()));
@@ -238,7 +235,6 @@ private:
         }
         const QPointF before(v[n - 2].x, v[n - 2].y);
         const QPointF last(v[n - 1].x, v[n - 1].y);
-        setSegment(e, before, last);
         if (arrows) {
             const SegmentEnd finish = polylineFinish(before, last, settings.arrowLength, view.zoom());
             line(S(finish.tick.p1()), S(finish.tick.p2()));
@@ -246,14 +242,6 @@ private:
         }
         LabelCache::ElementTexts &t = texts(i, e);
         drawRotatedLabel(p, pixels, view, rotatedStyle, before, last, QPointF(0, 0), W, t.value, t.name);
-    }
-
-    static void setSegment(Telemente &e, QPointF a, QPointF b)
-    {
-        e.x1 = a.x();
-        e.y1 = a.y();
-        e.x2 = b.x();
-        e.y2 = b.y();
     }
 
     void handle(const QPoint *pts, int n)
@@ -342,5 +330,6 @@ int elementPenWidth(const ViewState &view, const DrawingSettings &settings)
 
 void drawElements(QPainter &p, Document &doc, const RenderInputs &in)
 {
+    refreshElementValues(doc, in.scale, in.settings.showScaleLine);
     ElementPainter(p, doc, in).run();
 }

@@ -11,6 +11,7 @@ void ColorSwatch::setBrushColor(const QColor &color)
         return;
     brush = color;
     update();
+    emit colorChanged(brush);
 }
 
 void ColorSwatch::paintEvent(QPaintEvent *)

@@ -15,6 +15,7 @@ public:
 
 signals:
     void pressed();
+    void colorChanged(const QColor &color);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

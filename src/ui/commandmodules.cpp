@@ -7,6 +7,7 @@
 #include "ui/afterfirstpaint.h"
 #include "ui/exportcommands.h"
 #include "ui/formstorage.h"
+#include "ui/historycommands.h"
 #include "ui/languagecommands.h"
 #include "ui/massstabform.h"
 #include "ui/nachkommaform.h"
@@ -19,61 +20,46 @@
 #include "ui/scancommands.h"
 #include "ui/translateform.h"
 #include "ui/translatewalk.h"
+#include "ui/windowhost.h"
 
 #include <QAction>
 #include <QSpinBox>
 #include <QTreeView>
 
 // The commands whose work lives in modules of their own: each finds its menu items by name,
-// enables them and keeps what it needs of the window behind a few hooks.
+// enables them and works on the workspace.
 void TMainForm::createCommandModules()
 {
-    DrawingAccess drawing;
-    drawing.document = [this]() -> Document & { return elemente; };
-    drawing.image = [this]() -> const dib & { return di; };
-    drawing.drawingSettings = [this] { return drawingSettings(); };
-    drawing.scale = [this] { return scale; };
-    drawing.numbers = [this] { return numberSettings(); };
-    drawing.repaint = [this] { PaintBox1Paint(); };
-    printCommands = new PrintCommands(this, &printer, drawing);
+    printCommands = new PrintCommands(this, &printer, *work);
+    connect(printCommands, &PrintCommands::repaintNeeded, this, &TMainForm::PaintBox1Paint);
 
-    ExportCommands::Host exportHost{drawing};
-    exportHost.view = [this] { return view(); };
-    exportHost.results = [this]() -> const ResultsModel & { return *results; };
-    new ExportCommands(this, exportHost);
+    auto *exportCommands = new ExportCommands(this, *work, *results, [this] { return view(); });
+    connect(exportCommands, &ExportCommands::repaintNeeded, this, &TMainForm::PaintBox1Paint);
 
-    projectCommands = new ProjectCommands(
-        this, {[this]() -> Document & { return elemente; }, [this]() -> dib & { return di; },
-               [this](const FontRecord *original) { return settingsFromWindow(*this, original); },
-               [this](const ProjectSettings &s) { applySettingsToWindow(*this, s); },
-               [this] { toolController->elementsRemoved(); }, [this] { PaintBox1Paint(); }});
+    projectCommands = new ProjectCommands(this, *work, *host);
 
-    new ScanCommands(this, [this](dib &image) {
-        FreeDib(di);
-        di = image;
+    auto *scanCommands = new ScanCommands(this, *work);
+    connect(scanCommands, &ScanCommands::pictureScanned, this, [this] {
+        work->commitStep(Translate(QStringLiteral("Scannen")));
         PaintBox1Paint();
     });
 
-    new PlanCommands(this, {[this]() -> dib & { return di; }, [this]() -> Document & { return elemente; },
-                            [this] { return scale; }, [this] { return einh; },
-                            [this](const Scale &s, const QString &unit) {
-                                scale = s;
-                                einh = unit;
-                            },
-                            [this] { Numerisch1Click(); }, [this] { PaintBox1Paint(); }});
+    auto *planCommands = new PlanCommands(this, *work, [this] { Numerisch1Click(); });
+    connect(planCommands, &PlanCommands::repaintNeeded, this, &TMainForm::PaintBox1Paint);
 
     TranslateForm = new TTranslateForm(this);
     languageCommands = new LanguageCommands(this, languagesetto, dontchlang, TranslateForm);
     languageCommands->setOptionsPath(optionsFilePath());
     languageCommands->setScaleSource([this] { return massstabForm->savedScales(); });
 
-    const FontAccess labelFontAccess{[this] { return labelFont; }, [this](const QFont &f) { labelFont = f; },
-                                     [this] { return labelFontColor; },
-                                     [this](const QColor &c) { labelFontColor = c; }};
-    FormStorage1 = std::make_unique<FormStorage>(this, mainFormStoredProperties(labelFontAccess),
+    FormStorage1 = std::make_unique<FormStorage>(this, mainFormStoredProperties(*work),
                                                  FormStorage::Placement::Full, QStringLiteral("TMainForm"));
     connect(FormStorage1.get(), &FormStorage::restored, this,
             [this] { ListView1->setVisible(menus.Ergebnisslisteanzeigen1->isChecked()); });
+
+    // Made after the stored settings, so its question comes before they are stored at closing.
+    auto *history = new HistoryCommands(this, *work, *controller, *projectCommands);
+    connect(history, &HistoryCommands::repaintNeeded, this, &TMainForm::PaintBox1Paint);
 }
 
 // The first showing: decimal places from their dialog's stored values, the options file, the
@@ -81,8 +67,7 @@ void TMainForm::createCommandModules()
 void TMainForm::FormShow()
 {
     NachkommaForm->storage().restoreNow();
-    nachkomma = NachkommaForm->NachEd->value();
-    nachkomma2 = NachkommaForm->Nach2Ed->value();
+    work->setDecimals(NachkommaForm->NachEd->value(), NachkommaForm->Nach2Ed->value());
     openfirst = true;
 
     Options options;
@@ -100,9 +85,15 @@ void TMainForm::FormShow()
     installQtTranslations(languagesetto);
     if (languagesetto != 0)
         translateApplication();
-    einh = Message(3);
-    // The window shows first; a large picture then takes its decoding time with the window on screen.
+    work->setUnit(Message(3));
+    // What the window starts with is no step.
+    work->startHistory();
+    // The window shows first; a large picture then takes its decoding time with the window on
+    // screen, and opening it is no step either.
     if (!commandLineImage.isEmpty())
-        runAfterFirstPaint(this, [this] { LadeBild(commandLineImage); });
+        runAfterFirstPaint(this, [this] {
+            if (LadeBild(commandLineImage))
+                work->startHistory();
+        });
     PaintBox1Paint();
 }

@@ -1,6 +1,7 @@
 #include "ui/mainform.h"
 
 #include "core/resultsmodel.h"
+#include "core/translate.h"
 #include "ui/aboutbox.h"
 #include "ui/colorswatch.h"
 #include "ui/paintbox.h"
@@ -64,12 +65,15 @@ void TMainForm::Beenen1Click()
 void TMainForm::Schriftart1Click()
 {
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, labelFont, this);
+    LabelFont label = work->labelFont();
+    const QFont chosen = QFontDialog::getFont(&ok, label.font, this);
     if (ok) {
-        labelFont = chosen;
+        label.font = chosen;
         // Label sizes are character heights in pixels at zoom 100, whatever unit the dialog used.
-        if (labelFont.pixelSize() <= 0)
-            labelFont.setPixelSize(std::max(1, static_cast<int>(std::lround(chosen.pointSizeF() * 96.0 / 72.0))));
+        if (label.font.pixelSize() <= 0)
+            label.font.setPixelSize(std::max(1, static_cast<int>(std::lround(chosen.pointSizeF() * 96.0 / 72.0))));
+        work->setLabelFont(label);
+        work->commitStep(Translate(QStringLiteral("Schriftart")));
     }
     PaintBox1Paint();
 }
@@ -80,6 +84,7 @@ void TMainForm::ChooseColorBtnClick()
     if (!chosen.isValid())
         return;
     settings.Shape1->setBrushColor(chosen);
+    work->commitStep(Translate(QStringLiteral("Farbe")));
     PaintBox1Paint();
 }
 
@@ -105,7 +110,9 @@ void TMainForm::applySizeRule()
     settings.PfeillangEd->setValue(3000.0 / z);
     // Halves go to the even neighbour, as with every rounding of screen sizes.
     const int height = static_cast<int>(std::nearbyint(1500.0 / z));
-    labelFont.setPixelSize(std::max(1, height));
+    LabelFont label = work->labelFont();
+    label.font.setPixelSize(std::max(1, height));
+    work->setLabelFont(label);
 }
 
 void TMainForm::wheelEvent(QWheelEvent *event)

@@ -2,12 +2,14 @@
 
 #include "core/translate.h"
 #include "tools/editing.h"
+#include "ui/projectcommands.h"
 
 #include <QMessageBox>
 
 void TMainForm::Lschen1Click()
 {
     editing->deleteSelected();
+    work->commitStep(Translate(QStringLiteral("Löschen")));
 }
 
 void TMainForm::Kopieren1Click()
@@ -18,17 +20,27 @@ void TMainForm::Kopieren1Click()
 void TMainForm::Einfgen1Click()
 {
     editing->paste();
+    work->commitStep(Translate(QStringLiteral("Einfügen")));
 }
 
 void TMainForm::Beschreibungbearbeiten1Click()
 {
     editing->renameSelected();
+    work->commitStep(Translate(QStringLiteral("Bezeichnung")));
 }
 
 void TMainForm::Neu1Click()
 {
-    QMessageBox question(QMessageBox::Question, Message(9), Message(8), QMessageBox::Yes | QMessageBox::No, this);
-    question.setObjectName(QStringLiteral("NewDrawingQuestion"));
-    if (question.exec() == QMessageBox::Yes)
-        editing->newDocument();
+    // Unsaved changes bring their own question; the drawing's own one is for saved work.
+    if (work->isModified()) {
+        if (!projectCommands->askToSaveChanges())
+            return;
+    } else {
+        QMessageBox question(QMessageBox::Question, Message(9), Message(8), QMessageBox::Yes | QMessageBox::No, this);
+        question.setObjectName(QStringLiteral("NewDrawingQuestion"));
+        if (question.exec() != QMessageBox::Yes)
+            return;
+    }
+    editing->newDocument();
+    work->commitStep(Translate(QStringLiteral("Linien Neu")));
 }

@@ -9,6 +9,7 @@
 #include "render/pictureexport.h"
 #include "render/svgexport.h"
 #include "ui/dxfexportform.h"
+#include "workspace/workspace.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -28,8 +29,9 @@ QString firstSuffix(const QString &filter)
 
 } // namespace
 
-ExportCommands::ExportCommands(QMainWindow *mainWindow, Host h)
-    : QObject(mainWindow), window(mainWindow), host(std::move(h))
+ExportCommands::ExportCommands(QMainWindow *mainWindow, Workspace &workspace, const ResultsModel &resultsList,
+                               ViewSource viewSource)
+    : QObject(mainWindow), window(mainWindow), work(workspace), results(resultsList), view(std::move(viewSource))
 {
     DXFExportForm = new TDXFExportForm(window);
     SaveDialog1 = saveDialog("SaveDialog1",
@@ -105,13 +107,13 @@ void ExportCommands::savePicture(bool withPicture)
     const QString path = chooseFile(SaveDialog1);
     if (path.isEmpty())
         return;
-    const ViewState view = host.view();
-    const DrawingSettings settings = host.drawingSettings();
-    const RenderInputs in{view, settings, host.scale(), host.numbers()};
+    const ViewState shown = view();
+    const DrawingSettings settings = work.drawingSettings();
+    const RenderInputs in{shown, settings, work.scale(), work.numberSettings()};
     QString error;
     const bool ok =
-        ::savePicture(path, pictureFormatForPath(path), host.document(), host.image(), in, withPicture, &error);
-    host.repaint();
+        ::savePicture(path, pictureFormatForPath(path), work.document(), work.picture(), in, withPicture, &error);
+    emit repaintNeeded();
     report(ok, error);
 }
 
@@ -120,12 +122,11 @@ void ExportCommands::MessergebnissealsCSVDateiexportieren1Click()
     const QString path = chooseFile(SaveDialog6);
     if (path.isEmpty())
         return;
-    const ResultsModel &results = host.results();
     QStringList captions;
     for (int c = 0; c < ResultsModel::ColumnCount; ++c)
         captions.append(results.headerData(c, Qt::Horizontal).toString());
     const QList<QStringList> table =
-        resultsTable(results, captions, Translate(QStringLiteral("Einheit")), host.numbers().einh);
+        resultsTable(results, captions, Translate(QStringLiteral("Einheit")), work.numberSettings().einh);
     QString error;
     report(exportCsv(path, csvText(table), &error), error);
 }
@@ -135,14 +136,14 @@ void ExportCommands::LinienalsSVGspeichern1Click()
     const QString path = chooseFile(SaveDialog2);
     if (path.isEmpty())
         return;
-    const dib &image = host.image();
+    const dib &image = work.picture();
     const QSize size = image.poi ? QSize(DibWidth(image), DibHeight(image)) : QSize(1, 1);
-    const ViewState view = host.view();
-    const DrawingSettings settings = host.drawingSettings();
-    const RenderInputs in{view, settings, host.scale(), host.numbers()};
+    const ViewState shown = view();
+    const DrawingSettings settings = work.drawingSettings();
+    const RenderInputs in{shown, settings, work.scale(), work.numberSettings()};
     QString error;
-    const bool ok = exportSvg(path, host.document(), size, in, &error);
-    host.repaint();
+    const bool ok = exportSvg(path, work.document(), size, in, &error);
+    emit repaintNeeded();
     report(ok, error);
 }
 
@@ -152,7 +153,7 @@ void ExportCommands::LinienalsDXFexportieren1Click()
     if (path.isEmpty())
         return;
     QString error;
-    report(saveasemf(path, host.document(), host.view(), host.drawingSettings(), &error), error);
+    report(saveasemf(path, work.document(), view(), work.drawingSettings(), &error), error);
 }
 
 void ExportCommands::LinienDXFfrCNCexportierenKreisbgenkeineSplines1Click()
@@ -164,5 +165,5 @@ void ExportCommands::LinienDXFfrCNCexportierenKreisbgenkeineSplines1Click()
     if (path.isEmpty())
         return;
     QString error;
-    report(exportDxf(path, host.document(), DXFExportForm->pieces(), &error), error);
+    report(exportDxf(path, work.document(), DXFExportForm->pieces(), &error), error);
 }

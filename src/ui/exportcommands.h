@@ -4,19 +4,17 @@
 #include "render/labels.h"
 #include "render/renderer.h"
 #include "render/viewstate.h"
-#include "ui/drawingaccess.h"
 
 #include <QObject>
 #include <QString>
 
 #include <functional>
 
-class Document;
 class QFileDialog;
 class QMainWindow;
 class ResultsModel;
 class TDXFExportForm;
-struct dib;
+class Workspace;
 
 // The main window's commands that write the work out, found among its actions by name:
 // "Als Bild speichern mit Hintergrund..." (AlsBildspeichern1), "Als Bild speichern nur Linien..."
@@ -31,16 +29,19 @@ class ExportCommands : public QObject
 {
     Q_OBJECT
 public:
-    // What the commands read of the main window when they run.
-    struct Host : DrawingAccess {
-        std::function<ViewState()> view;
-        // The results list as the window shows it, captions in the interface language.
-        std::function<const ResultsModel &()> results;
-    };
+    // The view as the window shows it when a command runs.
+    using ViewSource = std::function<ViewState()>;
 
-    ExportCommands(QMainWindow *window, Host host);
+    // work and results (the list as the window shows it, captions in the interface language)
+    // must outlive the commands.
+    ExportCommands(QMainWindow *window, Workspace &work, const ResultsModel &results, ViewSource view);
 
     TDXFExportForm *dxfExportForm() const { return DXFExportForm; }
+
+signals:
+    // The elements were drawn at another zoom: their label corners are the export's until the
+    // screen is repainted.
+    void repaintNeeded();
 
 public slots:
     void AlsBildspeichern1Click();
@@ -60,7 +61,9 @@ private:
     bool report(bool ok, const QString &error);
 
     QMainWindow *window;
-    Host host;
+    Workspace &work;
+    const ResultsModel &results;
+    ViewSource view;
     TDXFExportForm *DXFExportForm = nullptr;
     QFileDialog *SaveDialog1 = nullptr;
     QFileDialog *SaveDialog2 = nullptr;

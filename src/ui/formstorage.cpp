@@ -3,6 +3,7 @@
 #include "core/numberformat.h"
 #include "core/optionsfile.h"
 #include "ui/colorswatch.h"
+#include "workspace/workspace.h"
 
 #include <QDebug>
 #include <QEvent>
@@ -122,49 +123,51 @@ StoredProperty hookedProperty(const QString &component, const QString &property,
     return p;
 }
 
-QList<StoredProperty> fontProperties(const QString &component, const FontAccess &access, const QString &name,
-                                     int height, const QColor &color, int style)
+QList<StoredProperty> fontProperties(const QString &component, Workspace &work, const QString &name, int height,
+                                     const QColor &color, int style)
 {
+    Workspace *w = &work;
+    // Each part changes the font as the work holds it now.
+    auto change = [w](const std::function<void(LabelFont &)> &edit) {
+        LabelFont f = w->labelFont();
+        edit(f);
+        w->setLabelFont(f);
+    };
     const QString part = QStringLiteral("Font_");
     QList<StoredProperty> list;
     list << hookedProperty(component, part + QStringLiteral("Name"), name,
-                           [access](QObject *) { return QVariant(access.font().family()); },
-                           [access](QObject *, const QVariant &v) {
-                               QFont f = access.font();
-                               f.setFamily(v.toString());
-                               access.setFont(f);
+                           [w](QObject *) { return QVariant(w->labelFont().font.family()); },
+                           [change](QObject *, const QVariant &v) {
+                               change([&v](LabelFont &f) { f.font.setFamily(v.toString()); });
                            });
     list << hookedProperty(component, part + QStringLiteral("Height"), height,
-                           [access](QObject *) { return QVariant(fontHeight(access.font())); },
-                           [access](QObject *, const QVariant &v) {
+                           [w](QObject *) { return QVariant(fontHeight(w->labelFont().font)); },
+                           [change](QObject *, const QVariant &v) {
                                const int h = v.toInt();
-                               if (h == 0)
-                                   return;
-                               QFont f = access.font();
-                               f.setPixelSize(std::abs(h));
-                               access.setFont(f);
+                               if (h != 0)
+                                   change([h](LabelFont &f) { f.font.setPixelSize(std::abs(h)); });
                            });
     list << hookedProperty(component, part + QStringLiteral("Color"), color.name(),
-                           [access](QObject *) { return QVariant(access.color().name()); },
-                           [access, color](QObject *, const QVariant &v) {
+                           [w](QObject *) { return QVariant(w->labelFont().color.name()); },
+                           [change, color](QObject *, const QVariant &v) {
                                const QColor c = QColor::fromString(v.toString());
-                               access.setColor(c.isValid() ? c : color);
+                               change([&](LabelFont &f) { f.color = c.isValid() ? c : color; });
                            });
     list << hookedProperty(component, part + QStringLiteral("Style"), style,
-                           [access](QObject *) { return QVariant(styleBits(access.font())); },
-                           [access](QObject *, const QVariant &v) {
+                           [w](QObject *) { return QVariant(styleBits(w->labelFont().font)); },
+                           [change](QObject *, const QVariant &v) {
                                const int bits = v.toInt();
-                               QFont f = access.font();
-                               f.setBold(bits & StyleBold);
-                               f.setItalic(bits & StyleItalic);
-                               f.setUnderline(bits & StyleUnderline);
-                               f.setStrikeOut(bits & StyleStrikeOut);
-                               access.setFont(f);
+                               change([bits](LabelFont &f) {
+                                   f.font.setBold(bits & StyleBold);
+                                   f.font.setItalic(bits & StyleItalic);
+                                   f.font.setUnderline(bits & StyleUnderline);
+                                   f.font.setStrikeOut(bits & StyleStrikeOut);
+                               });
                            });
     return list;
 }
 
-QList<StoredProperty> mainFormStoredProperties(const FontAccess &labelFont)
+QList<StoredProperty> mainFormStoredProperties(Workspace &work)
 {
     const QString checked = QStringLiteral("Checked");
     auto check = [&checked](const char *component, bool initial) {
@@ -175,7 +178,7 @@ QList<StoredProperty> mainFormStoredProperties(const FontAccess &labelFont)
          << check("Ergebnisslisteanzeigen1", true) << check("NachMessungwiederdenZeigerauswhlen1", false)
          << check("PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1", true)
          << check("SchriftumrandenumdieLesbarkeitzuverbessern1", false) << check("ShowPicCheck", true);
-    list << fontProperties(QStringLiteral("FontDialog1"), labelFont, QStringLiteral("Tahoma"), -15, Qt::red, 0);
+    list << fontProperties(QStringLiteral("FontDialog1"), work, QStringLiteral("Tahoma"), -15, Qt::red, 0);
     list << hookedProperty(
         QStringLiteral("Shape1"), QStringLiteral("Brush_Color"), QColor(Qt::red).name(),
         [](QObject *component) {

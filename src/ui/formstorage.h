@@ -11,6 +11,7 @@
 
 class QSettings;
 class QWidget;
+class Workspace;
 
 // One value a window keeps between runs, stored under the key component + "_" + property
 // ("KommaEd_Value"). By default it is the Qt property qtProperty of the window's child named
@@ -36,23 +37,16 @@ StoredProperty hookedProperty(const QString &component, const QString &property,
                               std::function<QVariant(QObject *)> get,
                               std::function<void(QObject *, const QVariant &)> set);
 
-// Where a font and its colour live, for a font stored as its parts.
-struct FontAccess {
-    std::function<QFont()> font;
-    std::function<void(const QFont &)> setFont;
-    std::function<QColor()> color;
-    std::function<void(const QColor &)> setColor;
-};
-
-// A font as the parts component_Font_Name, _Font_Height (negative: character height in pixels),
-// _Font_Color ("#rrggbb") and _Font_Style (1 bold, 2 italic, 4 underline, 8 strike-out).
-QList<StoredProperty> fontProperties(const QString &component, const FontAccess &access, const QString &name,
-                                     int height, const QColor &color, int style);
+// The work's label font as the parts component_Font_Name, _Font_Height (negative: character
+// height in pixels), _Font_Color ("#rrggbb") and _Font_Style (1 bold, 2 italic, 4 underline,
+// 8 strike-out). work must outlive the list.
+QList<StoredProperty> fontProperties(const QString &component, Workspace &work, const QString &name, int height,
+                                     const QColor &color, int style);
 
 // The main window's stored values with their initial values: the option check marks,
 // ShowPicCheck, the label font of FontDialog1 ("Tahoma", height -15, red, no style), the brush
 // colour of the swatch Shape1 (Shape1_Brush_Color, red), WidthEd (2.0) and PfeillangEd (30.0).
-QList<StoredProperty> mainFormStoredProperties(const FontAccess &labelFont);
+QList<StoredProperty> mainFormStoredProperties(Workspace &work);
 
 // The stored settings of one window: its listed values and its placement (Left, Top, Width,
 // Height of the normal geometry and State: 0 normal, 1 minimized, 2 maximized), in the group

@@ -37,8 +37,6 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include <cstring>
-
 namespace {
 
 constexpr int ClientWidth = 904;
@@ -78,6 +76,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Kovrant Tesselon 1.0"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/tesselon.svg")));
 
+    work = std::make_unique<Workspace>();
     FormCreate();
     buildLayout();
 
@@ -85,10 +84,11 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     viewCommands = new ViewCommands(settings.zoomed, ScrollBar1, ScrollBar2, tools.HandBtn,
                                     [this] { PaintBox1Paint(); }, this);
     host = std::make_unique<WindowHost>(*this);
-    toolController = std::make_unique<ToolController>(*host);
-    editing = std::make_unique<EditCommands>(*host, *toolController);
+    controller = std::make_unique<ToolController>(*host);
+    editing = std::make_unique<EditCommands>(*host, *controller);
     labelCache = std::make_unique<LabelCache>();
 
+    bindDrawingControls();
     wireCommands();
     wireTools();
     createDialogs();
@@ -106,7 +106,16 @@ TMainForm::~TMainForm()
 {
     // The stored settings read the label font and the components: keep them while storing.
     FormStorage1.reset();
-    FreeDib(di);
+    // The members go before the child widgets, and a child going (a zoom field losing the focus
+    // with an uncommitted edit) may still signal: nothing of the window may answer any more.
+    QObjectList receivers{this};
+    for (QObject *child : children())
+        if (!child->isWidgetType())
+            receivers.append(child);
+    for (QObject *sender : findChildren<QObject *>())
+        for (QObject *receiver : receivers)
+            QObject::disconnect(sender, nullptr, receiver, nullptr);
+    QObject::disconnect(work.get(), nullptr, nullptr, nullptr);
 }
 
 void TMainForm::createDialogs()
@@ -124,7 +133,6 @@ void TMainForm::FormCreate()
     progpath = QCoreApplication::applicationDirPath();
     if (!progpath.endsWith(QLatin1Char('/')))
         progpath += QLatin1Char('/');
-    scale = Scale{};
 
     OpenDialog1 = new QFileDialog(this);
     OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
@@ -132,16 +140,6 @@ void TMainForm::FormCreate()
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);
     OpenDialog1->setNameFilters(GetDIBOpenFilter().split(QStringLiteral(";;")));
     OpenDialog1->setDefaultSuffix(QStringLiteral("bmp"));
-
-    // The white placeholder shown until an image is loaded. Should memory be that short, the
-    // record stays empty, which every reader of di treats as "no image".
-    if (newdib(di, 320, 320, 24, nullptr, 0))
-        std::memset(di.poi, 255, static_cast<std::size_t>(DibHeight(di)) * static_cast<std::size_t>(di.bytew));
-
-    bit = QImage();
-    labelFont = QFont(QStringLiteral("Tahoma"));
-    labelFont.setPixelSize(15);
-    labelFontColor = Qt::red;
 
     setTranslationCorruptionHandler([](const QString &message) {
         QMessageBox::critical(nullptr, QCoreApplication::applicationName(), message, QMessageBox::Ok);

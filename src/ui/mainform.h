@@ -1,14 +1,10 @@
 #pragma once
 
-#include "core/dib.h"
-#include "core/elements.h"
-#include "core/geometry.h"
-#include "render/labels.h"
-#include "render/renderer.h"
 #include "tools/tool.h"
 #include "ui/mainmenus.h"
 #include "ui/settingsrow.h"
 #include "ui/toolbars.h"
+#include "workspace/workspace.h"
 
 #include <QColor>
 #include <QFont>
@@ -46,8 +42,8 @@ class WindowHost;
 struct ViewState;
 
 // The main window: menus, the tool bar, the settings row, the drawing surface with its scroll bars
-// and the results list. It owns the document, the current image and the back buffer for the whole
-// run; the components keep the object names the stored settings and the translation walk use.
+// and the results list, over the work it owns for the whole run. The components keep the object
+// names the stored settings and the translation walk use.
 class TMainForm : public QMainWindow
 {
     Q_OBJECT
@@ -84,40 +80,26 @@ public:
     // The printer the print commands share with the page set-up.
     QPrinter printer{QPrinter::HighResolution};
 
-    // State.
-    Document elemente;
-    dib di;
-    QImage bit;
-    Scale scale;
-    QString einh;
-    // Decimal places: nachkomma for distances, nachkomma2 for everything else.
-    int nachkomma = 2;
-    int nachkomma2 = 4;
-    int languagesetto = 0;
-    bool dontchlang = false;
-    bool openfirst = false;
-    QString progpath;
+    // The work: document, picture, scale, number and drawing settings, label font, file name.
+    Workspace &workspace() { return *work; }
+    const Workspace &workspace() const { return *work; }
+    // The back buffer the drawing surface shows.
+    QImage &backBuffer() { return bit; }
+    const QImage &backBuffer() const { return bit; }
+    // The interface language index (0 German, 1 English, 2 Italian) and whether the first
+    // showing has run.
+    int language() const { return languagesetto; }
+    void setLanguage(int index) { languagesetto = index; }
+    bool shownOnce() const { return openfirst; }
+    // The program's folder with a trailing "/".
+    QString programFolder() const { return progpath; }
     // The image named on the command line, loaded at the first showing.
-    QString commandLineImage;
-    // The label font (FontDialog1) and its colour.
-    QFont labelFont;
-    QColor labelFontColor{Qt::red};
-
-    // The keyboard state the tools read at each mouse event, the view handlers, the tools with
-    // the window as their host, and the editing commands with the copy buffer.
-    KeyboardState *keyboard = nullptr;
-    ViewCommands *viewCommands = nullptr;
-    std::unique_ptr<WindowHost> host;
-    std::unique_ptr<ToolController> toolController;
-    std::unique_ptr<EditCommands> editing;
-    // The screen's rasterised label texts.
-    std::unique_ptr<LabelCache> labelCache;
+    void setCommandLineImage(const QString &fileName) { commandLineImage = fileName; }
+    ToolController &toolController() { return *controller; }
+    EditCommands &editCommands() { return *editing; }
 
     // The view as the zoom field, the scroll bars and the hand tool's button hold it now.
     ViewState &view();
-    // What every element is drawn with, read from the settings row and the menus.
-    DrawingSettings drawingSettings() const;
-    NumberSettings numberSettings() const;
 
     // Renders the document over the image into bit, shows it unless donotreallypaint is set and
     // rebuilds the results list.
@@ -162,7 +144,13 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
+    friend class WindowHost;
+
     void FormCreate();
+    // The settings row and the menus' check marks show the drawing settings of the work and
+    // hand the user's changes to it.
+    void bindDrawingControls();
+    void showDrawingSettings();
     void FormShow();
     void buildLayout();
     QWidget *buildDrawingArea(QWidget *parent);
@@ -173,4 +161,23 @@ private:
     void wireTools();
     // A tool button was clicked: its tool becomes current.
     void chooseTool(ToolId id);
+
+    // The work lives longest: every member and child below may refer to it.
+    std::unique_ptr<Workspace> work;
+    QImage bit;
+    int languagesetto = 0;
+    bool dontchlang = false;
+    bool openfirst = false;
+    QString progpath;
+    QString commandLineImage;
+
+    // The keyboard state the tools read at each mouse event, the view handlers, the tools with
+    // the window as their host, and the editing commands with the copy buffer.
+    KeyboardState *keyboard = nullptr;
+    ViewCommands *viewCommands = nullptr;
+    std::unique_ptr<WindowHost> host;
+    std::unique_ptr<ToolController> controller;
+    std::unique_ptr<EditCommands> editing;
+    // The screen's rasterised label texts.
+    std::unique_ptr<LabelCache> labelCache;
 };

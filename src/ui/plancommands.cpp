@@ -7,6 +7,7 @@
 #include "ui/pdfpageform.h"
 #include "ui/perspektiveform.h"
 #include "ui/planmassstabform.h"
+#include "workspace/workspace.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -23,7 +24,8 @@ constexpr int PreviewSide = 4096;
 
 } // namespace
 
-PlanCommands::PlanCommands(QMainWindow *mainWindow, Host h) : QObject(mainWindow), window(mainWindow), host(std::move(h))
+PlanCommands::PlanCommands(QMainWindow *mainWindow, Workspace &workspace, std::function<void()> numericScaleCommand)
+    : QObject(mainWindow), window(mainWindow), work(workspace), numericScale(std::move(numericScaleCommand))
 {
     // Children of the window, so that the translation walk over it reaches them.
     pdfPageForm = new TPdfSeiteForm(window);
@@ -44,7 +46,7 @@ void PlanCommands::tell(const QString &message)
 
 void PlanCommands::AusAuflsungundPlanmastab1Click()
 {
-    const dib &image = host.image();
+    const dib &image = work.picture();
     if (!image.poi) {
         tell(Translate(rectifyProblemText(RectifyProblem::NoPicture)));
         return;
@@ -57,7 +59,7 @@ void PlanCommands::AusAuflsungundPlanmastab1Click()
                         QMessageBox::Yes | QMessageBox::No, window);
         box.setObjectName(QStringLiteral("NoResolutionBox"));
         if (box.exec() == QMessageBox::Yes)
-            host.numericScale();
+            numericScale();
         return;
     }
     const double dotsPerInch = (double(h.biXPelsPerMeter) + double(h.biYPelsPerMeter)) / 2 * 0.0254;
@@ -70,13 +72,15 @@ void PlanCommands::AusAuflsungundPlanmastab1Click()
         return;
     lastRatio = ratio;
     lastUnit = unit;
-    host.setScale(scale, unit);
-    host.repaint();
+    work.setScale(scale);
+    work.setUnit(unit);
+    work.commitStep(Translate(QStringLiteral("Maßstab")));
+    emit repaintNeeded();
 }
 
 void PlanCommands::Perspektiveentzerren1Click()
 {
-    dib &image = host.image();
+    const dib &image = work.picture();
     if (!image.poi) {
         tell(Translate(rectifyProblemText(RectifyProblem::NoPicture)));
         return;
@@ -89,7 +93,7 @@ void PlanCommands::Perspektiveentzerren1Click()
     }
     if (std::max(size.width(), size.height()) > PreviewSide)
         preview = preview.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    const QString unit = metresPerUnit(host.unit()) > 0 ? host.unit() : lastUnit;
+    const QString unit = metresPerUnit(work.numberSettings().einh) > 0 ? work.numberSettings().einh : lastUnit;
     TPerspektiveForm::Answer answer;
     if (!perspectiveForm->ask(preview, size, unit, answer))
         return;
@@ -97,20 +101,22 @@ void PlanCommands::Perspektiveentzerren1Click()
     RectifyPlan plan;
     RectifyProblem problem =
         planRectification(size, answer.corners, answer.width, answer.height, answer.density, plan);
-    dib straight;
-    if (problem == RectifyProblem::None && !rectifyDib(straight, image, plan))
+    Picture straight;
+    if (problem == RectifyProblem::None && !rectifyDib(straight.record(), image, plan))
         problem = RectifyProblem::OutOfMemory;
     if (problem != RectifyProblem::None) {
         tell(Translate(rectifyProblemText(problem)));
         return;
     }
-    // Nothing is changed until the new picture is in hand.
-    FreeDib(image);
-    image = straight;
-    mapElements(host.document(), plan.transform);
+    // Nothing is changed until the new picture is in hand; picture, elements and scale are one step.
+    work.setPicture(std::move(straight));
+    mapElements(work.document(), plan.transform);
+    work.documentEdited();
     Scale scale;
     scale.mas1 = plan.rectangleWidth;
     scale.mas2 = answer.width;
-    host.setScale(scale, answer.unit);
-    host.repaint();
+    work.setScale(scale);
+    work.setUnit(answer.unit);
+    work.commitStep(Translate(QStringLiteral("Perspektive entzerren")));
+    emit repaintNeeded();
 }

@@ -1,15 +1,12 @@
 #pragma once
 
-#include "core/dib.h"
-#include "core/elements.h"
-#include "core/geometry.h"
-
 #include <QObject>
 #include <QString>
 
 #include <functional>
 
 class QMainWindow;
+class Workspace;
 class TPdfSeiteForm;
 class TPerspektiveForm;
 class TPlanmassstabForm;
@@ -22,18 +19,8 @@ class PlanCommands : public QObject
 {
     Q_OBJECT
 public:
-    struct Host {
-        std::function<dib &()> image;
-        std::function<Document &()> document;
-        std::function<Scale()> scale;
-        std::function<QString()> unit;
-        std::function<void(const Scale &, const QString &)> setScale;
-        // The scale dialog, offered when the picture states no resolution.
-        std::function<void()> numericScale;
-        std::function<void()> repaint;
-    };
-
-    PlanCommands(QMainWindow *window, Host host);
+    // numericScale runs the scale dialog, offered when the picture states no resolution.
+    PlanCommands(QMainWindow *window, Workspace &work, std::function<void()> numericScale);
 
     TPdfSeiteForm *pdfPageForm = nullptr;
     TPlanmassstabForm *planScaleForm = nullptr;
@@ -46,8 +33,13 @@ public slots:
 private:
     void tell(const QString &message);
 
+signals:
+    void repaintNeeded();
+
+private:
     QMainWindow *window;
-    Host host;
+    Workspace &work;
+    std::function<void()> numericScale;
     double lastRatio = 100;
     QString lastUnit = QStringLiteral("m");
 };

@@ -8,6 +8,7 @@
 #include "render/printpicture.h"
 #include "render/realsize.h"
 #include "ui/printform.h"
+#include "workspace/workspace.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -30,8 +31,8 @@ QSize imageSize(const dib &d)
 
 } // namespace
 
-PrintCommands::PrintCommands(QMainWindow *mainWindow, QPrinter *sharedPrinter, Host windowHost)
-    : QObject(mainWindow), window(mainWindow), printer(sharedPrinter), host(std::move(windowHost))
+PrintCommands::PrintCommands(QMainWindow *mainWindow, QPrinter *sharedPrinter, Workspace &workspace)
+    : QObject(mainWindow), window(mainWindow), printer(sharedPrinter), work(workspace)
 {
     // Without a printer the page set-up and the preview work on the page of the PDF file.
     if (printsToPdf() && printer->outputFormat() != QPrinter::PdfFormat)
@@ -61,7 +62,7 @@ bool PrintCommands::printsToPdf()
 
 PrintSource PrintCommands::source() const
 {
-    return PrintSource{host.document(), host.image(), host.drawingSettings(), host.scale(), host.numbers()};
+    return PrintSource{work.document(), work.picture(), work.drawingSettings(), work.scale(), work.numberSettings()};
 }
 
 void PrintCommands::Druckereinrichten1Click()
@@ -85,7 +86,7 @@ void PrintCommands::printWithForm(bool withPicture)
     PrintSource src = source();
     dib picture;
     const bool rendered = renderPrintPicture(picture, src, withPicture);
-    host.repaint();
+    emit repaintNeeded();
     if (!rendered) {
         fail(Translate(QStringLiteral("Für den Ausdruck reicht der Speicher nicht.")));
         return;
@@ -100,7 +101,7 @@ void PrintCommands::printWithForm(bool withPicture)
         PrintSource now = source();
         return printFitted(device, choice, now, withPicture);
     });
-    host.repaint();
+    emit repaintNeeded();
 }
 
 void PrintCommands::Druckenimeingestellten11Mastab1Click()
@@ -143,7 +144,7 @@ void PrintCommands::Druckenimeingestellten11Mastab1Click()
         return onDevice && onDevice->pages() <= MaxRealSizePages &&
                printRealSize(device, *onDevice, now, now.settings.showPicture);
     });
-    host.repaint();
+    emit repaintNeeded();
 }
 
 void PrintCommands::output(const std::function<bool(QPagedPaintDevice &)> &job)

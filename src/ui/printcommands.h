@@ -3,20 +3,18 @@
 #include "core/geometry.h"
 #include "render/labels.h"
 #include "render/renderer.h"
-#include "ui/drawingaccess.h"
 
 #include <QObject>
 #include <QString>
 
 #include <functional>
 
-class Document;
 class QMainWindow;
 class QPagedPaintDevice;
 class QPrinter;
 class TPrintForm;
+class Workspace;
 struct PrintSource;
-struct dib;
 
 // The main window's print commands, found among its actions by name: "Drucker einrichten..."
 // (Druckereinrichten1), "Drucken mit Bild..." (Drucken1), "Drucken ohne Bild..."
@@ -28,16 +26,19 @@ class PrintCommands : public QObject
 {
     Q_OBJECT
 public:
-    using Host = DrawingAccess;
-
-    // printer is shared with the window and must outlive the commands.
-    PrintCommands(QMainWindow *window, QPrinter *printer, Host host);
+    // printer is shared with the window; it and work must outlive the commands.
+    PrintCommands(QMainWindow *window, QPrinter *printer, Workspace &work);
     ~PrintCommands() override;
 
     TPrintForm *printForm() const { return form; }
 
     // Whether printouts go into a PDF file: the system has no printer.
     static bool printsToPdf();
+
+signals:
+    // The elements were drawn at another zoom: their label corners are the printout's until the
+    // screen is repainted.
+    void repaintNeeded();
 
 public slots:
     // The printer set-up dialog and nothing else.
@@ -62,6 +63,6 @@ private:
 
     QMainWindow *window;
     QPrinter *printer;
-    Host host;
+    Workspace &work;
     TPrintForm *form = nullptr;
 };

@@ -1,10 +1,15 @@
 #include "ui/projectcommands.h"
 
+#include "core/picture.h"
 #include "core/translate.h"
+#include "workspace/workspace.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFileDialog>
+#include <QKeySequence>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMessageBox>
 
 namespace {
@@ -29,8 +34,8 @@ QString runDialog(QFileDialog &dialog)
 
 } // namespace
 
-ProjectCommands::ProjectCommands(QMainWindow *mainWindow, Access windowAccess)
-    : QObject(mainWindow), window(mainWindow), access(std::move(windowAccess)), chooser(runDialog)
+ProjectCommands::ProjectCommands(QMainWindow *mainWindow, Workspace &workspace, ProjectWindow &windowHost)
+    : QObject(mainWindow), window(mainWindow), work(workspace), host(windowHost), chooser(runDialog)
 {
     OpenDialog2 = projectDialog(window, "OpenDialog2", QFileDialog::AcceptOpen);
     SaveDialog3 = projectDialog(window, "SaveDialog3", QFileDialog::AcceptSave);
@@ -39,9 +44,18 @@ ProjectCommands::ProjectCommands(QMainWindow *mainWindow, Access windowAccess)
         open->setEnabled(true);
         connect(open, &QAction::triggered, this, &ProjectCommands::Projektffnen1Click);
     }
-    if (QAction *save = window->findChild<QAction *>(QStringLiteral("Projektspeichern1"))) {
-        save->setEnabled(true);
-        connect(save, &QAction::triggered, this, &ProjectCommands::Projektspeichern1Click);
+    if (QAction *saveAs = window->findChild<QAction *>(QStringLiteral("Projektspeichern1"))) {
+        saveAs->setEnabled(true);
+        connect(saveAs, &QAction::triggered, this, &ProjectCommands::Projektspeichern1Click);
+        // "Speichern" stands right before it, wherever it is shown.
+        auto *save = new QAction(QStringLiteral("Speichern"), window);
+        save->setObjectName(QStringLiteral("Speichern1"));
+        save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+        save->setMenuRole(QAction::NoRole);
+        for (QObject *shown : saveAs->associatedObjects())
+            if (auto *menu = qobject_cast<QMenu *>(shown))
+                menu->insertAction(saveAs, save);
+        connect(save, &QAction::triggered, this, &ProjectCommands::Speichern1Click);
     }
 }
 
@@ -52,9 +66,16 @@ void ProjectCommands::setFileChooser(FileChooser fileChooser)
 
 void ProjectCommands::Projektffnen1Click()
 {
+    if (!askToSaveChanges())
+        return;
     const QString fileName = choose(*OpenDialog2);
     if (!fileName.isEmpty())
         openprojekt(fileName);
+}
+
+void ProjectCommands::Speichern1Click()
+{
+    save();
 }
 
 void ProjectCommands::Projektspeichern1Click()
@@ -64,21 +85,54 @@ void ProjectCommands::Projektspeichern1Click()
         saveprojekt(fileName);
 }
 
+bool ProjectCommands::save()
+{
+    if (!work.fileName().isEmpty())
+        return saveprojekt(work.fileName());
+    const QString fileName = choose(*SaveDialog3);
+    return !fileName.isEmpty() && saveprojekt(fileName);
+}
+
+bool ProjectCommands::askToSaveChanges()
+{
+    if (!work.isModified())
+        return true;
+    QMessageBox question(QMessageBox::Question, QCoreApplication::applicationName(),
+                         Translate(QStringLiteral("Die Zeichnung hat ungespeicherte Änderungen. Sollen sie gespeichert werden?")),
+                         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, window);
+    question.setObjectName(QStringLiteral("UnsavedChangesQuestion"));
+    question.setDefaultButton(QMessageBox::Save);
+    switch (question.exec()) {
+    case QMessageBox::Save:
+        return save();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool ProjectCommands::openprojekt(const QString &fileName)
 {
     ProjectSettings settings;
+    Picture picture;
     QString error;
     QString warning;
-    if (!loadProject(fileName, access.document(), access.image(), settings, &error, &warning)) {
+    if (!loadProject(fileName, work.document(), picture.record(), settings, &error, &warning)) {
         fail(Message(15), error);
         return false;
     }
+    work.setPicture(std::move(picture));
+    work.documentEdited();
+    work.setFileName(fileName);
     // Only now: a file that cannot be read leaves a construction going on undisturbed.
-    access.endConstruction();
+    host.endConstruction();
     loadedFont = settings.font;
     loadedExtension = settings.extension;
-    access.applySettings(settings);
-    access.repaint();
+    host.applySettings(settings);
+    // An opened project starts a history of its own.
+    work.startHistory();
+    host.repaint();
     if (!warning.isEmpty())
         inform(warning);
     return true;
@@ -86,16 +140,18 @@ bool ProjectCommands::openprojekt(const QString &fileName)
 
 bool ProjectCommands::saveprojekt(const QString &fileName)
 {
-    ProjectSettings settings = access.currentSettings(loadedFont ? &*loadedFont : nullptr);
+    ProjectSettings settings = host.currentSettings(loadedFont ? &*loadedFont : nullptr);
     // Chunks this program does not know go back into the file as they were read.
     ProjectExtension extension = loadedExtension;
     extension.update(settings.extension);
     settings.extension = extension;
     QString error;
-    if (!saveProject(fileName, access.document(), access.image(), settings, &error)) {
+    if (!saveProject(fileName, work.document(), work.picture(), settings, &error)) {
         fail(Message(14), error);
         return false;
     }
+    work.setFileName(fileName);
+    work.markSaved();
     return true;
 }
 

@@ -10,33 +10,39 @@
 
 class QFileDialog;
 class QMainWindow;
+class Workspace;
+
+// What the project commands need of the window besides the work: the settings its controls show
+// and the end of a construction going on.
+class ProjectWindow
+{
+public:
+    virtual ~ProjectWindow() = default;
+
+    // The settings as the controls show them; original is the label font record of the last
+    // opened project, to be kept where the font still matches it.
+    virtual ProjectSettings currentSettings(const FontRecord *original) const = 0;
+    virtual void applySettings(const ProjectSettings &settings) = 0;
+    // Ends a construction and any pointer gesture: both refer to elements by position.
+    virtual void endConstruction() = 0;
+    virtual void repaint() = 0;
+};
 
 // The main window's project commands, found among its actions by name: "Projekt öffnen..."
-// (Projektffnen1) and "Projekt speichern..." (Projektspeichern1). A project that cannot be read
-// or written is reported and changes nothing: neither the window's document, image and settings
+// (Projektffnen1), "Speichern" (Speichern1: into the project's own file, with the dialog when it
+// has none yet) and "Projekt speichern..." (Projektspeichern1). A project that cannot be read
+// or written is reported and changes nothing: neither the work's document, picture and settings
 // nor a previous file of the same name.
 class ProjectCommands : public QObject
 {
     Q_OBJECT
 public:
-    // What the commands reach of the main window.
-    struct Access {
-        std::function<Document &()> document;
-        std::function<dib &()> image;
-        // The drawing settings as the controls show them; original is the label font record of
-        // the last opened project, to be kept where the font still matches it.
-        std::function<ProjectSettings(const FontRecord *original)> currentSettings;
-        std::function<void(const ProjectSettings &)> applySettings;
-        // Ends a construction and any pointer gesture: both refer to elements by position.
-        std::function<void()> endConstruction;
-        std::function<void()> repaint;
-    };
-
     // Runs a prepared file dialog and returns the chosen file, or an empty text when the user
     // cancelled.
     using FileChooser = std::function<QString(QFileDialog &dialog)>;
 
-    ProjectCommands(QMainWindow *window, Access access);
+    // work and host must outlive the commands.
+    ProjectCommands(QMainWindow *window, Workspace &work, ProjectWindow &host);
 
     // Replaces how the dialogs are run (tests answer them without showing them).
     void setFileChooser(FileChooser chooser);
@@ -50,9 +56,16 @@ public:
     // Saves into fileName, the current scale and the unknown chunks of the last opened project
     // included; reports a failure with message 14.
     bool saveprojekt(const QString &fileName);
+    // Saves into the project's own file, asking for one when it has none; false when the user
+    // cancelled or the file could not be written.
+    bool save();
+    // With unsaved changes, asks whether to save them, give them up or cancel; true when the
+    // work may be replaced or closed now (saved, given up, or nothing unsaved).
+    bool askToSaveChanges();
 
 public slots:
     void Projektffnen1Click();
+    void Speichern1Click();
     void Projektspeichern1Click();
 
 private:
@@ -61,7 +74,8 @@ private:
     void inform(const QString &text);
 
     QMainWindow *window;
-    Access access;
+    Workspace &work;
+    ProjectWindow &host;
     FileChooser chooser;
     QFileDialog *OpenDialog2 = nullptr;
     QFileDialog *SaveDialog3 = nullptr;

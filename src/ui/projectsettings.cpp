@@ -49,17 +49,19 @@ void setField(QDoubleSpinBox *field, double value, double initial)
 ProjectSettings settingsFromWindow(const TMainForm &window, const FontRecord *original)
 {
     const SettingsRow &row = window.settings;
+    const DrawingSettings drawing = window.workspace().drawingSettings();
     ProjectSettings s;
-    s.colour = colorRef(row.Shape1->brushColor());
-    s.linewidth = row.WidthEd->value();
-    s.arrowlength = row.PfeillangEd->value();
+    s.colour = colorRef(drawing.elementColor);
+    s.linewidth = drawing.lineWidth;
+    s.arrowlength = drawing.arrowLength;
     const auto items = flagItems(window.menus);
     const auto fields = flagFields();
     for (std::size_t i = 0; i < items.size(); ++i)
         s.*fields[i] = items[i]->isChecked();
     s.zoom = row.zoomed->value();
-    s.font = recordFromFont(window.labelFont, window.labelFontColor, original);
-    s.extension.setScale({window.scale.mas1, window.scale.mas2, window.einh});
+    s.font = recordFromFont(drawing.labelFont.font, drawing.labelFont.color, original);
+    const Scale scale = window.workspace().scale();
+    s.extension.setScale({scale.mas1, scale.mas2, window.workspace().numberSettings().einh});
     return s;
 }
 
@@ -69,11 +71,10 @@ void applySettingsToWindow(TMainForm &window, const ProjectSettings &s)
     const SettingsRow &row = window.settings;
     // The scale and the font first: each field below repaints as it changes.
     if (const std::optional<ProjectScale> scale = s.extension.scale()) {
-        window.scale = Scale{scale->mas1, scale->mas2};
-        window.einh = scale->einh;
+        window.workspace().setScale(Scale{scale->mas1, scale->mas2});
+        window.workspace().setUnit(scale->einh);
     }
-    window.labelFont = fontFromRecord(s.font);
-    window.labelFontColor = colorFromRef(s.font.colour);
+    window.workspace().setLabelFont(LabelFont{fontFromRecord(s.font), colorFromRef(s.font.colour)});
     row.Shape1->setBrushColor(colorFromRef(s.colour));
     setField(row.WidthEd, s.linewidth, initial.linewidth);
     setField(row.PfeillangEd, s.arrowlength, initial.arrowlength);

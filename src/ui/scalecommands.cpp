@@ -12,20 +12,26 @@
 
 void TMainForm::Numerisch1Click()
 {
-    const ScaleDialogValues current{scale.mas1, scale.mas2, einh, menus.Anzeigen1->isChecked()};
+    const Scale scale = work->scale();
+    const ScaleDialogValues current{scale.mas1, scale.mas2, work->numberSettings().einh,
+                                    menus.Anzeigen1->isChecked()};
     const ScaleDialogValues chosen =
         runScaleDialog(*massstabForm, current, [this](const QList<SavedScale> &) { SaveOptions(); });
     menus.Anzeigen1->setChecked(chosen.showScale);
-    scale.mas1 = chosen.mas1;
-    scale.mas2 = chosen.mas2;
-    einh = chosen.einh;
+    work->setScale(Scale{chosen.mas1, chosen.mas2});
+    work->setUnit(chosen.einh);
+    work->commitStep(Translate(QStringLiteral("Maßstab")));
     PaintBox1Paint();
 }
 
 void TMainForm::Nachkommastellen1Click()
 {
-    if (askDecimalPlaces(*NachkommaForm, nachkomma, nachkomma2))
+    NumberSettings numbers = work->numberSettings();
+    if (askDecimalPlaces(*NachkommaForm, numbers.nachkomma, numbers.nachkomma2)) {
+        work->setDecimals(numbers.nachkomma, numbers.nachkomma2);
+        work->commitStep(Translate(QStringLiteral("Nachkommastellen")));
         PaintBox1Paint();
+    }
 }
 
 bool TMainForm::SaveOptions()

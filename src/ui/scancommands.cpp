@@ -1,12 +1,14 @@
 #include "ui/scancommands.h"
 
+#include "core/picture.h"
 #include "scan/quillet.h"
+#include "workspace/workspace.h"
 
 #include <QAction>
 #include <QMainWindow>
 
-ScanCommands::ScanCommands(QMainWindow *mainWindow, ReplaceImage replace)
-    : QObject(mainWindow), window(mainWindow), replaceImage(std::move(replace))
+ScanCommands::ScanCommands(QMainWindow *mainWindow, Workspace &workspace)
+    : QObject(mainWindow), window(mainWindow), work(workspace)
 {
     if (QAction *scan = window->findChild<QAction *>(QStringLiteral("Scannen1"))) {
         scan->setEnabled(true);
@@ -40,9 +42,10 @@ bool ScanCommands::eventFilter(QObject *watched, QEvent *event)
 
 void ScanCommands::WMUser2(quintptr wParam)
 {
-    dib scanned;
-    GetScanedDib(scanned, wParam);
-    if (!scanned.poi)
+    Picture scanned;
+    GetScanedDib(scanned.record(), wParam);
+    if (scanned.isNull())
         return;
-    replaceImage(scanned);
+    work.setPicture(std::move(scanned));
+    emit pictureScanned();
 }

@@ -1,13 +1,10 @@
 #pragma once
 
-#include "core/dib.h"
-
 #include <QObject>
 #include <QtGlobal>
 
-#include <functional>
-
 class QMainWindow;
+class Workspace;
 
 // The main window's scanner commands: "Scannen..." (Scannen1) and "Scanner wählen..."
 // (Scannerwhlen1), found among the window's actions by name, and WMUser2, the answer to the
@@ -16,11 +13,13 @@ class ScanCommands : public QObject
 {
     Q_OBJECT
 public:
-    // Takes the scanned picture over: releases the window's image, makes this one current and
-    // repaints, leaving the zoom as it is.
-    using ReplaceImage = std::function<void(dib &image)>;
+    // A scanned picture replaces the work's picture, leaving the zoom as it is; work must
+    // outlive the commands.
+    ScanCommands(QMainWindow *window, Workspace &work);
 
-    ScanCommands(QMainWindow *window, ReplaceImage replaceImage);
+signals:
+    // A scanned picture is now the work's picture.
+    void pictureScanned();
 
 public slots:
     void Scannen1Click();
@@ -33,5 +32,5 @@ private:
     void WMUser2(quintptr wParam);
 
     QMainWindow *window;
-    ReplaceImage replaceImage;
+    Workspace &work;
 };

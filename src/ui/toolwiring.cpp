@@ -32,7 +32,7 @@ void TMainForm::wireTools()
 
 void TMainForm::chooseTool(ToolId id)
 {
-    toolController->setTool(id);
+    controller->setTool(id);
     if (id == ToolId::Hand)
         viewCommands->HandBtnClick();
     else
@@ -48,17 +48,22 @@ void TMainForm::Grafisch1Click()
 void TMainForm::PaintBox1MouseDown(QMouseEvent *event)
 {
     keyboard->setEventModifiers(event->modifiers());
-    toolController->mousePress(event->button(), event->position().toPoint());
+    controller->mousePress(event->button(), event->position().toPoint());
+    // A finished element, a move or a dragged point is one step; a construction is not yet.
+    if (!controller->construction().inlinie)
+        work->commitStep(QString());
 }
 
 void TMainForm::PaintBox1MouseMove(QMouseEvent *event)
 {
     keyboard->setEventModifiers(event->modifiers());
-    toolController->mouseMove(event->position().toPoint());
+    controller->mouseMove(event->position().toPoint());
 }
 
 void TMainForm::PaintBox1MouseUp(QMouseEvent *event)
 {
     keyboard->setEventModifiers(event->modifiers());
-    toolController->mouseRelease(event->position().toPoint());
+    controller->mouseRelease(event->position().toPoint());
+    if (!controller->construction().inlinie)
+        work->commitStep(QString());
 }

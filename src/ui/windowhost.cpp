@@ -3,11 +3,13 @@
 #include "core/translate.h"
 #include "render/labels.h"
 #include "render/renderer.h"
+#include "tools/toolcontroller.h"
 #include "ui/bezeichnungform.h"
 #include "ui/keyboardstate.h"
 #include "ui/mainform.h"
 #include "ui/neigungform.h"
 #include "ui/paintbox.h"
+#include "ui/projectsettings.h"
 #include "ui/viewcommands.h"
 
 #include <QAction>
@@ -19,7 +21,7 @@ WindowHost::WindowHost(TMainForm &mainForm) : form(mainForm) {}
 
 Document &WindowHost::document()
 {
-    return form.elemente;
+    return form.work->document();
 }
 
 double WindowHost::zoom() const
@@ -57,7 +59,7 @@ void WindowHost::drawRubberBand(const RubberBand &band)
 {
     if (form.bit.isNull())
         return;
-    const DrawingSettings settings = form.drawingSettings();
+    const DrawingSettings settings = form.work->drawingSettings();
     QPainter p(&form.bit);
     p.setPen(QPen(settings.elementColor, elementPenWidth(form.view(), settings), Qt::SolidLine, Qt::FlatCap,
                   Qt::MiterJoin));
@@ -83,7 +85,7 @@ void WindowHost::drawTextPreview(QPoint cursor)
 {
     if (form.bit.isNull())
         return;
-    const DrawingSettings settings = form.drawingSettings();
+    const DrawingSettings settings = form.work->drawingSettings();
     const TextStyle style = makeTextStyle(settings.labelFont, form.view().zoom(), settings.outlineText);
     QPainter p(&form.bit);
     mytextout(p, style, cursor.x(), cursor.y() - style.height, Message(7));
@@ -96,7 +98,7 @@ void WindowHost::showBackBuffer()
 
 QSize WindowHost::labelTextExtent(const QString &text) const
 {
-    const DrawingSettings settings = form.drawingSettings();
+    const DrawingSettings settings = form.work->drawingSettings();
     const TextStyle style = makeTextStyle(settings.labelFont, form.view().zoom(), false);
     return QSize(textWidth(style, text), style.height);
 }
@@ -138,8 +140,7 @@ bool WindowHost::askInclination(double &degrees)
 
 void WindowHost::setScale(double mas1, double mas2)
 {
-    form.scale.mas1 = mas1;
-    form.scale.mas2 = mas2;
+    form.work->setScale(Scale{mas1, mas2});
 }
 
 void WindowHost::runNumericScaleCommand()
@@ -165,4 +166,19 @@ void WindowHost::panTo(QPoint cursor)
 void WindowHost::endPan()
 {
     form.viewCommands->endPan();
+}
+
+ProjectSettings WindowHost::currentSettings(const FontRecord *original) const
+{
+    return settingsFromWindow(form, original);
+}
+
+void WindowHost::applySettings(const ProjectSettings &settings)
+{
+    applySettingsToWindow(form, settings);
+}
+
+void WindowHost::endConstruction()
+{
+    form.controller->elementsRemoved();
 }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "tools/toolhost.h"
+#include "ui/projectcommands.h"
 
 class TMainForm;
 
-// The main window as the mouse tools see it: its document, its view, its back buffer, its
-// dialogs and its option check marks.
-class WindowHost final : public ToolHost
+// The main window as the mouse tools see it (the work's document, the view, the back buffer, the
+// dialogs and the option check marks) and as the project commands see it (the settings its
+// controls show).
+class WindowHost final : public ToolHost, public ProjectWindow
 {
 public:
     explicit WindowHost(TMainForm &form);
@@ -42,6 +44,10 @@ public:
     void beginPan(QPoint press) override;
     void panTo(QPoint cursor) override;
     void endPan() override;
+
+    ProjectSettings currentSettings(const FontRecord *original) const override;
+    void applySettings(const ProjectSettings &settings) override;
+    void endConstruction() override;
 
 private:
     TMainForm &form;

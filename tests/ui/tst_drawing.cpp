@@ -27,7 +27,8 @@ const QColor Black(0, 0, 0);
 // Replaces the window's image by a plain 24-bit picture of one colour.
 void useImage(TMainForm &form, int width, int height, const QColor &color)
 {
-    dib image;
+    Picture picture;
+    dib &image = picture.record();
     QVERIFY(newdib(image, width, height, 24, nullptr, 0));
     for (int y = 0; y < height; ++y) {
         std::uint8_t *row = dibRow(image, y);
@@ -37,13 +38,12 @@ void useImage(TMainForm &form, int width, int height, const QColor &color)
             row[3 * x + 2] = static_cast<std::uint8_t>(color.red());
         }
     }
-    FreeDib(form.di);
-    form.di = image;
+    form.workspace().setPicture(std::move(picture));
 }
 
 void addRectangle(TMainForm &form, double x1, double y1, double x2, double y2, bool selected = false)
 {
-    Telemente *e = form.elemente.appendElement();
+    Telemente *e = form.workspace().document().appendElement();
     QVERIFY(e);
     e->typ = TypRectangle;
     e->x1 = x1;
@@ -120,9 +120,9 @@ void TestDrawing::cleanup()
 void TestDrawing::placeholderFillsTheBuffer()
 {
     // Shown, the window has rendered the white placeholder into a buffer of the surface's size.
-    QCOMPARE(form->bit.size(), form->PaintBox1->size());
-    QCOMPARE(form->bit.pixelColor(0, 0), White);
-    QCOMPARE(form->bit.pixelColor(319, 319), White);
+    QCOMPARE(form->backBuffer().size(), form->PaintBox1->size());
+    QCOMPARE(form->backBuffer().pixelColor(0, 0), White);
+    QCOMPARE(form->backBuffer().pixelColor(319, 319), White);
     QCOMPARE(form->results->rowCount(), 0);
 }
 
@@ -131,7 +131,7 @@ void TestDrawing::bufferFollowsTheSurfaceSize()
     const QSize before = form->PaintBox1->size();
     form->resize(form->width() + 60, form->height() + 40);
     QTRY_VERIFY(form->PaintBox1->size() != before);
-    QCOMPARE(form->bit.size(), form->PaintBox1->size());
+    QCOMPARE(form->backBuffer().size(), form->PaintBox1->size());
 }
 
 void TestDrawing::pictureAtZoomAndScroll_data()
@@ -163,22 +163,22 @@ void TestDrawing::pictureAtZoomAndScroll()
     form->ScrollBar1->setValue(scrollX);
     form->ScrollBar2->setValue(scrollY);
     form->PaintBox1Paint();
-    QCOMPARE(form->bit.pixelColor(inside), Blue);
-    QCOMPARE(form->bit.pixelColor(outside.x(), inside.y()), White);
-    QCOMPARE(form->bit.pixelColor(inside.x(), outside.y()), White);
+    QCOMPARE(form->backBuffer().pixelColor(inside), Blue);
+    QCOMPARE(form->backBuffer().pixelColor(outside.x(), inside.y()), White);
+    QCOMPARE(form->backBuffer().pixelColor(inside.x(), outside.y()), White);
     if (scrollX < 0)
-        QCOMPARE(form->bit.pixelColor(-scrollX - 1, inside.y()), White);
+        QCOMPARE(form->backBuffer().pixelColor(-scrollX - 1, inside.y()), White);
 }
 
 void TestDrawing::pictureHidden()
 {
     useImage(*form, 200, 100, Blue);
     form->PaintBox1Paint();
-    QCOMPARE(form->bit.pixelColor(50, 50), Blue);
+    QCOMPARE(form->backBuffer().pixelColor(50, 50), Blue);
     form->settings.ShowPicCheck->click();
-    QCOMPARE(form->bit.pixelColor(50, 50), White);
+    QCOMPARE(form->backBuffer().pixelColor(50, 50), White);
     form->settings.ShowPicCheck->click();
-    QCOMPARE(form->bit.pixelColor(50, 50), Blue);
+    QCOMPARE(form->backBuffer().pixelColor(50, 50), Blue);
 }
 
 void TestDrawing::elementsDrawnAndListed_data()
@@ -204,8 +204,8 @@ void TestDrawing::elementsDrawnAndListed()
     form->settings.zoomed->setValue(zoom);
     form->PaintBox1Paint();
 
-    QVERIFY(colourNear(form->bit, topEdge.x(), topEdge.y(), Red));
-    QCOMPARE(form->bit.pixelColor(inside), Blue);
+    QVERIFY(colourNear(form->backBuffer(), topEdge.x(), topEdge.y(), Red));
+    QCOMPARE(form->backBuffer().pixelColor(inside), Blue);
     // The repaint measured the rectangle and listed it, whatever the zoom.
     QCOMPARE(form->results->rowCount(), 1);
     QCOMPARE(form->results->text(0, ResultsModel::ColumnLaenge), QStringLiteral("300.0000"));
@@ -216,34 +216,34 @@ void TestDrawing::settingsRepaint()
 {
     addRectangle(*form, 20, 40, 120, 90);
     form->PaintBox1Paint();
-    QVERIFY(colourNear(form->bit, 70, 40, Red));
+    QVERIFY(colourNear(form->backBuffer(), 70, 40, Red));
 
     // Each setting repaints by itself.
     form->settings.Shape1->setBrushColor(QColor(0, 128, 0));
     form->settings.WidthEd->setValue(6);
-    QVERIFY(colourNear(form->bit, 70, 40, QColor(0, 128, 0)));
-    QCOMPARE(form->bit.pixelColor(70, 41), QColor(0, 128, 0));
-    QCOMPARE(form->bit.pixelColor(70, 45), White);
+    QVERIFY(colourNear(form->backBuffer(), 70, 40, QColor(0, 128, 0)));
+    QCOMPARE(form->backBuffer().pixelColor(70, 41), QColor(0, 128, 0));
+    QCOMPARE(form->backBuffer().pixelColor(70, 45), White);
 
     form->settings.zoomed->setValue(50);
-    QVERIFY(colourNear(form->bit, 35, 20, QColor(0, 128, 0)));
-    QCOMPARE(form->bit.pixelColor(70, 40), White);
+    QVERIFY(colourNear(form->backBuffer(), 35, 20, QColor(0, 128, 0)));
+    QCOMPARE(form->backBuffer().pixelColor(70, 40), White);
 }
 
 void TestDrawing::wheelMovesTheDrawing()
 {
     addRectangle(*form, 20, 60, 120, 90);
     form->PaintBox1Paint();
-    QVERIFY(colourNear(form->bit, 70, 60, Red));
+    QVERIFY(colourNear(form->backBuffer(), 70, 60, Red));
 
     sendWheel(*form, -120);
     QCOMPARE(form->ScrollBar2->value(), 20);
-    QVERIFY(colourNear(form->bit, 70, 40, Red));
-    QCOMPARE(form->bit.pixelColor(70, 60), White);
+    QVERIFY(colourNear(form->backBuffer(), 70, 40, Red));
+    QCOMPARE(form->backBuffer().pixelColor(70, 60), White);
 
     sendWheel(*form, 240);
     QCOMPARE(form->ScrollBar2->value(), -20);
-    QVERIFY(colourNear(form->bit, 70, 80, Red));
+    QVERIFY(colourNear(form->backBuffer(), 70, 80, Red));
     QCOMPARE(form->ScrollBar1->value(), 0);
 }
 
@@ -273,8 +273,8 @@ void TestDrawing::handDragMovesTheDrawing()
     QCOMPARE(form->ScrollBar1->value(), scrollX);
     QCOMPARE(form->ScrollBar2->value(), scrollY);
     // The drawing follows the mouse before the release, a purely vertical drag as well.
-    QVERIFY(colourNear(form->bit, 200 - scrollX, 100 - scrollY, Red));
-    QVERIFY(colourNear(form->bit, 100 - scrollX, 125 - scrollY, Red));
+    QVERIFY(colourNear(form->backBuffer(), 200 - scrollX, 100 - scrollY, Red));
+    QVERIFY(colourNear(form->backBuffer(), 100 - scrollX, 125 - scrollY, Red));
     QTest::mouseRelease(form->PaintBox1, Qt::LeftButton, Qt::NoModifier, to);
 
     // After the release the mouse no longer drags.
@@ -288,14 +288,14 @@ void TestDrawing::handToolHidesPointMarks()
     // A selected element shows black point marks 4 pixels around its corners.
     addRectangle(*form, 40, 40, 140, 90, true);
     form->PaintBox1Paint();
-    QCOMPARE(form->bit.pixelColor(36, 36), Black);
+    QCOMPARE(form->backBuffer().pixelColor(36, 36), Black);
 
     form->tools.HandBtn->click();
-    QCOMPARE(form->bit.pixelColor(36, 36), White);
-    QVERIFY(colourNear(form->bit, 90, 40, Red));
+    QCOMPARE(form->backBuffer().pixelColor(36, 36), White);
+    QVERIFY(colourNear(form->backBuffer(), 90, 40, Red));
 
     form->tools.ZeigerBtn->click();
-    QCOMPARE(form->bit.pixelColor(36, 36), Black);
+    QCOMPARE(form->backBuffer().pixelColor(36, 36), Black);
 }
 
 void TestDrawing::surfaceShowsTheBuffer()

@@ -5,6 +5,7 @@
 #include "modalscript.h"
 #include "ui/dxfexportform.h"
 #include "ui/exportcommands.h"
+#include "workspace/workspace.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,8 +30,8 @@ const char *const ActionNames[] = {"AlsBildspeichern1",
 
 struct Window {
     QMainWindow main;
-    Document doc;
-    dib image;
+    Workspace work;
+    Document &doc = work.document();
     ResultsModel results;
     int repaints = 0;
     std::unique_ptr<ExportCommands> commands;
@@ -42,7 +43,9 @@ struct Window {
             action->setObjectName(QLatin1String(name));
             action->setEnabled(false);
         }
-        newdib(image, 60, 40, 24, nullptr, 0);
+        Picture image;
+        newdib(image.record(), 60, 40, 24, nullptr, 0);
+        work.setPicture(std::move(image));
         Telemente *line = doc.appendElement();
         line->typ = TypLine;
         line->x1 = 5;
@@ -59,26 +62,16 @@ struct Window {
         room->flaeche = 400;
         Document::setName(*room, QStringLiteral("Flur, oben"));
         results.ListObjekte(doc, 2);
-        ExportCommands::Host host;
-        host.document = [this]() -> Document & { return doc; };
-        host.image = [this]() -> const dib & { return image; };
-        host.drawingSettings = [] { return DrawingSettings(); };
-        host.view = [] {
+        NumberSettings numbers;
+        numbers.einh = QStringLiteral("cm");
+        work.setNumberSettings(numbers);
+        commands = std::make_unique<ExportCommands>(&main, work, results, [] {
             ViewState v;
             v.zoomed = 200;
             return v;
-        };
-        host.scale = [] { return Scale(); };
-        host.numbers = [] {
-            NumberSettings n;
-            n.einh = QStringLiteral("cm");
-            return n;
-        };
-        host.results = [this]() -> const ResultsModel & { return results; };
-        host.repaint = [this] { ++repaints; };
-        commands = std::make_unique<ExportCommands>(&main, host);
+        });
+        QObject::connect(commands.get(), &ExportCommands::repaintNeeded, [this] { ++repaints; });
     }
-    ~Window() { deldib(image); }
 
     void trigger(const char *name) { main.findChild<QAction *>(QLatin1String(name))->trigger(); }
 };

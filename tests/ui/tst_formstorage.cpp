@@ -5,6 +5,7 @@
 #include "ui/massstabform.h"
 #include "ui/nachkommaform.h"
 #include "ui/numberfield.h"
+#include "workspace/workspace.h"
 
 #include <QtTest>
 
@@ -23,7 +24,7 @@
 namespace {
 
 // Stands in for the main window: the components its stored values live in, found by name, and
-// the label font it keeps as fields.
+// the label font it keeps in a work of its own.
 class FakeMainWindow : public QWidget
 {
 public:
@@ -46,9 +47,8 @@ public:
         }
         auto *swatch = new ColorSwatch(this);
         swatch->setObjectName(QStringLiteral("Shape1"));
-        FontAccess access{[this] { return font; }, [this](const QFont &f) { font = f; },
-                          [this] { return fontColor; }, [this](const QColor &c) { fontColor = c; }};
-        storage = std::make_unique<FormStorage>(this, mainFormStoredProperties(access), FormStorage::Placement::Full,
+        work.setLabelFont(LabelFont{QFont(QStringLiteral("Courier")), QColor(Qt::black)});
+        storage = std::make_unique<FormStorage>(this, mainFormStoredProperties(work), FormStorage::Placement::Full,
                                                 QStringLiteral("TMainForm"));
     }
 
@@ -67,15 +67,17 @@ public:
         field("WidthEd")->setValue(3.5);
         field("PfeillangEd")->setValue(12.25);
         swatch()->setBrushColor(QColor(0, 128, 255));
-        font = QFont(QStringLiteral("DejaVu Sans"));
-        font.setPixelSize(22);
-        font.setBold(true);
-        font.setUnderline(true);
-        fontColor = QColor(10, 20, 30);
+        QFont changed(QStringLiteral("DejaVu Sans"));
+        changed.setPixelSize(22);
+        changed.setBold(true);
+        changed.setUnderline(true);
+        work.setLabelFont(LabelFont{changed, QColor(10, 20, 30)});
     }
 
-    QFont font{QStringLiteral("Courier")};
-    QColor fontColor{Qt::black};
+    QFont font() const { return work.labelFont().font; }
+    QColor fontColor() const { return work.labelFont().color; }
+
+    Workspace work;
     std::unique_ptr<FormStorage> storage;
 };
 
@@ -115,10 +117,10 @@ private slots:
         QCOMPARE(main.field("WidthEd")->value(), 2.0);
         QCOMPARE(main.field("PfeillangEd")->value(), 30.0);
         QCOMPARE(main.swatch()->brushColor(), QColor(Qt::red));
-        QCOMPARE(main.font.family(), QStringLiteral("Tahoma"));
-        QCOMPARE(main.font.pixelSize(), 15);
-        QVERIFY(!main.font.bold() && !main.font.italic() && !main.font.underline() && !main.font.strikeOut());
-        QCOMPARE(main.fontColor, QColor(Qt::red));
+        QCOMPARE(main.font().family(), QStringLiteral("Tahoma"));
+        QCOMPARE(main.font().pixelSize(), 15);
+        QVERIFY(!main.font().bold() && !main.font().italic() && !main.font().underline() && !main.font().strikeOut());
+        QCOMPARE(main.fontColor(), QColor(Qt::red));
 
         TmassstabForm scale;
         scale.KommaEd->setValue(9);
@@ -152,10 +154,10 @@ private slots:
         QCOMPARE(main.field("WidthEd")->value(), 3.5);
         QCOMPARE(main.field("PfeillangEd")->value(), 12.25);
         QCOMPARE(main.swatch()->brushColor(), QColor(0, 128, 255));
-        QCOMPARE(main.font.family(), QStringLiteral("DejaVu Sans"));
-        QCOMPARE(main.font.pixelSize(), 22);
-        QVERIFY(main.font.bold() && main.font.underline() && !main.font.italic());
-        QCOMPARE(main.fontColor, QColor(10, 20, 30));
+        QCOMPARE(main.font().family(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(main.font().pixelSize(), 22);
+        QVERIFY(main.font().bold() && main.font().underline() && !main.font().italic());
+        QCOMPARE(main.fontColor(), QColor(10, 20, 30));
 
         const QSettings ini(iniPath(), QSettings::IniFormat);
         QCOMPARE(ini.value(QStringLiteral("TMainForm/FontDialog1_Font_Height")).toString(), QStringLiteral("-22"));
@@ -308,7 +310,7 @@ private slots:
         QCOMPARE(main.field("WidthEd")->value(), 2.0);
         QVERIFY(main.action("Anzeigen1")->isChecked());
         QCOMPARE(main.swatch()->brushColor(), QColor(Qt::red));
-        QCOMPARE(main.fontColor, QColor(Qt::red));
+        QCOMPARE(main.fontColor(), QColor(Qt::red));
     }
 };
 

@@ -153,7 +153,7 @@ private:
     void moveTo(QPoint at);
     void tool(const char *button);
     int addElement(int typ, const QList<QPointF> &points, bool asVertices = false);
-    Telemente &element(int i) { return *form->elemente.element(i); }
+    Telemente &element(int i) { return *form->workspace().document().element(i); }
 
     std::unique_ptr<QTemporaryDir> config;
     std::unique_ptr<TMainForm> form;
@@ -207,7 +207,7 @@ void TestMeasuring::tool(const char *button)
 
 int TestMeasuring::addElement(int typ, const QList<QPointF> &points, bool asVertices)
 {
-    Telemente *e = form->elemente.appendElement();
+    Telemente *e = form->workspace().document().appendElement();
     e->typ = typ;
     if (asVertices) {
         for (const QPointF &p : points)
@@ -229,8 +229,10 @@ int TestMeasuring::addElement(int typ, const QList<QPointF> &points, bool asVert
         for (int k = 0; k < points.size() && k < 3; ++k)
             setPoint(k, points.at(k).x(), points.at(k).y());
     }
+    // Laid out as the work the window started with, so no step of the user's takes it along.
+    form->workspace().startHistory();
     form->PaintBox1Paint();
-    return form->elemente.count() - 1;
+    return form->workspace().document().count() - 1;
 }
 
 void TestMeasuring::toolGestures_data()
@@ -272,8 +274,8 @@ void TestMeasuring::toolGestures()
     if (rightPress)
         rightClick(QPoint(300, 300));
 
-    QCOMPARE(form->elemente.count(), 1);
-    QVERIFY(!form->toolController->construction().inlinie);
+    QCOMPARE(form->workspace().document().count(), 1);
+    QVERIFY(!form->toolController().construction().inlinie);
     QCOMPARE(v(element(0).typ), typ);
     QCOMPARE(Document::vertexCount(element(0)), vertexCount);
     if (vertexCount == 5)
@@ -304,11 +306,11 @@ void TestMeasuring::rubberBand()
     click(QPoint(20, 20));
     moveTo(QPoint(120, 70));
     // The band is drawn over the back buffer while the document is still empty.
-    QCOMPARE(form->elemente.count(), 0);
+    QCOMPARE(form->workspace().document().count(), 0);
     bool red = false;
     for (int dy = -1; dy <= 1; ++dy)
         for (int dx = -1; dx <= 1; ++dx)
-            red = red || form->bit.pixelColor(onBand + QPoint(dx, dy)) == QColor(255, 0, 0);
+            red = red || form->backBuffer().pixelColor(onBand + QPoint(dx, dy)) == QColor(255, 0, 0);
     QVERIFY(red);
 }
 
@@ -368,11 +370,11 @@ void TestMeasuring::graphicScale()
     click(QPoint(90, 10));
     QCOMPARE(*seen, 1);
     QCOMPARE(shown, (QList<double>{80.0, 80.0}));
-    QCOMPARE(form->scale.mas1, 80.0);
-    QCOMPARE(form->scale.mas2, 20.0);
-    QCOMPARE(form->einh, QStringLiteral("cm"));
-    QCOMPARE(form->elemente.count(), 2);
-    QCOMPARE(valueText(element(1), form->numberSettings()), QStringLiteral("M: 20.00 cm"));
+    QCOMPARE(form->workspace().scale().mas1, 80.0);
+    QCOMPARE(form->workspace().scale().mas2, 20.0);
+    QCOMPARE(form->workspace().numberSettings().einh, QStringLiteral("cm"));
+    QCOMPARE(form->workspace().document().count(), 2);
+    QCOMPARE(valueText(element(1), form->workspace().numberSettings()), QStringLiteral("M: 20.00 cm"));
     // Every value follows the new scale: 100 x 50 pixels are 25 x 12.5 cm.
     QCOMPARE(form->results->text(0, ResultsModel::ColumnFlaeche), QStringLiteral("312.5000"));
     // Closing the dialog wrote the options file.
@@ -384,11 +386,11 @@ void TestMeasuring::graphicScale()
     click(QPoint(10, 200));
     click(QPoint(50, 200));
     QCOMPARE(*seen, 1);
-    QCOMPARE(form->elemente.count(), 2);
+    QCOMPARE(form->workspace().document().count(), 2);
     QCOMPARE(v(element(1).typ), int(TypScaleLine));
     QCOMPARE(v(element(1).y1), 200.0);
-    QCOMPARE(form->scale.mas1, 40.0);
-    QCOMPARE(form->scale.mas2, 40.0);
+    QCOMPARE(form->workspace().scale().mas1, 40.0);
+    QCOMPARE(form->workspace().scale().mas2, 40.0);
 }
 
 void TestMeasuring::numericScale_data()
@@ -423,16 +425,16 @@ void TestMeasuring::numericScale()
     form->menus.Numerisch1->trigger();
     QCOMPARE(*seen, 1);
 
-    QCOMPARE(form->scale.mas1, 200.0);
-    QCOMPARE(form->scale.mas2, 50.0);
+    QCOMPARE(form->workspace().scale().mas1, 200.0);
+    QCOMPARE(form->workspace().scale().mas2, 50.0);
     QVERIFY(!form->menus.Anzeigen1->isChecked());
-    QCOMPARE(valueText(element(0), form->numberSettings()), QStringLiteral("25.00 mm"));
+    QCOMPARE(valueText(element(0), form->workspace().numberSettings()), QStringLiteral("25.00 mm"));
     QCOMPARE(form->results->text(1, ResultsModel::ColumnLaenge), QStringLiteral("70.0000"));
     QCOMPARE(form->results->text(1, ResultsModel::ColumnFlaeche), QStringLiteral("250.0000"));
 
     Options stored;
     QVERIFY(LoadOptions(optionsFilePath(), stored));
-    QCOMPARE(stored.language, form->languagesetto);
+    QCOMPARE(stored.language, form->language());
     QCOMPARE(stored.scales,
              (QList<SavedScale>{{"Plan", "200.0000000000", "50.0000000000", "mm"}}));
 }
@@ -448,9 +450,9 @@ void TestMeasuring::scaleFieldsWithoutDecimals()
     });
     form->menus.Numerisch1->trigger();
     QCOMPARE(*seen, 1);
-    QCOMPARE(form->scale.mas1, 123.0);
+    QCOMPARE(form->workspace().scale().mas1, 123.0);
     // A side of 0 becomes 1.
-    QCOMPARE(form->scale.mas2, 1.0);
+    QCOMPARE(form->workspace().scale().mas2, 1.0);
 }
 
 void TestMeasuring::decimals_data()
@@ -480,7 +482,7 @@ void TestMeasuring::decimals()
     });
     form->menus.Nachkommastellen1->trigger();
     QCOMPARE(*seen, 1);
-    QCOMPARE(valueText(element(0), form->numberSettings()), label);
+    QCOMPARE(valueText(element(0), form->workspace().numberSettings()), label);
     QCOMPARE(form->results->text(0, ResultsModel::ColumnLaenge), listed);
 }
 
@@ -520,7 +522,7 @@ void TestMeasuring::snapAndConstraints()
     if (ctrlKeysym)
         sendCtrlKey(form->tools.RectBtn, QEvent::KeyRelease, ctrlKeysym);
 
-    QCOMPARE(form->elemente.count(), 2);
+    QCOMPARE(form->workspace().document().count(), 2);
     QCOMPARE(QPointF(element(1).x1, element(1).y1), QPointF(200, 100));
     QCOMPARE(QPointF(element(1).x2, element(1).y2), end);
 }
@@ -548,7 +550,7 @@ void TestMeasuring::nameAndReturnToPointer()
     QCOMPARE(Document::name(element(0)), name);
     QCOMPARE(form->results->text(0, ResultsModel::ColumnBezeichnung), name);
     QVERIFY(form->tools.ZeigerBtn->isChecked());
-    QCOMPARE(form->toolController->tool(), ToolId::Pointer);
+    QCOMPARE(form->toolController().tool(), ToolId::Pointer);
 }
 
 void TestMeasuring::textLabel_data()
@@ -569,7 +571,7 @@ void TestMeasuring::textLabel()
         int count = 0;
         for (int y = area.top(); y <= area.bottom(); ++y)
             for (int x = area.left(); x <= area.right(); ++x) {
-                const QColor c = form->bit.pixelColor(x, y);
+                const QColor c = form->backBuffer().pixelColor(x, y);
                 count += c.red() > 150 && c.green() < 110 && c.blue() < 110;
             }
         return count;
@@ -582,7 +584,7 @@ void TestMeasuring::textLabel()
     const auto seen = ok ? answerName(QStringLiteral("Wand")) : closeNextModal();
     click(QPoint(50, 100));
     QCOMPARE(*seen, 1);
-    QCOMPARE(form->elemente.count(), ok ? 1 : 0);
+    QCOMPARE(form->workspace().document().count(), ok ? 1 : 0);
     if (ok) {
         QCOMPARE(v(element(0).typ), int(TypText));
         QCOMPARE(Document::name(element(0)), QStringLiteral("Wand"));
@@ -688,7 +690,7 @@ void TestMeasuring::wholeElementMove()
     QCOMPARE(QPointF(element(0).x1, element(0).y1), QPointF(50, 50));
     bool shownMoved = false;
     for (int dy = -1; dy <= 1; ++dy)
-        shownMoved = shownMoved || form->bit.pixelColor(120, 70 + dy) == QColor(255, 0, 0);
+        shownMoved = shownMoved || form->backBuffer().pixelColor(120, 70 + dy) == QColor(255, 0, 0);
     QVERIFY(shownMoved);
 
     QTest::mouseRelease(form->PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(120, 70));
@@ -704,19 +706,19 @@ void TestMeasuring::copyPasteDelete()
 
     // Paste before any copy does nothing.
     form->menus.Einfgen1->trigger();
-    QCOMPARE(form->elemente.count(), 1);
+    QCOMPARE(form->workspace().document().count(), 1);
 
     click(QPoint(100, 50));
     form->menus.Kopieren1->trigger();
     form->menus.Lschen1->trigger();
-    QCOMPARE(form->elemente.count(), 0);
+    QCOMPARE(form->workspace().document().count(), 0);
     QCOMPARE(form->results->rowCount(), 0);
 
     // The copy comes back 10 screen pixels right of and below its old place: 5 image pixels at 200 %.
     form->settings.zoomed->setValue(200);
     form->menus.Einfgen1->trigger();
     form->menus.Einfgen1->trigger();
-    QCOMPARE(form->elemente.count(), 2);
+    QCOMPARE(form->workspace().document().count(), 2);
     QCOMPARE(form->results->rowCount(), 2);
     for (int k = 0; k < 2; ++k) {
         QCOMPARE(QPointF(element(k).x1, element(k).y1), QPointF(55, 55));
@@ -729,7 +731,7 @@ void TestMeasuring::copyPasteDelete()
     QApplication::setActiveWindow(form.get());
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
     QTest::keyClick(form->PaintBox1, Qt::Key_Delete);
-    QCOMPARE(form->elemente.count(), 1);
+    QCOMPARE(form->workspace().document().count(), 1);
     QVERIFY(!element(0).selected);
 }
 
@@ -796,12 +798,12 @@ void TestMeasuring::newDrawing()
     QCOMPARE(*seen, 1);
     QCOMPARE(title, Message(9));
     QCOMPARE(text, Message(8));
-    QCOMPARE(form->elemente.count(), yes ? 0 : 1);
+    QCOMPARE(form->workspace().document().count(), yes ? 0 : 1);
     QCOMPARE(form->results->rowCount(), yes ? 0 : 1);
 
     // The copy buffer survives a new drawing.
     form->menus.Einfgen1->trigger();
-    QCOMPARE(form->elemente.count(), yes ? 1 : 2);
+    QCOMPARE(form->workspace().document().count(), yes ? 1 : 2);
 }
 
 void TestMeasuring::removingEndsConstruction_data()
@@ -819,7 +821,7 @@ void TestMeasuring::removingEndsConstruction()
     tool("StreckeBtn");
     click(QPoint(10, 10));
     click(QPoint(110, 10));
-    QVERIFY(form->toolController->construction().inlinie);
+    QVERIFY(form->toolController().construction().inlinie);
     tool("ZeigerBtn");
     click(QPoint(60, 10));
     QVERIFY(element(0).selected);
@@ -831,15 +833,15 @@ void TestMeasuring::removingEndsConstruction()
     } else {
         form->menus.Lschen1->trigger();
     }
-    QCOMPARE(form->elemente.count(), 0);
-    QVERIFY(!form->toolController->construction().inlinie);
+    QCOMPARE(form->workspace().document().count(), 0);
+    QVERIFY(!form->toolController().construction().inlinie);
 
     // The next presses start a new polyline instead of extending a removed one.
     tool("StreckeBtn");
     click(QPoint(20, 50));
-    QCOMPARE(form->elemente.count(), 0);
+    QCOMPARE(form->workspace().document().count(), 0);
     click(QPoint(120, 50));
-    QCOMPARE(form->elemente.count(), 1);
+    QCOMPARE(form->workspace().document().count(), 1);
     QCOMPARE(vertices(element(0)), (QList<QPointF>{{20, 50}, {120, 50}}));
 }
 
@@ -879,16 +881,16 @@ void TestMeasuring::loadImageFitsZoom()
     addElement(TypRectangle, {{0, 0}, {1, 1}});
 
     QVERIFY(form->LadeBild(file));
-    QCOMPARE(DibWidth(form->di), size.width());
+    QCOMPARE(DibWidth(form->workspace().picture()), size.width());
     if (zoom < 0)
         zoom = form->PaintBox1->width() * 100 / size.width();
     QCOMPARE(form->settings.zoomed->value(), zoom);
     // The size rule follows the zoom; the elements stay.
     QCOMPARE(form->settings.PfeillangEd->value(), std::round(300000.0 / zoom) / 100.0);
-    QCOMPARE(form->labelFont.pixelSize(), std::max(1, static_cast<int>(std::nearbyint(1500.0 / zoom))));
-    QCOMPARE(form->elemente.count(), 1);
+    QCOMPARE(form->workspace().labelFont().font.pixelSize(), std::max(1, static_cast<int>(std::nearbyint(1500.0 / zoom))));
+    QCOMPARE(form->workspace().document().count(), 1);
     if (size.width() == 800) {
-        const QColor shown = form->bit.pixelColor(form->PaintBox1->width() / 2, 2);
+        const QColor shown = form->backBuffer().pixelColor(form->PaintBox1->width() / 2, 2);
         QVERIFY(shown.blue() > 200 && shown.red() < 60);
     }
 }
@@ -902,8 +904,8 @@ void TestMeasuring::brokenImageChangesNothing()
     broken.close();
 
     form->settings.zoomed->setValue(250);
-    const std::uint8_t *image = form->di.poi;
-    const int font = form->labelFont.pixelSize();
+    const std::uint8_t *image = form->workspace().picture().poi;
+    const int font = form->workspace().labelFont().font.pixelSize();
     QString text;
     const auto seen = onNextModal([&](QWidget *d) {
         text = qobject_cast<QMessageBox *>(d)->text();
@@ -912,10 +914,10 @@ void TestMeasuring::brokenImageChangesNothing()
     QVERIFY(!form->LadeBild(file));
     QCOMPARE(*seen, 1);
     QCOMPARE(text, Message(5));
-    QCOMPARE(form->di.poi, image);
+    QCOMPARE(form->workspace().picture().poi, image);
     QCOMPARE(form->settings.zoomed->value(), 250);
     QCOMPARE(form->settings.PfeillangEd->value(), 30.0);
-    QCOMPARE(form->labelFont.pixelSize(), font);
+    QCOMPARE(form->workspace().labelFont().font.pixelSize(), font);
 }
 
 void TestMeasuring::openCommand()
@@ -927,7 +929,7 @@ void TestMeasuring::openCommand()
     auto seen = closeNextModal();
     form->openBar.OpenBtn->click();
     QCOMPARE(*seen, 1);
-    QCOMPARE(DibWidth(form->di), 320);
+    QCOMPARE(DibWidth(form->workspace().picture()), 320);
 
     seen = onNextModal([&](QWidget *d) {
         auto *name = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
@@ -936,7 +938,7 @@ void TestMeasuring::openCommand()
     });
     form->menus.Bildffnen1->trigger();
     QCOMPARE(*seen, 1);
-    QCOMPARE(DibWidth(form->di), 400);
+    QCOMPARE(DibWidth(form->workspace().picture()), 400);
     QCOMPARE(form->OpenDialog1->defaultSuffix(), QStringLiteral("bmp"));
 }
 

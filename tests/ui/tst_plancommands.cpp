@@ -82,7 +82,7 @@ class TestPlanCommands : public QObject
 
     QString file(const char *name) const { return dir.filePath(QLatin1String(name)); }
     QAction *action(const char *name) const { return form->findChild<QAction *>(QLatin1String(name)); }
-    QSize pictureSize() const { return QSize(DibWidth(form->di), DibHeight(form->di)); }
+    QSize pictureSize() const { return QSize(DibWidth(form->workspace().picture()), DibHeight(form->workspace().picture())); }
 
 private slots:
     void initTestCase()
@@ -135,8 +135,8 @@ private slots:
         ModalScript ratio({planRatio(QStringLiteral("1:100"), QStringLiteral("m"))});
         action("AusAuflsungundPlanmastab1")->trigger();
         QTRY_VERIFY(ratio.finished());
-        QCOMPARE(form->einh, QStringLiteral("m"));
-        QVERIFY(std::abs(form->scale.length(100) - 100 / 300.0 * 0.0254 * 100) < 1e-3);
+        QCOMPARE(form->workspace().numberSettings().einh, QStringLiteral("m"));
+        QVERIFY(std::abs(form->workspace().scale().length(100) - 100 / 300.0 * 0.0254 * 100) < 1e-3);
     }
 
     void pdfRefused_data()
@@ -154,7 +154,7 @@ private slots:
         QFETCH(QString, pdf);
         QFETCH(QString, dpi);
         QFETCH(QString, reason);
-        const std::uint8_t *before = form->di.poi;
+        const std::uint8_t *before = form->workspace().picture().poi;
         const QSize size = pictureSize();
         QString shown;
         std::deque<ModalScript::Step> steps;
@@ -169,7 +169,7 @@ private slots:
         QVERIFY(!form->LadeBild(dir.filePath(pdf)));
         QVERIFY(script.finished());
         QVERIFY2(shown.contains(reason), qPrintable(shown));
-        QCOMPARE(form->di.poi, before);
+        QCOMPARE(form->workspace().picture().poi, before);
         QCOMPARE(pictureSize(), size);
     }
 
@@ -179,7 +179,7 @@ private slots:
     {
         QVERIFY(form->LadeBild(file("photo.png")));
         const QTransform t = boardToPhoto();
-        Telemente *line = form->elemente.appendElement();
+        Telemente *line = form->workspace().document().appendElement();
         line->typ = TypLine;
         line->x1 = t.map(QPointF(1, 1)).x();
         line->y1 = t.map(QPointF(1, 1)).y();
@@ -205,13 +205,13 @@ private slots:
         }});
         action("Perspektiveentzerren1")->trigger();
         QTRY_VERIFY(script.finished());
-        QCOMPARE(form->einh, QStringLiteral("mm"));
-        const Telemente *moved = form->elemente.element(0);
+        QCOMPARE(form->workspace().numberSettings().einh, QStringLiteral("mm"));
+        const Telemente *moved = form->workspace().document().element(0);
         // One board square is 25 mm; the line crosses 6 x 4 squares.
         const double dx = moved->x2 - moved->x1;
         const double dy = moved->y2 - moved->y1;
-        QVERIFY(std::abs(form->scale.length(dx) - 150) < 150 * 0.01);
-        QVERIFY(std::abs(form->scale.length(dy) - 100) < 100 * 0.01);
+        QVERIFY(std::abs(form->workspace().scale().length(dx) - 150) < 150 * 0.01);
+        QVERIFY(std::abs(form->workspace().scale().length(dy) - 100) < 100 * 0.01);
     }
 
     void straightenRefused_data()
@@ -231,8 +231,8 @@ private slots:
         QFETCH(QString, width);
         QFETCH(QString, reason);
         QVERIFY(form->LadeBild(file("photo.png")));
-        const std::uint8_t *before = form->di.poi;
-        const Scale scaleBefore = form->scale;
+        const std::uint8_t *before = form->workspace().picture().poi;
+        const Scale scaleBefore = form->workspace().scale();
         QString shown;
         bool okEnabled = true;
         ModalScript script({[&](QWidget *modal) {
@@ -249,8 +249,8 @@ private slots:
         QTRY_VERIFY(script.finished());
         QVERIFY2(shown.contains(reason), qPrintable(shown));
         QVERIFY(!okEnabled);
-        QCOMPARE(form->di.poi, before);
-        QCOMPARE(form->scale.mas1, scaleBefore.mas1);
+        QCOMPARE(form->workspace().picture().poi, before);
+        QCOMPARE(form->workspace().scale().mas1, scaleBefore.mas1);
     }
 
     void pictureWithoutResolution()

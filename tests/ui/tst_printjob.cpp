@@ -9,6 +9,7 @@
 #include "translationfixture.h"
 #include "ui/printcommands.h"
 #include "ui/printform.h"
+#include "workspace/workspace.h"
 #include "support/solidpicture.h"
 
 #include <QtTest>
@@ -139,7 +140,9 @@ private:
     std::unique_ptr<QMainWindow> commandWindow(PrintCommands *&commands);
 
     QTemporaryDir dir;
-    Document doc;
+    // The work the print commands print; the print jobs tested alone read its document too.
+    Workspace work;
+    Document &doc = work.document();
     dib picture;
     DrawingSettings settings;
     Scale scale;
@@ -207,14 +210,12 @@ std::unique_ptr<QMainWindow> TestPrintJob::commandWindow(PrintCommands *&command
         window->addAction(action);
     }
     printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    PrintCommands::Host host;
-    host.document = [this]() -> Document & { return doc; };
-    host.image = [this]() -> const dib & { return picture; };
-    host.drawingSettings = [this] { return settings; };
-    host.scale = [this] { return scale; };
-    host.numbers = [this] { return numbers; };
-    host.repaint = [this] { ++repaints; };
-    commands = new PrintCommands(window.get(), printer.get(), host);
+    work.setPicture(Picture(solidPicture(200, 100, PictureColour)));
+    work.setDrawingSettings(settings);
+    work.setScale(scale);
+    work.setNumberSettings(numbers);
+    commands = new PrintCommands(window.get(), printer.get(), work);
+    QObject::connect(commands, &PrintCommands::repaintNeeded, window.get(), [this] { ++repaints; });
     printer->setResolution(300);
     printer->setPageLayout(pageOf(120, 90));
     return window;
@@ -447,6 +448,7 @@ void TestPrintJob::pageCountIsConfirmedFirst()
     if (!PrintCommands::printsToPdf())
         QSKIP("This system has a printer; the test would print on it.");
     numbers.einh = QStringLiteral("mm");
+    work.setNumberSettings(numbers);
     QAction *action = window->findChild<QAction *>(QStringLiteral("Druckenimeingestellten11Mastab1"));
 
     AnsweredBox seen;

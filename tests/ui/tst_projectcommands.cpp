@@ -33,30 +33,33 @@ namespace {
 const QString OpenFailed = QStringLiteral("Konnte Datei nicht öffnen.");
 const QString SaveFailed = QStringLiteral("Konnte Datei nicht erzeugen.");
 
-// The commands on a main window, with a log of the hooks that change it. The file dialogs
+// The commands on a main window, with a log of the window's parts they call. The file dialogs
 // answer with file.
-struct Commands {
+struct Commands : ProjectWindow {
+    TMainForm &w;
     QStringList log;
     QString file;
     std::unique_ptr<ProjectCommands> commands;
 
-    Commands(TMainForm &w, const QString &fileToChoose) : file(fileToChoose)
+    Commands(TMainForm &window, const QString &fileToChoose) : w(window), file(fileToChoose)
     {
-        ProjectCommands::Access access{
-            [&w]() -> Document & { return w.elemente; },
-            [&w]() -> dib & { return w.di; },
-            [&w](const FontRecord *original) { return settingsFromWindow(w, original); },
-            [this, &w](const ProjectSettings &s) {
-                log << QStringLiteral("apply");
-                applySettingsToWindow(w, s);
-            },
-            [this, &w] { log << QStringLiteral("end %1").arg(w.elemente.count()); },
-            [this, &w] {
-                log << QStringLiteral("repaint");
-                w.PaintBox1Paint();
-            }};
-        commands = std::make_unique<ProjectCommands>(&w, access);
+        commands = std::make_unique<ProjectCommands>(&w, w.workspace(), *this);
         commands->setFileChooser([this](QFileDialog &) { return file; });
+    }
+    ProjectSettings currentSettings(const FontRecord *original) const override
+    {
+        return settingsFromWindow(w, original);
+    }
+    void applySettings(const ProjectSettings &s) override
+    {
+        log << QStringLiteral("apply");
+        applySettingsToWindow(w, s);
+    }
+    void endConstruction() override { log << QStringLiteral("end %1").arg(w.workspace().document().count()); }
+    void repaint() override
+    {
+        log << QStringLiteral("repaint");
+        w.PaintBox1Paint();
     }
     Commands(const Commands &) = delete;
     Commands &operator=(const Commands &) = delete;
@@ -84,20 +87,21 @@ void addElement(Document &doc, std::int32_t typ, double x, double y, const QStri
 // own palette.
 void makeWork(TMainForm &w)
 {
-    addElement(w.elemente, TypDistance, 5, 6, QStringLiteral("Wand Süd"), 0);
-    addElement(w.elemente, TypPolygon, 20, 30, QString::fromUtf8("Площадь 面積"), 5);
-    addElement(w.elemente, TypRectangle, 2, 3, QString(), 0);
-    addElement(w.elemente, TypText, 8, 40, QStringLiteral("Beschriftung"), 0);
+    addElement(w.workspace().document(), TypDistance, 5, 6, QStringLiteral("Wand Süd"), 0);
+    addElement(w.workspace().document(), TypPolygon, 20, 30, QString::fromUtf8("Площадь 面積"), 5);
+    addElement(w.workspace().document(), TypRectangle, 2, 3, QString(), 0);
+    addElement(w.workspace().document(), TypText, 8, 40, QStringLiteral("Beschriftung"), 0);
 
-    FreeDib(w.di);
+    Picture picture;
     std::vector<char> info(sizeof(BITMAPINFOHEADER) + 4 * 256, 0);
     auto *palette = reinterpret_cast<RGBQUAD *>(info.data() + sizeof(BITMAPINFOHEADER));
     for (int i = 0; i < 256; ++i)
         palette[i] = RGBQUAD{std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t(i * 3), 0};
-    QVERIFY(newdib(w.di, 61, 47, 8, reinterpret_cast<BITMAPINFO *>(info.data()), 256));
+    QVERIFY(newdib(picture.record(), 61, 47, 8, reinterpret_cast<BITMAPINFO *>(info.data()), 256));
     for (int y = 0; y < 47; ++y)
         for (int x = 0; x < 61; ++x)
-            setpixel(w.di, x, y, std::uint32_t(x * 7 + y * 13));
+            setpixel(picture.record(), x, y, std::uint32_t(x * 7 + y * 13));
+    w.workspace().setPicture(std::move(picture));
 }
 
 void setUnusualControls(TMainForm &w)
@@ -115,8 +119,7 @@ void setUnusualControls(TMainForm &w)
     font.setPixelSize(21);
     font.setBold(true);
     font.setItalic(true);
-    w.labelFont = font;
-    w.labelFontColor = QColor(0, 0, 255);
+    w.workspace().setLabelFont(LabelFont{font, QColor(0, 0, 255)});
 }
 
 void compareImages(const dib &a, const dib &b)
@@ -201,17 +204,22 @@ void TestProjectCommands::commandsFoundByName()
         item->setObjectName(QLatin1String(name));
         item->setEnabled(false);
     }
-    Document doc;
-    dib image;
+    Workspace work;
     QStringList calls;
-    auto note = [&calls](const char *what) { return [&calls, what] { calls << QLatin1String(what); }; };
-    ProjectCommands commands(&window, {[&doc]() -> Document & { return doc; }, [&image]() -> dib & { return image; },
-                                       [&calls](const FontRecord *) {
-                                           calls << QStringLiteral("settings");
-                                           return ProjectSettings();
-                                       },
-                                       [&calls](const ProjectSettings &) { calls << QStringLiteral("apply"); },
-                                       note("end"), note("repaint")});
+    // Notes every call the commands make of the window.
+    struct Noting : ProjectWindow {
+        QStringList &calls;
+        explicit Noting(QStringList &list) : calls(list) {}
+        ProjectSettings currentSettings(const FontRecord *) const override
+        {
+            calls << QStringLiteral("settings");
+            return ProjectSettings();
+        }
+        void applySettings(const ProjectSettings &) override { calls << QStringLiteral("apply"); }
+        void endConstruction() override { calls << QStringLiteral("end"); }
+        void repaint() override { calls << QStringLiteral("repaint"); }
+    } host(calls);
+    ProjectCommands commands(&window, work, host);
     QFileDialog *shown = nullptr;
     commands.setFileChooser([&shown](QFileDialog &d) {
         shown = &d;
@@ -249,19 +257,19 @@ void TestProjectCommands::saveAndOpenInAnotherWindow()
     Commands opening(b, file);
     opening.commands->Projektffnen1Click();
 
-    compareDocuments(a.elemente, b.elemente);
-    compareImages(a.di, b.di);
+    compareDocuments(a.workspace().document(), b.workspace().document());
+    compareImages(a.workspace().picture(), b.workspace().picture());
     QCOMPARE(b.settings.Shape1->brushColor(), QColor(10, 200, 30));
     QCOMPARE(b.settings.WidthEd->value(), 3.5);
     QCOMPARE(b.settings.PfeillangEd->value(), 45.25);
     QCOMPARE(b.settings.zoomed->value(), 250);
     QCOMPARE(checkMarks(b), checkMarks(a));
     QVERIFY(b.ListView1->isHidden());
-    QCOMPARE(b.labelFont.family(), QStringLiteral("No Such Face Anywhere"));
-    QCOMPARE(b.labelFont.pixelSize(), 21);
-    QVERIFY(b.labelFont.bold());
-    QVERIFY(b.labelFont.italic());
-    QCOMPARE(b.labelFontColor, QColor(0, 0, 255));
+    QCOMPARE(b.workspace().labelFont().font.family(), QStringLiteral("No Such Face Anywhere"));
+    QCOMPARE(b.workspace().labelFont().font.pixelSize(), 21);
+    QVERIFY(b.workspace().labelFont().font.bold());
+    QVERIFY(b.workspace().labelFont().font.italic());
+    QCOMPARE(b.workspace().labelFont().color, QColor(0, 0, 255));
 
     const QString again = path("roundtrip-again.ver");
     opening.file = again;
@@ -278,8 +286,9 @@ void TestProjectCommands::storedFontWrittenBackUnchanged()
     {
         TMainForm source;
         // The program's own saves keep the scale as well.
-        stored.extension.setScale({source.scale.mas1, source.scale.mas2, source.einh});
-        QVERIFY(saveProject(path("font.ver"), source.elemente, source.di, stored));
+        const Scale scale = source.workspace().scale();
+        stored.extension.setScale({scale.mas1, scale.mas2, source.workspace().numberSettings().einh});
+        QVERIFY(saveProject(path("font.ver"), source.workspace().document(), source.workspace().picture(), stored));
     }
 
     TMainForm w;
@@ -290,7 +299,9 @@ void TestProjectCommands::storedFontWrittenBackUnchanged()
     QCOMPARE(fileBytes(path("font-again.ver")), fileBytes(path("font.ver")));
 
     // A changed style keeps the rest of the record.
-    w.labelFont.setBold(true);
+    LabelFont bold = w.workspace().labelFont();
+    bold.font.setBold(true);
+    w.workspace().setLabelFont(bold);
     commands.file = path("font-bold.ver");
     commands.commands->Projektspeichern1Click();
     Document doc;
@@ -311,7 +322,7 @@ void TestProjectCommands::damagedFileChangesNothing_data()
     TMainForm source;
     makeWork(source);
     const QString valid = path("valid.ver");
-    QVERIFY(saveProject(valid, source.elemente, source.di, ProjectSettings()));
+    QVERIFY(saveProject(valid, source.workspace().document(), source.workspace().picture(), ProjectSettings()));
     const QByteArray whole = fileBytes(valid);
 
     QTest::newRow("missing") << "missing.ver" << QByteArray();
@@ -330,9 +341,9 @@ void TestProjectCommands::damagedFileChangesNothing()
         QVERIFY(writeBytes(file, bytes));
 
     TMainForm w;
-    addElement(w.elemente, TypDistance, 1, 2, QStringLiteral("bleibt"), 0);
+    addElement(w.workspace().document(), TypDistance, 1, 2, QStringLiteral("bleibt"), 0);
     w.settings.zoomed->setValue(130);
-    const std::uint8_t *picture = w.di.poi;
+    const std::uint8_t *picture = w.workspace().picture().poi;
     const ProjectSettings before = settingsFromWindow(w, nullptr);
 
     Commands commands(w, file);
@@ -345,9 +356,9 @@ void TestProjectCommands::damagedFileChangesNothing()
     QVERIFY(box.caption.isEmpty());
     QCOMPARE(box.buttons.size(), 1);
     QCOMPARE(commands.log, QStringList());
-    QCOMPARE(w.elemente.count(), 1);
-    QCOMPARE(Document::name(*w.elemente.element(0)), QStringLiteral("bleibt"));
-    QCOMPARE(w.di.poi, picture);
+    QCOMPARE(w.workspace().document().count(), 1);
+    QCOMPARE(Document::name(*w.workspace().document().element(0)), QStringLiteral("bleibt"));
+    QCOMPARE(w.workspace().picture().poi, picture);
     QCOMPARE(settingsFromWindow(w, nullptr), before);
 }
 
@@ -372,8 +383,9 @@ void TestProjectCommands::failedSaveKeepsOldFile()
 
     TMainForm w;
     makeWork(w);
-    FreeDib(w.di);
-    QVERIFY(newdib(w.di, 300, 300, 24, nullptr, 0));
+    Picture large;
+    QVERIFY(newdib(large.record(), 300, 300, 24, nullptr, 0));
+    w.workspace().setPicture(std::move(large));
     Commands commands(w, file);
     AnsweredBox box;
     answerNextBox(QMessageBox::Ok, &box);
@@ -401,7 +413,7 @@ void TestProjectCommands::failedSaveKeepsOldFile()
     } else {
         QVERIFY(!QFileInfo::exists(file));
     }
-    QCOMPARE(w.elemente.count(), 4);
+    QCOMPARE(w.workspace().document().count(), 4);
 }
 
 void TestProjectCommands::openingEndsConstructionAfterReplacing()
@@ -410,11 +422,11 @@ void TestProjectCommands::openingEndsConstructionAfterReplacing()
     {
         TMainForm source;
         makeWork(source);
-        source.elemente.deleteElement(3);
-        QVERIFY(saveProject(file, source.elemente, source.di, ProjectSettings()));
+        source.workspace().document().deleteElement(3);
+        QVERIFY(saveProject(file, source.workspace().document(), source.workspace().picture(), ProjectSettings()));
     }
     TMainForm w;
-    addElement(w.elemente, TypPolyline, 1, 1, QString(), 2);
+    addElement(w.workspace().document(), TypPolyline, 1, 1, QString(), 2);
     Commands commands(w, file);
     commands.commands->Projektffnen1Click();
     // The construction ends on the new document, before anything draws it.
@@ -490,7 +502,7 @@ void TestProjectCommands::projectKeepsItsScale()
             stored.extension = later;
             stored.extension.setScale({2.5, 10.0, QStringLiteral("m")});
         }
-        QVERIFY(saveProject(file, source.elemente, source.di, stored));
+        QVERIFY(saveProject(file, source.workspace().document(), source.workspace().picture(), stored));
         if (damagedBlock) {
             QByteArray bytes = fileBytes(file);
             bytes += QByteArray("TSXB\x01\x00\xff\xff\x00\x00SCAL", 14);
@@ -499,21 +511,21 @@ void TestProjectCommands::projectKeepsItsScale()
     }
 
     TMainForm w;
-    w.scale = Scale{4.0, 3.0};
-    w.einh = QStringLiteral("ft");
+    w.workspace().setScale(Scale{4.0, 3.0});
+    w.workspace().setUnit(QStringLiteral("ft"));
     Commands commands(w, file);
     AnsweredBox box;
     if (damagedBlock)
         answerNextBox(QMessageBox::Ok, &box);
     commands.commands->Projektffnen1Click();
-    QCOMPARE(w.elemente.count(), 4);
+    QCOMPARE(w.workspace().document().count(), 4);
     QCOMPARE(box.text.contains(name), damagedBlock);
-    QCOMPARE(w.scale.mas1, withScale ? 2.5 : 4.0);
-    QCOMPARE(w.scale.mas2, withScale ? 10.0 : 3.0);
-    QCOMPARE(w.einh, withScale ? QStringLiteral("m") : QStringLiteral("ft"));
+    QCOMPARE(w.workspace().scale().mas1, withScale ? 2.5 : 4.0);
+    QCOMPARE(w.workspace().scale().mas2, withScale ? 10.0 : 3.0);
+    QCOMPARE(w.workspace().numberSettings().einh, withScale ? QStringLiteral("m") : QStringLiteral("ft"));
 
     // Saving keeps the scale the window has now and a chunk this program does not know.
-    w.scale.mas2 = 20.0;
+    w.workspace().setScale(Scale{w.workspace().scale().mas1, 20.0});
     commands.file = path(QStringLiteral("again-") + name);
     commands.commands->Projektspeichern1Click();
     Document doc;
@@ -521,6 +533,7 @@ void TestProjectCommands::projectKeepsItsScale()
     ProjectSettings reread;
     QVERIFY(loadProject(commands.file, doc, image, reread));
     deldib(image);
-    QCOMPARE(reread.extension.scale(), (ProjectScale{w.scale.mas1, 20.0, w.einh}));
+    QCOMPARE(reread.extension.scale(),
+             (ProjectScale{w.workspace().scale().mas1, 20.0, w.workspace().numberSettings().einh}));
     QCOMPARE(reread.extension.chunk("ZZZZ") != nullptr, withScale);
 }

@@ -43,7 +43,7 @@ void TestRestart::firstStartComesUpInEnglish()
     QVERIFY(!QFile::exists(optionsFilePath()));
     TMainForm form;
     form.show();
-    QCOMPARE(form.languagesetto, 1);
+    QCOMPARE(form.language(), 1);
     QCOMPARE(languageIndex(), 1);
     QVERIFY(form.menus.English1->isChecked());
     QVERIFY(!form.menus.Deutsch1->isChecked());
@@ -62,13 +62,13 @@ void TestRestart::settingsSurviveARestart()
         form.menus.Ergebnisslisteanzeigen1->trigger();
         form.settings.ShowPicCheck->setChecked(false);
         form.massstabForm->setSavedScales(scales);
-        form.languagesetto = 2;
+        form.setLanguage(2);
         QVERIFY(form.SaveOptions());
         form.close();
     }
     TMainForm again;
     again.show();
-    QCOMPARE(again.languagesetto, 2);
+    QCOMPARE(again.language(), 2);
     QCOMPARE(languageIndex(), 2);
     QVERIFY(again.menus.Italiano1->isChecked());
     QCOMPARE(again.settings.WidthEd->value(), 4.5);

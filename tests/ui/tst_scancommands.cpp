@@ -3,6 +3,7 @@
 #include "scan/quillet.h"
 #include "scan/scanoptions.h"
 #include "ui/scancommands.h"
+#include "workspace/workspace.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,7 +34,9 @@ private:
     QTemporaryDir folder;
     QMainWindow *window = nullptr;
     ScanCommands *commands = nullptr;
-    QList<dib> replaced;
+    std::unique_ptr<Workspace> work;
+    // The pictures the scans made current, in order.
+    QList<std::shared_ptr<const Picture>> replaced;
 };
 
 void TestScanCommands::initTestCase()
@@ -55,7 +58,9 @@ void TestScanCommands::init()
         action->setObjectName(QString::fromLatin1(name));
         action->setEnabled(false);
     }
-    commands = new ScanCommands(window, [this](dib &image) { replaced.append(image); });
+    work = std::make_unique<Workspace>();
+    commands = new ScanCommands(window, *work);
+    connect(commands, &ScanCommands::pictureScanned, this, [this] { replaced.append(work->sharedPicture()); });
     window->show();
 }
 
@@ -63,9 +68,8 @@ void TestScanCommands::cleanup()
 {
     QTRY_VERIFY_WITH_TIMEOUT(!scannerBusy(), 30000);
     delete window;
-    for (dib &d : replaced)
-        FreeDib(d);
     replaced.clear();
+    work.reset();
 }
 
 void TestScanCommands::enablesTheCommands()
@@ -99,7 +103,7 @@ void TestScanCommands::choosingAndScanningReplaceTheImage()
     setScanOptions(options);
     window->findChild<QAction *>(QStringLiteral("Scannen1"))->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(replaced.size(), 1, 30000);
-    const dib &image = replaced.first();
+    const dib &image = replaced.first()->get();
     QVERIFY(image.poi);
     QCOMPARE(DibBitCount(image), 24);
     // 80 mm x 100 mm at 25 dpi.
