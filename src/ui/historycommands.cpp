@@ -11,6 +11,7 @@
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QMenu>
+#include <QVariant>
 #include <QUndoStack>
 
 namespace {
@@ -24,11 +25,16 @@ QAction *historyItem(QMainWindow *window, const char *name, const QString &capti
     return action;
 }
 
-// "Rückgängig: Polygon": the item's own text, then the step it would take.
-QString itemText(const QString &german, const QString &step)
+// "Rückgängig: Polygon": the item's own text, then the step it would take. Without a step the
+// item keeps the text the translation walk gave it, so a start looks up no text of its own.
+void showItem(QAction *item, const QString &german, bool enabled, const QString &step)
 {
-    const QString item = Translate(german);
-    return step.isEmpty() ? item : item + QStringLiteral(": ") + step;
+    item->setEnabled(enabled);
+    const bool named = item->property("namesStep").toBool();
+    if (step.isEmpty() && !named)
+        return;
+    item->setText(step.isEmpty() ? Translate(german) : Translate(german) + QStringLiteral(": ") + step);
+    item->setProperty("namesStep", !step.isEmpty());
 }
 
 } // namespace
@@ -61,10 +67,8 @@ HistoryCommands::HistoryCommands(QMainWindow *mainWindow, Workspace &workspace, 
 void HistoryCommands::showHistory()
 {
     const QUndoStack &stack = work.history();
-    Rckgngig1->setEnabled(stack.canUndo());
-    Rckgngig1->setText(itemText(QStringLiteral("Rückgängig"), stack.undoText()));
-    Wiederholen1->setEnabled(stack.canRedo());
-    Wiederholen1->setText(itemText(QStringLiteral("Wiederholen"), stack.redoText()));
+    showItem(Rckgngig1, QStringLiteral("Rückgängig"), stack.canUndo(), stack.undoText());
+    showItem(Wiederholen1, QStringLiteral("Wiederholen"), stack.canRedo(), stack.redoText());
 }
 
 void HistoryCommands::showTitle()
