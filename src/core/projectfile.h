@@ -62,7 +62,7 @@ bool writeProject(QIODevice &out, const Document &doc, const dib &image, const P
 // is allocated; doc, image and settings are replaced only when the whole file was read. The
 // image is held with its rows bottom row first, also when the file stores them top row first.
 // A damaged extension block does not stop the project from opening: it is read as no block and
-// warning receives a German text for the user; otherwise warning is cleared.
+// warning receives a German text for the user; a project opened without such damage clears it.
 bool loadProject(const QString &path, Document &doc, dib &image, ProjectSettings &s, QString *error = nullptr,
                  QString *warning = nullptr);
 bool loadProjectFromBytes(const QByteArray &bytes, Document &doc, dib &image, ProjectSettings &s,
