@@ -12,13 +12,17 @@
 #include "core/projectfile.h"
 #include "core/resultsmodel.h"
 #include "core/translate.h"
+#include "core/xlsxexport.h"
 #include "render/emfexport.h"
 #include "render/fontrecord.h"
 #include "render/pictureexport.h"
 #include "render/renderer.h"
+#include "render/savebytes.h"
 #include "render/svgexport.h"
+#include "render/thumbnail.h"
 #include "render/viewstate.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImage>
@@ -34,11 +38,14 @@
 
 namespace {
 
+// Far beyond any size a file manager asks for, and small enough to stay fast.
+constexpr int MaxThumbnailSize = 4096;
+
 const QStringList Formats = {QStringLiteral("csv"), QStringLiteral("dxf"), QStringLiteral("emf"), QStringLiteral("svg"),
-                             QStringLiteral("png"), QStringLiteral("pdf"), QStringLiteral("ver")};
+                             QStringLiteral("png"), QStringLiteral("pdf"), QStringLiteral("ver"), QStringLiteral("xlsx")};
 
 struct Request {
-    enum Command { None, Help, Dump, Export };
+    enum Command { None, Help, Version, Dump, Export, Thumbnail };
     Command command = None;
     QString format;
     QStringList files;
@@ -50,6 +57,9 @@ struct Request {
     int nachkomma2 = 4;
     std::optional<int> language;
     bool noImage = false;
+    int thumbnailSize = 0;
+    // Scripts get the same bytes whatever language the user chose, so comma unless asked.
+    CsvStyle csvStyle = CsvStyle::Comma;
 };
 
 // A usage error: the German text and its arguments, shown once the language is known.
@@ -92,10 +102,14 @@ public:
                 optionsEnded = true;
             else if (arg == QLatin1String("--help") || arg == QLatin1String("-h"))
                 r.command = Request::Help;
+            else if (arg == QLatin1String("--version"))
+                r.command = Request::Version;
             else if (arg == QLatin1String("--dump"))
                 problem = command(r, Request::Dump, arg);
             else if (arg == QLatin1String("--export"))
                 problem = exportFormat(r, arg);
+            else if (arg == QLatin1String("--thumbnail"))
+                problem = command(r, Request::Thumbnail, arg);
             else if (arg == QLatin1String("--pieces"))
                 problem = pieces(r, arg);
             else if (arg == QLatin1String("--scale"))
@@ -104,13 +118,15 @@ public:
                 problem = decimals(r, arg);
             else if (arg == QLatin1String("--language"))
                 problem = language(r, arg);
+            else if (arg == QLatin1String("--csv-style"))
+                problem = csvStyle(r, arg);
             else if (arg == QLatin1String("--no-image"))
                 r.noImage = true;
             else
                 problem = UsageError{QStringLiteral("Unbekannte Option: %1"), {arg}};
             if (problem)
                 return problem;
-            if (r.command == Request::Help)
+            if (r.command == Request::Help || r.command == Request::Version)
                 return std::nullopt;
         }
         return complete(r);
@@ -210,6 +226,20 @@ private:
         return std::nullopt;
     }
 
+    std::optional<UsageError> csvStyle(Request &r, const QString &option)
+    {
+        const auto v = value();
+        if (!v)
+            return missing(option);
+        if (*v == QLatin1String("comma"))
+            r.csvStyle = CsvStyle::Comma;
+        else if (*v == QLatin1String("semicolon"))
+            r.csvStyle = CsvStyle::Semicolon;
+        else
+            return invalid(option, *v);
+        return std::nullopt;
+    }
+
     std::optional<UsageError> language(Request &r, const QString &option)
     {
         const auto v = value();
@@ -222,7 +252,7 @@ private:
         return std::nullopt;
     }
 
-    static std::optional<UsageError> complete(const Request &r)
+    static std::optional<UsageError> complete(Request &r)
     {
         switch (r.command) {
         case Request::None:
@@ -235,7 +265,14 @@ private:
             if (r.files.size() != 2)
                 return UsageError{QStringLiteral("--export erwartet eine Projektdatei und eine Ausgabedatei."), {}};
             break;
+        case Request::Thumbnail:
+            if (r.files.size() != 3)
+                return UsageError{QStringLiteral("--thumbnail erwartet eine Projektdatei, eine PNG-Datei und eine Größe."), {}};
+            if (!parseInt(r.files.at(2), r.thumbnailSize) || r.thumbnailSize < 1 || r.thumbnailSize > MaxThumbnailSize)
+                return invalid(QStringLiteral("--thumbnail"), r.files.at(2));
+            break;
         case Request::Help:
+        case Request::Version:
             break;
         }
         return std::nullopt;
@@ -255,13 +292,16 @@ void printUsage(QTextStream &s)
     static const Line lines[] = {
         {2, u"tesselon [BILD]", u"startet das Programm, auf Wunsch mit einem Bild"},
         {2, u"tesselon --dump PROJEKT.ver", u"gibt das Projekt als JSON auf der Standardausgabe aus"},
-        {2, u"tesselon --export FORMAT PROJEKT.ver AUSGABE [Optionen]", u"FORMAT: csv dxf emf svg png pdf ver"},
+        {2, u"tesselon --export FORMAT PROJEKT.ver AUSGABE [Optionen]", u"FORMAT: csv xlsx dxf emf svg png pdf ver"},
+        {2, u"tesselon --thumbnail PROJEKT.ver AUSGABE.png GRÖSSE", u"Vorschau für Dateimanager, höchstens GRÖSSE Pixel breit und hoch"},
         {2, u"tesselon --help", u"zeigt diese Hilfe"},
+        {2, u"tesselon --version", u"zeigt die Versionsnummer"},
         {0, nullptr, u"Optionen:"},
         {4, u"--pieces N", u"dxf: Teile je Kurve, 1 bis 20 (Vorgabe 4)"},
         {4, u"--scale PIXEL WERT EINHEIT", u"Maßstab und Einheit der Werte (Vorgabe 1 1 Pixel)"},
         {4, u"--decimals D1 D2", u"Nachkommastellen für Strecken und für alles andere (Vorgabe 2 4)"},
         {4, u"--language N", u"0 Deutsch, 1 Englisch, 2 Italienisch (Vorgabe: die gespeicherte Sprache)"},
+        {4, u"--csv-style comma|semicolon", u"csv: Komma und Dezimalpunkt (Vorgabe) oder Semikolon und Dezimalkomma"},
         {4, u"--no-image", u"png und pdf: nur Linien und Beschriftungen"},
         {0, nullptr, u"Rückgabewerte: 0 erledigt, 1 Eingabe nicht lesbar oder Ausgabe nicht schreibbar, 2 falscher Aufruf"},
     };
@@ -343,7 +383,7 @@ void repaintValues(Document &doc, const RenderInputs &in)
     drawElements(p, doc, in);
 }
 
-QList<QStringList> resultsCsv(Document &doc, const NumberSettings &numbers)
+QList<QStringList> resultsList(Document &doc, const NumberSettings &numbers)
 {
     ResultsModel model;
     model.ListObjekte(doc, numbers.nachkomma2);
@@ -362,6 +402,31 @@ int dump(const QString &project, QTextStream &out, QTextStream &err)
     out << QString::fromUtf8(json);
     out.flush();
     return 0;
+}
+
+int thumbnail(const Request &r, QTextStream &err)
+{
+    Document doc;
+    dib image;
+    ProjectSettings settings;
+    QString error;
+    if (!loadProject(r.files.at(0), doc, image, settings, &error))
+        return failure(error, err);
+    const ViewState view;
+    const DrawingSettings drawing = drawingSettings(settings, true);
+    NumberSettings numbers;
+    numbers.einh = Message(3);
+    const QImage picture = renderThumbnail(doc, image, RenderInputs{view, drawing, Scale(), numbers, nullptr}, r.thumbnailSize);
+    deldib(image);
+    if (picture.isNull())
+        return failure(Translate(QStringLiteral("Von diesem Projekt lässt sich keine Vorschau zeichnen.")) + QLatin1Char(' ')
+                           + r.files.at(0),
+                       err);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "png");
+    return saveBytes(r.files.at(1), png, &error) ? 0 : failure(error, err);
 }
 
 int exportProject(const Request &r, QTextStream &err)
@@ -394,7 +459,10 @@ int exportProject(const Request &r, QTextStream &err)
 
         const QSize imageSize = image.poi ? QSize(DibWidth(image), DibHeight(image)) : QSize(1, 1);
         if (r.format == QLatin1String("csv"))
-            ok = exportCsv(target, csvText(resultsCsv(doc, numbers)), &error);
+            ok = exportCsv(target, resultsCsv(resultsList(doc, numbers), r.csvStyle), &error);
+        else if (r.format == QLatin1String("xlsx"))
+            ok = exportXlsx(target, resultsList(doc, numbers), numbers.nachkomma2, XlsxSource{project, scale, numbers.einh},
+                            &error);
         else if (r.format == QLatin1String("dxf"))
             ok = exportDxf(target, doc, r.pieces, &error);
         else if (r.format == QLatin1String("emf"))
@@ -430,10 +498,16 @@ int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &
         printUsage(out);
         out.flush();
         return 0;
+    case Request::Version:
+        out << "tesselon " << TESSELON_VERSION << '\n';
+        out.flush();
+        return 0;
     case Request::Dump:
         return dump(request.files.at(0), out, err);
     case Request::Export:
         return exportProject(request, err);
+    case Request::Thumbnail:
+        return thumbnail(request, err);
     case Request::None:
         break;
     }

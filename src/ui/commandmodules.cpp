@@ -91,7 +91,10 @@ void TMainForm::FormShow()
     if (languagesetto != 0)
         translateApplication();
     einh = Message(3);
-    if (!commandLineImage.isEmpty())
+    // A project opened from a file manager arrives here just like a picture.
+    if (commandLineImage.endsWith(QLatin1String(".ver"), Qt::CaseInsensitive))
+        projectCommands->openprojekt(commandLineImage);
+    else if (!commandLineImage.isEmpty())
         LadeBild(commandLineImage);
     PaintBox1Paint();
 }

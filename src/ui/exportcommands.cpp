@@ -5,6 +5,7 @@
 #include "core/dxfexport.h"
 #include "core/resultsmodel.h"
 #include "core/translate.h"
+#include "core/xlsxexport.h"
 #include "render/emfexport.h"
 #include "render/pictureexport.h"
 #include "render/svgexport.h"
@@ -39,7 +40,12 @@ ExportCommands::ExportCommands(QMainWindow *mainWindow, Host h)
     SaveDialog2 = saveDialog("SaveDialog2", {QStringLiteral("SVG-Dateien (*.svg)")}, QStringLiteral("svg"));
     SaveDialog4 = saveDialog("SaveDialog4", {QStringLiteral("EMF Dateien (*.emf)")}, QStringLiteral("emf"));
     SaveDialog5 = saveDialog("SaveDialog5", {QStringLiteral("DXF Dateien (*.dxf)")}, QStringLiteral("dxf"));
-    SaveDialog6 = saveDialog("SaveDialog6", {QStringLiteral("CSV-Dateien (*.csv)")}, QStringLiteral("csv"));
+    // In the order of CsvStyle.
+    SaveDialog6 = saveDialog("SaveDialog6",
+                             {QStringLiteral("CSV-Dateien (*.csv)"),
+                              QStringLiteral("CSV-Dateien mit Semikolon und Dezimalkomma (*.csv)")},
+                             QStringLiteral("csv"));
+    SaveDialogXlsx = saveDialog("SaveDialogXlsx", {QStringLiteral("XLSX-Arbeitsmappen (*.xlsx)")}, QStringLiteral("xlsx"));
 
     wire("AlsBildspeichern1", &ExportCommands::AlsBildspeichern1Click);
     wire("AlsBildspeichernnurLinien1", &ExportCommands::AlsBildspeichernnurLinien1Click);
@@ -48,6 +54,7 @@ ExportCommands::ExportCommands(QMainWindow *mainWindow, Host h)
     wire("LinienalsDXFexportieren1", &ExportCommands::LinienalsDXFexportieren1Click);
     wire("LinienDXFfrCNCexportierenKreisbgenkeineSplines1",
          &ExportCommands::LinienDXFfrCNCexportierenKreisbgenkeineSplines1Click);
+    wire("exportResultsXlsx", &ExportCommands::exportResultsXlsx);
 }
 
 QFileDialog *ExportCommands::saveDialog(const char *name, const QStringList &filters, const QString &suffix)
@@ -115,19 +122,38 @@ void ExportCommands::savePicture(bool withPicture)
     report(ok, error);
 }
 
-void ExportCommands::MessergebnissealsCSVDateiexportieren1Click()
+QList<QStringList> ExportCommands::resultsAsShown() const
 {
-    const QString path = chooseFile(SaveDialog6);
-    if (path.isEmpty())
-        return;
     const ResultsModel &results = host.results();
     QStringList captions;
     for (int c = 0; c < ResultsModel::ColumnCount; ++c)
         captions.append(results.headerData(c, Qt::Horizontal).toString());
-    const QList<QStringList> table =
-        resultsTable(results, captions, Translate(QStringLiteral("Einheit")), host.numbers().einh);
+    return resultsTable(results, captions, Translate(QStringLiteral("Einheit")), host.numbers().einh);
+}
+
+void ExportCommands::MessergebnissealsCSVDateiexportieren1Click()
+{
+    // The filters may be translated by now; their order is that of CsvStyle.
+    const QStringList filters = SaveDialog6->nameFilters();
+    const bool semicolonFirst = csvStyleForLanguage(languageIndex()) == CsvStyle::Semicolon;
+    SaveDialog6->selectNameFilter(filters.value(semicolonFirst ? 1 : 0));
+    const QString path = chooseFile(SaveDialog6);
+    if (path.isEmpty())
+        return;
+    const CsvStyle style =
+        filters.indexOf(SaveDialog6->selectedNameFilter()) == 1 ? CsvStyle::Semicolon : CsvStyle::Comma;
     QString error;
-    report(exportCsv(path, csvText(table), &error), error);
+    report(exportCsv(path, resultsCsv(resultsAsShown(), style), &error), error);
+}
+
+void ExportCommands::exportResultsXlsx()
+{
+    const QString path = chooseFile(SaveDialogXlsx);
+    if (path.isEmpty())
+        return;
+    const XlsxSource source{host.projectFile ? host.projectFile() : QString(), host.scale(), host.numbers().einh};
+    QString error;
+    report(exportXlsx(path, resultsAsShown(), host.results().decimalPlaces(), source, &error), error);
 }
 
 void ExportCommands::LinienalsSVGspeichern1Click()

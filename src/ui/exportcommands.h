@@ -24,8 +24,10 @@ struct dib;
 // (MessergebnissealsCSVDateiexportieren1), "Linien als SVG exportieren...."
 // (LinienalsSVGspeichern1), "Linien als EMF exportieren..." (LinienalsDXFexportieren1) and
 // "Linien als DXF für CNC exportieren (Kreisbögen, keine Splines)..."
-// (LinienDXFfrCNCexportierenKreisbgenkeineSplines1). Their save dialogs are children of the
-// window named SaveDialog1, 2, 4, 5 and 6, so the translation walk reaches their filters. Every
+// (LinienDXFfrCNCexportierenKreisbgenkeineSplines1) and "Messergebnisse als XLSX-Datei
+// exportieren..." (exportResultsXlsx). Their save dialogs are children of the window named
+// SaveDialog1, 2, 4, 5, 6 and SaveDialogXlsx, so the translation walk reaches their filters. The
+// CSV dialog offers both CSV conventions and starts on the one of the interface language. Every
 // failure is shown in a message box; a failed export leaves an existing file untouched.
 class ExportCommands : public QObject
 {
@@ -36,6 +38,9 @@ public:
         std::function<ViewState()> view;
         // The results list as the window shows it, captions in the interface language.
         std::function<const ResultsModel &()> results;
+        // The project's file for the workbook's second sheet; unset or empty when the work was
+        // not saved as a project.
+        std::function<QString()> projectFile;
     };
 
     ExportCommands(QMainWindow *window, Host host);
@@ -49,6 +54,7 @@ public slots:
     void LinienalsSVGspeichern1Click();
     void LinienalsDXFexportieren1Click();
     void LinienDXFfrCNCexportierenKreisbgenkeineSplines1Click();
+    void exportResultsXlsx();
 
 private:
     QFileDialog *saveDialog(const char *name, const QStringList &filters, const QString &suffix);
@@ -56,6 +62,8 @@ private:
     // The file the user chose in dialog, or an empty text when it was cancelled.
     QString chooseFile(QFileDialog *dialog);
     void savePicture(bool withPicture);
+    // The results list as the window shows it, with the unit column.
+    QList<QStringList> resultsAsShown() const;
     // Shows a failure; returns ok so callers can hand on the result.
     bool report(bool ok, const QString &error);
 
@@ -67,4 +75,5 @@ private:
     QFileDialog *SaveDialog4 = nullptr;
     QFileDialog *SaveDialog5 = nullptr;
     QFileDialog *SaveDialog6 = nullptr;
+    QFileDialog *SaveDialogXlsx = nullptr;
 };
