@@ -1,24 +1,18 @@
 #include "commandline.h"
 
 #include "dumpjson.h"
-#include "pdfexport.h"
 
-#include "core/csvexport.h"
 #include "core/dib.h"
-#include "core/dxfexport.h"
 #include "core/elements.h"
 #include "core/numberformat.h"
 #include "core/optionsfile.h"
 #include "core/projectfile.h"
 #include "core/resultsmodel.h"
+#include "core/safewrite.h"
 #include "core/translate.h"
-#include "core/xlsxexport.h"
-#include "render/emfexport.h"
+#include "render/exporters.h"
 #include "render/fontrecord.h"
-#include "render/pictureexport.h"
 #include "render/renderer.h"
-#include "render/savebytes.h"
-#include "render/svgexport.h"
 #include "render/thumbnail.h"
 #include "render/viewstate.h"
 
@@ -41,8 +35,12 @@ namespace {
 // Far beyond any size a file manager asks for, and small enough to stay fast.
 constexpr int MaxThumbnailSize = 4096;
 
-const QStringList Formats = {QStringLiteral("csv"), QStringLiteral("dxf"), QStringLiteral("emf"), QStringLiteral("svg"),
-                             QStringLiteral("png"), QStringLiteral("pdf"), QStringLiteral("ver"), QStringLiteral("xlsx")};
+// The formats the command line offers: those of the exporter table that need no window.
+bool isCommandLineFormat(const QString &id)
+{
+    const Exporter *exporter = findExporter(id);
+    return exporter && !exporter->needsWindow;
+}
 
 struct Request {
     enum Command { None, Help, Version, Dump, Export, Thumbnail };
@@ -182,7 +180,7 @@ private:
         if (!format)
             return missing(option);
         r.format = format->toLower();
-        if (!Formats.contains(r.format))
+        if (!isCommandLineFormat(r.format))
             return UsageError{QStringLiteral("Unbekanntes Format: %1"), {*format}};
         return std::nullopt;
     }
@@ -426,7 +424,7 @@ int thumbnail(const Request &r, QTextStream &err)
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     picture.save(&buffer, "png");
-    return saveBytes(r.files.at(1), png, &error) ? 0 : failure(error, err);
+    return writeFileSafely(r.files.at(1), png, &error) ? 0 : failure(error, err);
 }
 
 int exportProject(const Request &r, QTextStream &err)
@@ -440,40 +438,30 @@ int exportProject(const Request &r, QTextStream &err)
     if (!loadProject(project, doc, image, settings, &error))
         return failure(error, err);
 
-    bool ok = true;
-    if (r.format == QLatin1String("ver")) {
-        ok = saveProject(target, doc, image, settings, &error);
-    } else {
-        ViewState view;
-        view.zoomed = zoomFromProject(settings.zoom);
-        const DrawingSettings drawing = drawingSettings(settings, !r.noImage);
-        Scale scale;
-        scale.mas1 = r.mas1;
-        scale.mas2 = r.mas2;
-        NumberSettings numbers;
-        numbers.einh = r.einh.value_or(Message(3));
-        numbers.nachkomma = r.nachkomma;
-        numbers.nachkomma2 = r.nachkomma2;
-        const RenderInputs in{view, drawing, scale, numbers, nullptr};
+    ViewState view;
+    view.zoomed = zoomFromProject(settings.zoom);
+    const DrawingSettings drawing = drawingSettings(settings, !r.noImage);
+    Scale scale;
+    scale.mas1 = r.mas1;
+    scale.mas2 = r.mas2;
+    NumberSettings numbers;
+    numbers.einh = r.einh.value_or(Message(3));
+    numbers.nachkomma = r.nachkomma;
+    numbers.nachkomma2 = r.nachkomma2;
+    const RenderInputs in{view, drawing, scale, numbers, nullptr};
+    ExportSource source{doc, image, in};
+    source.project = &settings;
+    source.projectFile = project;
+    source.resultDecimals = numbers.nachkomma2;
+    source.pieces = r.pieces;
+    source.withPicture = !r.noImage;
+    source.csvStyle = r.csvStyle;
+    // A project is written as it was read; every other format shows the values a repaint computes.
+    if (r.format != QLatin1String("ver")) {
         repaintValues(doc, in);
-
-        const QSize imageSize = image.poi ? QSize(DibWidth(image), DibHeight(image)) : QSize(1, 1);
-        if (r.format == QLatin1String("csv"))
-            ok = exportCsv(target, resultsCsv(resultsList(doc, numbers), r.csvStyle), &error);
-        else if (r.format == QLatin1String("xlsx"))
-            ok = exportXlsx(target, resultsList(doc, numbers), numbers.nachkomma2, XlsxSource{project, scale, numbers.einh},
-                            &error);
-        else if (r.format == QLatin1String("dxf"))
-            ok = exportDxf(target, doc, r.pieces, &error);
-        else if (r.format == QLatin1String("emf"))
-            ok = saveasemf(target, doc, view, drawing, &error);
-        else if (r.format == QLatin1String("svg"))
-            ok = exportSvg(target, doc, imageSize, in, &error);
-        else if (r.format == QLatin1String("png"))
-            ok = savePicture(target, "png", doc, image, in, !r.noImage, &error);
-        else
-            ok = exportPdf(target, doc, image, in, !r.noImage, &error);
+        source.results = resultsList(doc, numbers);
     }
+    const bool ok = findExporter(r.format)->write(target, source, &error);
     deldib(image);
     return ok ? 0 : failure(error, err);
 }

@@ -39,7 +39,7 @@ QList<QStringList> resultsTable(const ResultsModel &model, const QStringList &ca
 // of the length, area and angle columns get a decimal comma; captions and names stay as they are.
 QByteArray resultsCsv(const QList<QStringList> &table, CsvStyle style);
 
-// Writes text to path through QSaveFile, so a failed export leaves an existing file untouched.
+// Writes text to path through the safe-write helper, so a failed export leaves an existing file untouched.
 // On failure returns false with message 17 and the file name (the file cannot be created) or
 // the system's error report (a write error) in *error.
 bool exportCsv(const QString &path, const QByteArray &text, QString *error);

@@ -1,14 +1,9 @@
 #include "ui/exportcommands.h"
 
 #include "core/csvexport.h"
-#include "core/dib.h"
-#include "core/dxfexport.h"
 #include "core/resultsmodel.h"
 #include "core/translate.h"
-#include "core/xlsxexport.h"
-#include "render/emfexport.h"
-#include "render/pictureexport.h"
-#include "render/svgexport.h"
+#include "render/exporters.h"
 #include "ui/dxfexportform.h"
 
 #include <QAction>
@@ -29,23 +24,31 @@ QString firstSuffix(const QString &filter)
 
 } // namespace
 
+// The window's work as the exporters read it, read from the host when a command runs; it owns
+// what the render inputs refer to.
+struct ExportCommands::Work {
+    explicit Work(const Host &host)
+        : view(host.view()), settings(host.drawingSettings()), in{view, settings, host.scale(), host.numbers()},
+          source{host.document(), host.image(), in}
+    {
+    }
+
+    const ViewState view;
+    const DrawingSettings settings;
+    const RenderInputs in;
+    ExportSource source;
+};
+
 ExportCommands::ExportCommands(QMainWindow *mainWindow, Host h)
     : QObject(mainWindow), window(mainWindow), host(std::move(h))
 {
     DXFExportForm = new TDXFExportForm(window);
-    SaveDialog1 = saveDialog("SaveDialog1",
-                             {QStringLiteral("BMP-Dateien (*.bmp)"), QStringLiteral("PNG-Dateien (*.png)"),
-                              QStringLiteral("JPEG-Dateien (*.jpg *.jpeg)"), QStringLiteral("TIFF-Dateien (*.tif *.tiff)")},
-                             QStringLiteral("bmp"));
-    SaveDialog2 = saveDialog("SaveDialog2", {QStringLiteral("SVG-Dateien (*.svg)")}, QStringLiteral("svg"));
-    SaveDialog4 = saveDialog("SaveDialog4", {QStringLiteral("EMF Dateien (*.emf)")}, QStringLiteral("emf"));
-    SaveDialog5 = saveDialog("SaveDialog5", {QStringLiteral("DXF Dateien (*.dxf)")}, QStringLiteral("dxf"));
-    // In the order of CsvStyle.
-    SaveDialog6 = saveDialog("SaveDialog6",
-                             {QStringLiteral("CSV-Dateien (*.csv)"),
-                              QStringLiteral("CSV-Dateien mit Semikolon und Dezimalkomma (*.csv)")},
-                             QStringLiteral("csv"));
-    SaveDialogXlsx = saveDialog("SaveDialogXlsx", {QStringLiteral("XLSX-Arbeitsmappen (*.xlsx)")}, QStringLiteral("xlsx"));
+    SaveDialog1 = saveDialog("SaveDialog1", "picture");
+    SaveDialog2 = saveDialog("SaveDialog2", "svg");
+    SaveDialog4 = saveDialog("SaveDialog4", "emf");
+    SaveDialog5 = saveDialog("SaveDialog5", "dxf");
+    SaveDialog6 = saveDialog("SaveDialog6", "csv");
+    SaveDialogXlsx = saveDialog("SaveDialogXlsx", "xlsx");
 
     wire("AlsBildspeichern1", &ExportCommands::AlsBildspeichern1Click);
     wire("AlsBildspeichernnurLinien1", &ExportCommands::AlsBildspeichernnurLinien1Click);
@@ -57,14 +60,15 @@ ExportCommands::ExportCommands(QMainWindow *mainWindow, Host h)
     wire("exportResultsXlsx", &ExportCommands::exportResultsXlsx);
 }
 
-QFileDialog *ExportCommands::saveDialog(const char *name, const QStringList &filters, const QString &suffix)
+QFileDialog *ExportCommands::saveDialog(const char *name, const char *format)
 {
+    const Exporter *exporter = findExporter(QLatin1String(format));
     auto *dialog = new QFileDialog(window);
     dialog->setObjectName(QLatin1String(name));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setNameFilters(filters);
-    dialog->setDefaultSuffix(suffix);
+    dialog->setNameFilters(exporterFilters(*exporter));
+    dialog->setDefaultSuffix(QLatin1String(exporter->suffix));
     // A name typed without an extension gets the one of the chosen file type.
     connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString &filter) {
         const QString chosen = firstSuffix(filter);
@@ -90,8 +94,13 @@ QString ExportCommands::chooseFile(QFileDialog *dialog)
     return files.isEmpty() ? QString() : files.first();
 }
 
-bool ExportCommands::report(bool ok, const QString &error)
+bool ExportCommands::write(const char *format, const QString &path, Work &work, bool repaintAfter)
 {
+    QString error;
+    const bool ok = findExporter(QLatin1String(format))->write(path, work.source, &error);
+    // Drawing an export refreshes the elements' values, which the window then shows.
+    if (repaintAfter)
+        host.repaint();
     if (!ok)
         QMessageBox::critical(window, QString(), error);
     return ok;
@@ -112,14 +121,9 @@ void ExportCommands::savePicture(bool withPicture)
     const QString path = chooseFile(SaveDialog1);
     if (path.isEmpty())
         return;
-    const ViewState view = host.view();
-    const DrawingSettings settings = host.drawingSettings();
-    const RenderInputs in{view, settings, host.scale(), host.numbers()};
-    QString error;
-    const bool ok =
-        ::savePicture(path, pictureFormatForPath(path), host.document(), host.image(), in, withPicture, &error);
-    host.repaint();
-    report(ok, error);
+    Work work(host);
+    work.source.withPicture = withPicture;
+    write("picture", path, work, true);
 }
 
 QList<QStringList> ExportCommands::resultsAsShown() const
@@ -140,10 +144,11 @@ void ExportCommands::MessergebnissealsCSVDateiexportieren1Click()
     const QString path = chooseFile(SaveDialog6);
     if (path.isEmpty())
         return;
-    const CsvStyle style =
+    Work work(host);
+    work.source.results = resultsAsShown();
+    work.source.csvStyle =
         filters.indexOf(SaveDialog6->selectedNameFilter()) == 1 ? CsvStyle::Semicolon : CsvStyle::Comma;
-    QString error;
-    report(exportCsv(path, resultsCsv(resultsAsShown(), style), &error), error);
+    write("csv", path, work, false);
 }
 
 void ExportCommands::exportResultsXlsx()
@@ -151,9 +156,11 @@ void ExportCommands::exportResultsXlsx()
     const QString path = chooseFile(SaveDialogXlsx);
     if (path.isEmpty())
         return;
-    const XlsxSource source{host.projectFile ? host.projectFile() : QString(), host.scale(), host.numbers().einh};
-    QString error;
-    report(exportXlsx(path, resultsAsShown(), host.results().decimalPlaces(), source, &error), error);
+    Work work(host);
+    work.source.results = resultsAsShown();
+    work.source.resultDecimals = host.results().decimalPlaces();
+    work.source.projectFile = host.projectFile ? host.projectFile() : QString();
+    write("xlsx", path, work, false);
 }
 
 void ExportCommands::LinienalsSVGspeichern1Click()
@@ -161,15 +168,8 @@ void ExportCommands::LinienalsSVGspeichern1Click()
     const QString path = chooseFile(SaveDialog2);
     if (path.isEmpty())
         return;
-    const dib &image = host.image();
-    const QSize size = image.poi ? QSize(DibWidth(image), DibHeight(image)) : QSize(1, 1);
-    const ViewState view = host.view();
-    const DrawingSettings settings = host.drawingSettings();
-    const RenderInputs in{view, settings, host.scale(), host.numbers()};
-    QString error;
-    const bool ok = exportSvg(path, host.document(), size, in, &error);
-    host.repaint();
-    report(ok, error);
+    Work work(host);
+    write("svg", path, work, true);
 }
 
 void ExportCommands::LinienalsDXFexportieren1Click()
@@ -177,8 +177,8 @@ void ExportCommands::LinienalsDXFexportieren1Click()
     const QString path = chooseFile(SaveDialog4);
     if (path.isEmpty())
         return;
-    QString error;
-    report(saveasemf(path, host.document(), host.view(), host.drawingSettings(), &error), error);
+    Work work(host);
+    write("emf", path, work, false);
 }
 
 void ExportCommands::LinienDXFfrCNCexportierenKreisbgenkeineSplines1Click()
@@ -189,6 +189,7 @@ void ExportCommands::LinienDXFfrCNCexportierenKreisbgenkeineSplines1Click()
     const QString path = chooseFile(SaveDialog5);
     if (path.isEmpty())
         return;
-    QString error;
-    report(exportDxf(path, host.document(), DXFExportForm->pieces(), &error), error);
+    Work work(host);
+    work.source.pieces = DXFExportForm->pieces();
+    write("dxf", path, work, false);
 }

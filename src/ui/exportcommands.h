@@ -57,15 +57,17 @@ public slots:
     void exportResultsXlsx();
 
 private:
-    QFileDialog *saveDialog(const char *name, const QStringList &filters, const QString &suffix);
+    struct Work;
+    // A save dialog with the file types and default suffix of a format of the exporter table.
+    QFileDialog *saveDialog(const char *name, const char *format);
     void wire(const char *action, void (ExportCommands::*handler)());
     // The file the user chose in dialog, or an empty text when it was cancelled.
     QString chooseFile(QFileDialog *dialog);
     void savePicture(bool withPicture);
     // The results list as the window shows it, with the unit column.
     QList<QStringList> resultsAsShown() const;
-    // Shows a failure; returns ok so callers can hand on the result.
-    bool report(bool ok, const QString &error);
+    // Writes path in a format of the exporter table, repaints when asked and shows a failure.
+    bool write(const char *format, const QString &path, Work &work, bool repaintAfter);
 
     QMainWindow *window;
     Host host;
