@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   python3 python3-ezdxf librsvg2-bin poppler-utils
   xauth xvfb
+  libxlsxwriter-dev
   file dpkg-dev desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
 )
 
