@@ -27,6 +27,16 @@ public:
     void mousePress(Qt::MouseButton button, QPoint pos);
     void mouseMove(QPoint pos);
     void mouseRelease(QPoint pos);
+    // A double click's second press: it finishes an open polygon or polyline as the right press
+    // does (its first press already placed the last vertex); elsewhere it is an ordinary press.
+    void mouseDoubleClick(Qt::MouseButton button, QPoint pos);
+
+    // Esc: an open construction ends (an unfinished element is removed, a polygon or polyline of
+    // two or more segments is finished as by the right press); a point drag or a whole-element
+    // move puts the element back; otherwise the selection is cleared. True when anything changed.
+    bool cancel();
+    // Enter: finishes an open polygon or polyline as the right press does. True when it did.
+    bool finishConstruction();
 
     // Called by every command that removes elements: the construction and a pointer gesture
     // refer to elements by position, so both end.
@@ -38,6 +48,8 @@ public:
 
 private:
     void rightPress();
+    // The polygon or polyline that the open construction is building, or nullptr.
+    Telemente *openVertexChain();
     // The measuring tool that is down, or nullptr.
     MeasuringTool *measuringTool();
 
