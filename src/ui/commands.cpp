@@ -3,6 +3,7 @@
 #include "core/resultsmodel.h"
 #include "ui/aboutbox.h"
 #include "ui/colorswatch.h"
+#include "ui/labelfontchoice.h"
 #include "ui/paintbox.h"
 #include "ui/viewcommands.h"
 
@@ -10,7 +11,6 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDoubleSpinBox>
-#include <QFontDialog>
 #include <QPushButton>
 #include <QToolButton>
 #include <QTreeView>
@@ -63,13 +63,10 @@ void TMainForm::Beenen1Click()
 
 void TMainForm::Schriftart1Click()
 {
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, labelFont, this);
-    if (ok) {
-        labelFont = chosen;
-        // Label sizes are character heights in pixels at zoom 100, whatever unit the dialog used.
-        if (labelFont.pixelSize() <= 0)
-            labelFont.setPixelSize(std::max(1, static_cast<int>(std::lround(chosen.pointSizeF() * 96.0 / 72.0))));
+    LabelFont label{labelFont, labelFontColor};
+    if (chooseLabelFont(this, label)) {
+        labelFont = label.font;
+        labelFontColor = label.color;
     }
     PaintBox1Paint();
 }
