@@ -174,3 +174,14 @@ bool ToolController::cancel()
     ctx.host.repaint();
     return true;
 }
+
+std::optional<QPointF> ToolController::snapTarget(QPoint pos)
+{
+    // Ctrl turns snapping off for every press but a construction's first.
+    if (ctx.construction.inlinie && ctx.host.anyCtrl())
+        return std::nullopt;
+    QPointF point;
+    if (!ctx.snap(pos, point))
+        return std::nullopt;
+    return point;
+}

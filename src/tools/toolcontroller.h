@@ -9,7 +9,10 @@
 #include "tools/toolcontext.h"
 #include "tools/twocornertools.h"
 
+#include <QPointF>
 #include <Qt>
+
+#include <optional>
 
 class ToolHost;
 
@@ -41,6 +44,11 @@ public:
     // Called by every command that removes elements: the construction and a pointer gesture
     // refer to elements by position, so both end.
     void elementsRemoved();
+
+    // A tool that places points is down.
+    bool measuringToolDown() { return measuringTool() != nullptr; }
+    // The element point a press at pos would snap to with the keys held now, if any.
+    std::optional<QPointF> snapTarget(QPoint pos);
 
     const Construction &construction() const { return ctx.construction; }
     const PointerTool &pointer() const { return pointerTool; }

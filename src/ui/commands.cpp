@@ -107,6 +107,9 @@ void TMainForm::applySizeRule()
 
 void TMainForm::wheelEvent(QWheelEvent *event)
 {
-    viewCommands->wheel(event->angleDelta().y());
+    if (event->modifiers() & Qt::ControlModifier)
+        viewCommands->zoomWheel(event->angleDelta().y(), PaintBox1->mapFrom(this, event->position().toPoint()));
+    else
+        viewCommands->wheel(event->angleDelta().y());
     event->accept();
 }

@@ -19,6 +19,7 @@
 
 #include <memory>
 
+class DesktopCommands;
 class EditCommands;
 class FormStorage;
 class LanguageCommands;
@@ -110,6 +111,8 @@ public:
     std::unique_ptr<WindowHost> host;
     std::unique_ptr<ToolController> toolController;
     std::unique_ptr<EditCommands> editing;
+    // Shortcuts, zoom steps, the status bar report and the loupe.
+    DesktopCommands *desktop = nullptr;
     // The screen's rasterised label texts.
     std::unique_ptr<LabelCache> labelCache;
 

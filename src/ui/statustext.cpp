@@ -30,7 +30,7 @@ QString statusText(const StatusInputs &in)
                          + F(in.scale.length(in.cursor->y()), in.nachkomma) + unit);
         }
     }
-    parts.append(Translate(QStringLiteral("Zoom:")) + QStringLiteral(" %1 %").arg(in.zoom));
+    parts.append(in.zoomCaption + QStringLiteral(" %1 %").arg(in.zoom));
     if (!in.liveValue.isEmpty())
         parts.append(in.liveValue);
     return parts.join(Gap);

@@ -14,6 +14,7 @@ struct StatusInputs {
     QString einh;
     int nachkomma = 2;
     int zoom = 100;
+    QString zoomCaption; // the zoom field's caption, in the user's language
     QString liveValue; // of the open construction
 };
 
@@ -21,5 +22,5 @@ struct StatusInputs {
 bool scaleIsSet(const Scale &scale, const QString &einh);
 
 // The cursor's picture pixel and, with a scale, its position in the scale's unit; the zoom; the
-// live value. Parts are separated by wide gaps; the words go through the translation table.
+// live value. Parts are separated by wide gaps.
 QString statusText(const StatusInputs &in);

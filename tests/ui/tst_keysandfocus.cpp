@@ -1,7 +1,11 @@
 #include "dialoginput.h"
 #include "modalscript.h"
+#include "render/loupe.h"
 #include "render/viewstate.h"
+#include "ui/desktopcommands.h"
+#include "ui/loupewidget.h"
 #include "ui/mainform.h"
+#include "ui/statusreport.h"
 #include "ui/paintbox.h"
 #include "ui/projectsettings.h"
 
@@ -11,7 +15,11 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFontDialog>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QWheelEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QToolButton>
 
@@ -59,6 +67,16 @@ private slots:
     void fontDialogKeepsTheStoredFace_data();
     void fontDialogKeepsTheStoredFace();
     void fieldsKeepExactValues();
+    void shortcuts_data();
+    void shortcuts();
+    void zoomKeys_data();
+    void zoomKeys();
+    void ctrlWheelKeepsThePointUnderTheCursor_data();
+    void ctrlWheelKeepsThePointUnderTheCursor();
+    void escapeEndsTheConstruction();
+    void statusBar_data();
+    void statusBar();
+    void loupeToggledAndStored();
 
 private:
     std::unique_ptr<QTemporaryDir> config;
@@ -203,6 +221,213 @@ void TestKeysAndFocus::fieldsKeepExactValues()
     typeInto(form->settings.PfeillangEd, QStringLiteral("12.5"));
     QTest::mouseClick(form->PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
     QCOMPARE(form->drawingSettings().arrowLength, 12.5);
+}
+
+void TestKeysAndFocus::shortcuts_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("dialog"); // the command opens a dialog, which the user cancels
+
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+    QTest::newRow("Ctrl+O") << int(Qt::Key_O) << ctrl << QStringLiteral("Projektffnen1") << true;
+    QTest::newRow("Ctrl+Shift+O") << int(Qt::Key_O) << (ctrl | Qt::ShiftModifier) << QStringLiteral("Bildffnen1") << true;
+    QTest::newRow("Ctrl+P") << int(Qt::Key_P) << ctrl << QStringLiteral("Drucken1") << true;
+    QTest::newRow("Ctrl+C") << int(Qt::Key_C) << ctrl << QStringLiteral("Kopieren1") << false;
+    QTest::newRow("Ctrl+V") << int(Qt::Key_V) << ctrl << QStringLiteral("Einfgen1") << false;
+    QTest::newRow("Del") << int(Qt::Key_Delete) << Qt::KeyboardModifiers() << QStringLiteral("Lschen1") << false;
+    QTest::newRow("Ctrl++") << int(Qt::Key_Plus) << ctrl << QStringLiteral("Vergrern1") << false;
+    QTest::newRow("Ctrl+=") << int(Qt::Key_Equal) << ctrl << QStringLiteral("Vergrern1") << false;
+    QTest::newRow("Ctrl+-") << int(Qt::Key_Minus) << ctrl << QStringLiteral("Verkleinern1") << false;
+    QTest::newRow("Ctrl+0") << int(Qt::Key_0) << ctrl << QStringLiteral("GanzesBildzeigen1") << false;
+    QTest::newRow("L") << int(Qt::Key_L) << Qt::KeyboardModifiers() << QStringLiteral("Lupeanzeigen1") << false;
+    QTest::newRow("F1") << int(Qt::Key_F1) << Qt::KeyboardModifiers() << QStringLiteral("berdasProgramm1") << true;
+    QTest::newRow("Ctrl+Q") << int(Qt::Key_Q) << ctrl << QStringLiteral("Beenen1") << false;
+}
+
+void TestKeysAndFocus::shortcuts()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QString, action);
+    QFETCH(bool, dialog);
+
+    auto *command = form->findChild<QAction *>(action);
+    QVERIFY(command);
+    // Shown in the menu beside the command.
+    QVERIFY(!command->shortcut().isEmpty());
+    QSignalSpy triggered(command, &QAction::triggered);
+    // The user was typing in a field, then clicked the drawing.
+    form->settings.zoomed->setFocus();
+    QTest::mouseClick(form->PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
+    ModalScript script(dialog ? std::deque<ModalScript::Step>{rejectDialog()} : std::deque<ModalScript::Step>{});
+    pressKey(*form, key, modifiers);
+    if (dialog)
+        QTRY_VERIFY(script.finished());
+    QCOMPARE(triggered.count(), 1);
+}
+
+void TestKeysAndFocus::zoomKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("zoom");
+    QTest::newRow("in") << int(Qt::Key_Plus) << 125;
+    QTest::newRow("out") << int(Qt::Key_Minus) << 80;
+    // The 320 x 320 placeholder in the surface, whichever side is shorter.
+    QTest::newRow("fit") << int(Qt::Key_0) << -1;
+}
+
+void TestKeysAndFocus::zoomKeys()
+{
+    QFETCH(int, key);
+    QFETCH(int, zoom);
+    QTest::mouseClick(form->PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
+    pressKey(*form, key, Qt::ControlModifier);
+    const QSize surface = form->PaintBox1->size();
+    const int expected = zoom > 0 ? zoom : std::min(surface.width(), surface.height()) * 100 / 320;
+    QCOMPARE(form->settings.zoomed->value(), expected);
+    QCOMPARE(form->view().zoomed, expected);
+}
+
+void TestKeysAndFocus::ctrlWheelKeepsThePointUnderTheCursor_data()
+{
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<QPoint>("scroll");
+    QTest::addColumn<int>("delta");
+    QTest::addColumn<QPoint>("cursor");
+    QTest::newRow("one notch in") << 100 << QPoint() << 120 << QPoint(137, 91);
+    QTest::newRow("two notches out, scrolled") << 300 << QPoint(200, 150) << -240 << QPoint(251, 203);
+    QTest::newRow("fine wheel, one notch in parts") << 170 << QPoint(40, 10) << 40 << QPoint(333, 17);
+}
+
+void TestKeysAndFocus::ctrlWheelKeepsThePointUnderTheCursor()
+{
+    QFETCH(int, zoom);
+    QFETCH(QPoint, scroll);
+    QFETCH(int, delta);
+    QFETCH(QPoint, cursor);
+    form->settings.zoomed->setValue(zoom);
+    form->ScrollBar1->setValue(scroll.x());
+    form->ScrollBar2->setValue(scroll.y());
+    const QPointF under = form->view().image(cursor);
+    const int parts = delta == 40 ? 3 : 1;
+    for (int i = 0; i < parts; ++i) {
+        // The surface leaves the wheel to the window, as an unhandled event travels up.
+        QWheelEvent wheel(form->PaintBox1->mapTo(form.get(), QPointF(cursor)), form->PaintBox1->mapToGlobal(QPointF(cursor)),
+                          QPoint(), QPoint(0, delta), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(form.get(), &wheel);
+    }
+    QVERIFY(form->view().zoomed != zoom);
+    QCOMPARE(form->view().screen(under), cursor);
+    // The plain wheel still scrolls.
+    const int vertical = form->ScrollBar2->value();
+    QWheelEvent plain(form->PaintBox1->mapTo(form.get(), QPointF(cursor)), form->PaintBox1->mapToGlobal(QPointF(cursor)),
+                      QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(form.get(), &plain);
+    QCOMPARE(form->ScrollBar2->value(), vertical + 20);
+}
+
+void TestKeysAndFocus::escapeEndsTheConstruction()
+{
+    QTest::mouseClick(form->tools.StreckeBtn, Qt::LeftButton);
+    QTest::mouseClick(form->PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    QTest::mouseClick(form->PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(120, 20));
+    QCOMPARE(form->elemente.count(), 1);
+    pressKey(*form, Qt::Key_Escape);
+    QCOMPARE(form->elemente.count(), 0);
+
+    // Enter finishes a polyline as the right press does; the name dialog is cancelled.
+    ModalScript script({rejectDialog()});
+    for (const QPoint p : {QPoint(20, 20), QPoint(120, 20), QPoint(120, 90)})
+        QTest::mouseClick(form->PaintBox1, Qt::LeftButton, Qt::NoModifier, p);
+    pressKey(*form, Qt::Key_Return);
+    QTRY_VERIFY(script.finished());
+    QCOMPARE(form->elemente.count(), 1);
+    QCOMPARE(Document::vertexCount(*form->elemente.element(0)), 3);
+}
+
+void TestKeysAndFocus::statusBar_data()
+{
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<bool>("scaled");
+    QTest::addColumn<QList<QPoint>>("presses");
+    QTest::addColumn<QPoint>("cursor");
+    QTest::addColumn<QString>("text");
+
+    const QString gap = QStringLiteral("     ");
+    using P = QList<QPoint>;
+    QTest::newRow("pointer") << QStringLiteral("ZeigerBtn") << false << P{} << QPoint(30, 40)
+                             << QStringLiteral("30, 40 px") + gap + QStringLiteral("Zoom: 100 %");
+    QTest::newRow("pointer, scale") << QStringLiteral("ZeigerBtn") << true << P{} << QPoint(30, 40)
+                                    << QStringLiteral("30, 40 px") + gap + QStringLiteral("15.00, 20.00 m") + gap
+                                           + QStringLiteral("Zoom: 100 %");
+    QTest::newRow("distance") << QStringLiteral("DimensionBtn") << false << P{{100, 100}} << QPoint(100, 150)
+                              << QStringLiteral("100, 150 px") + gap + QStringLiteral("Zoom: 100 %") + gap
+                                     + QStringLiteral("50.00 Pixel");
+    QTest::newRow("distance, scale") << QStringLiteral("DimensionBtn") << true << P{{100, 100}} << QPoint(100, 150)
+                                     << QStringLiteral("100, 150 px") + gap + QStringLiteral("50.00, 75.00 m") + gap
+                                            + QStringLiteral("Zoom: 100 %") + gap + QStringLiteral("25.00 m");
+    QTest::newRow("polyline, scale") << QStringLiteral("StreckeBtn") << true << P{{0, 100}, {40, 130}} << QPoint(40, 170)
+                                     << QStringLiteral("40, 170 px") + gap + QStringLiteral("20.00, 85.00 m") + gap
+                                            + QStringLiteral("Zoom: 100 %") + gap
+                                            + QStringLiteral("Segment: 20.0000 m, gesamt: 45.0000 m");
+    QTest::newRow("polygon") << QStringLiteral("PolygonBtn") << false << P{{0, 100}, {40, 100}} << QPoint(40, 130)
+                             << QStringLiteral("40, 130 px") + gap + QStringLiteral("Zoom: 100 %") + gap
+                                    + QStringLiteral("Fläche: 600.0000 Pixel\u00B2");
+    QTest::newRow("angle") << QStringLiteral("AngleBtn") << false << P{{150, 100}, {100, 100}} << QPoint(100, 150)
+                           << QStringLiteral("100, 150 px") + gap + QStringLiteral("Zoom: 100 %") + gap
+                                  + QStringLiteral("90.0000\u00B0 / 270.0000 \u00B0");
+    QTest::newRow("rectangle, scale") << QStringLiteral("RectBtn") << true << P{{100, 100}} << QPoint(140, 130)
+                                      << QStringLiteral("140, 130 px") + gap + QStringLiteral("70.00, 65.00 m") + gap
+                                             + QStringLiteral("Zoom: 100 %") + gap
+                                             + QStringLiteral("20.0000 \u00D7 15.0000 m");
+    QTest::newRow("ellipse") << QStringLiteral("CircleBtn") << false << P{{100, 100}} << QPoint(140, 130)
+                             << QStringLiteral("140, 130 px") + gap + QStringLiteral("Zoom: 100 %") + gap
+                                    + QStringLiteral("40.0000 \u00D7 30.0000 Pixel");
+}
+
+void TestKeysAndFocus::statusBar()
+{
+    QFETCH(QString, tool);
+    QFETCH(bool, scaled);
+    QFETCH(QList<QPoint>, presses);
+    QFETCH(QPoint, cursor);
+    QFETCH(QString, text);
+
+    if (scaled) {
+        form->scale = Scale{2, 1};
+        form->einh = QStringLiteral("m");
+    }
+    QTest::mouseClick(form->findChild<QToolButton *>(tool), Qt::LeftButton);
+    for (const QPoint &p : presses)
+        QTest::mouseClick(form->PaintBox1, Qt::LeftButton, Qt::NoModifier, p);
+    // A move to where the last case left the pointer would be no move at all.
+    QTest::mouseMove(form->PaintBox1, cursor + QPoint(1, 1));
+    QTest::mouseMove(form->PaintBox1, cursor);
+    QTRY_COMPARE(form->desktop->StatusText->text(), text);
+}
+
+void TestKeysAndFocus::loupeToggledAndStored()
+{
+    QVERIFY(!form->desktop->Lupeanzeigen1->isChecked());
+    QTest::mouseClick(form->tools.DimensionBtn, Qt::LeftButton);
+    QTest::mouseClick(form->PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
+    pressKey(*form, Qt::Key_L);
+    QVERIFY(form->desktop->Lupeanzeigen1->isChecked());
+    QTest::mouseMove(form->PaintBox1, QPoint(50, 60));
+    QTRY_VERIFY(form->desktop->Loupe->isVisible());
+    // The placeholder picture is white; the loupe shows it around the cursor.
+    QCOMPARE(form->desktop->Loupe->image().pixel(LoupeSide / 2 + 2, LoupeSide / 2 + 2), qRgb(255, 255, 255));
+    QTest::mouseClick(form->tools.ZeigerBtn, Qt::LeftButton);
+    QTest::mouseMove(form->PaintBox1, QPoint(60, 60));
+    QTRY_VERIFY(!form->desktop->Loupe->isVisible());
+
+    form.reset();
+    form = std::make_unique<TMainForm>();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QVERIFY(form->desktop->Lupeanzeigen1->isChecked());
 }
 
 QTEST_MAIN(TestKeysAndFocus)

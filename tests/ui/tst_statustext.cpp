@@ -67,6 +67,7 @@ void TestStatusText::text()
     in.scale = Scale{mas1, mas2};
     in.einh = einh;
     in.zoom = 250;
+    in.zoomCaption = QStringLiteral("Zoom:");
     in.liveValue = live;
     QCOMPARE(statusText(in), text);
 }
