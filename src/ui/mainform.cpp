@@ -108,6 +108,9 @@ TMainForm::~TMainForm()
 {
     // The stored settings read the label font and the components: keep them while storing.
     FormStorage1.reset();
+    // A zoom typed but not yet applied would be applied when its field loses the focus while
+    // the children go, and repaint a window that is half gone.
+    settings.zoomed->blockSignals(true);
     FreeDib(di);
 }
 

@@ -63,6 +63,7 @@ private slots:
     void deleteAfterTypingIntoAField_data();
     void deleteAfterTypingIntoAField();
     void typedZoomAppliedWhenTheFieldIsLeft();
+    void closingWithATypedZoom();
     void fontCommandChoosesTheLabelColour();
     void fontDialogKeepsTheStoredFace_data();
     void fontDialogKeepsTheStoredFace();
@@ -146,6 +147,15 @@ void TestKeysAndFocus::typedZoomAppliedWhenTheFieldIsLeft()
     QCOMPARE(form->view().zoomed, 250);
     // The drawing shows the new zoom: the rectangle's left edge is at 2.5 x 20.
     QCOMPARE(form->bit.pixelColor(50, 100), QColor(255, 0, 0));
+}
+
+void TestKeysAndFocus::closingWithATypedZoom()
+{
+    form->settings.zoomed->setFocus();
+    typeInto(form->settings.zoomed, QStringLiteral("250"));
+    QSignalSpy zoomApplied(form->settings.zoomed, &QSpinBox::valueChanged);
+    form.reset();
+    QCOMPARE(zoomApplied.count(), 0);
 }
 
 void TestKeysAndFocus::fontCommandChoosesTheLabelColour()
