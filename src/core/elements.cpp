@@ -43,9 +43,12 @@ TDynaArray *Document::newVertexList()
 
 Telemente *Document::appendElement()
 {
+    const bool zoomsInStep = placementZooms.size() == elemente.Count();
     auto *e = static_cast<Telemente *>(elemente.Add());
     if (!e)
         return nullptr;
+    if (zoomsInStep)
+        placementZooms.push_back(0.0);
     e->vert = newVertexList();
     return e;
 }
@@ -92,6 +95,8 @@ void Document::deleteElement(int i)
         return;
     releaseParts(*element(i));
     elemente.Delete(i);
+    if (static_cast<std::size_t>(i) < placementZooms.size())
+        placementZooms.erase(placementZooms.begin() + i);
 }
 
 void Document::clear()
@@ -100,4 +105,20 @@ void Document::clear()
     while (elemente.WhileNext())
         releaseParts(*aele());
     elemente.Clear();
+    placementZooms.clear();
+}
+
+double Document::placementZoom(int i) const
+{
+    return i >= 0 && static_cast<std::size_t>(i) < placementZooms.size() ? placementZooms[static_cast<std::size_t>(i)]
+                                                                          : 0.0;
+}
+
+void Document::setPlacementZoom(int i, double zoomPercent)
+{
+    if (i < 0 || i >= count())
+        return;
+    if (placementZooms.size() < static_cast<std::size_t>(count()))
+        placementZooms.resize(static_cast<std::size_t>(count()), 0.0);
+    placementZooms[static_cast<std::size_t>(i)] = zoomPercent;
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // Element type codes.
 enum ElementType : std::int32_t {
@@ -126,7 +127,13 @@ public:
     void deleteElement(int i);
     void clear();
 
+    // The zoom in percent at which element i's points were placed or last dragged; 0 where none
+    // was recorded (elements of older files). Kept beside the records, which have no room for it.
+    double placementZoom(int i) const;
+    void setPlacementZoom(int i, double zoomPercent);
+
 private:
     void *aeleSlot = nullptr;
     void *avertSlot = nullptr;
+    std::vector<double> placementZooms;
 };
