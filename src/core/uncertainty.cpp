@@ -2,6 +2,7 @@
 
 #include "core/elements.h"
 #include "core/geometry.h"
+#include "core/numberformat.h"
 
 #include <algorithm>
 #include <cmath>
@@ -179,4 +180,16 @@ ValueUncertainty segmentUncertainty(const Shape &shape, std::size_t i, double zo
     ValueUncertainty u = valueUncertainty(side, zoomPercent, scale, cov);
     u.flaeche = 0.0;
     return u;
+}
+
+int decimalsForUncertainty(double u, int fallback)
+{
+    if (!(u > 0) || !std::isfinite(u))
+        return fallback;
+    return std::clamp(static_cast<int>(-std::floor(std::log10(u))), 0, 18);
+}
+
+QString valueWithUncertainty(double value, double u, int decimals)
+{
+    return F(value, decimals) + QStringLiteral(" ± ") + F(u, decimals);
 }

@@ -3,6 +3,8 @@
 #include "core/realspace.h"
 #include "core/scalecheck.h"
 
+#include <QString>
+
 #include <array>
 #include <optional>
 #include <vector>
@@ -60,3 +62,10 @@ ValueUncertainty valueUncertainty(const Shape &shape, double zoomPercent, const 
 // Length and direction uncertainties of segment i of a polyline or polygon shape.
 ValueUncertainty segmentUncertainty(const Shape &shape, std::size_t i, double zoomPercent, const Scale &scale,
                                     const ScaleCovariance &cov);
+
+// Decimals that show an uncertainty u with one significant digit, and its value to the same
+// place ("Nachkommastellen passend zur Genauigkeit"); fallback when u is 0 or not finite.
+int decimalsForUncertainty(double u, int fallback);
+
+// "7.50 ± 0.03": the value and its uncertainty with the same number of decimals.
+QString valueWithUncertainty(double value, double u, int decimals);

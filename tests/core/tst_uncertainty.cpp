@@ -53,6 +53,8 @@ private slots:
     void monteCarlo();
     void referenceLineOfDocument();
     void checksWidenTheScale();
+    void decimalsFollowUncertainty_data();
+    void decimalsFollowUncertainty();
 };
 
 void tst_Uncertainty::placementSigmaFollowsZoom()
@@ -192,6 +194,27 @@ void tst_Uncertainty::checksWidenTheScale()
     const ValueUncertainty u = valueUncertainty(d, 1e9, scale, c);
     QVERIFY(std::fabs(u.lang - 0.05) < 1e-3);
     QVERIFY(u.winkel < 1e-6);
+}
+
+void tst_Uncertainty::decimalsFollowUncertainty_data()
+{
+    QTest::addColumn<double>("u");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("hundredths") << 0.03 << 2 << QStringLiteral("7.50 ± 0.03");
+    QTest::newRow("just below a tenth") << 0.099 << 2 << QStringLiteral("7.50 ± 0.10");
+    QTest::newRow("a whole unit") << 1.4 << 0 << QStringLiteral("8 ± 1");
+    QTest::newRow("tens keep no decimals") << 37.0 << 0 << QStringLiteral("8 ± 37");
+    QTest::newRow("no uncertainty keeps the setting") << 0.0 << 4 << QStringLiteral("7.5000 ± 0.0000");
+}
+
+void tst_Uncertainty::decimalsFollowUncertainty()
+{
+    QFETCH(double, u);
+    QFETCH(int, decimals);
+    QFETCH(QString, text);
+    QCOMPARE(decimalsForUncertainty(u, 4), decimals);
+    QCOMPARE(valueWithUncertainty(7.5, u, decimals), text);
 }
 
 QTEST_APPLESS_MAIN(tst_Uncertainty)
