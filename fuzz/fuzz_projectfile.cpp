@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the project file reader. Whatever it accepts must be a complete
-// image with its rows in memory and elements whose vertex lists and names exist.
+// image with its rows in memory and elements whose vertex lists and names exist; an extension
+// block it reads must be written back byte for byte, and a damaged one must be reported.
 
 #include "core/projectfile.h"
 
@@ -23,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     dib image;
     ProjectSettings settings;
     QString error;
-    if (loadProjectFromBytes(input, doc, image, settings, &error)) {
+    QString warning;
+    if (loadProjectFromBytes(input, doc, image, settings, &error, &warning)) {
         check(image.poi && image.pmi && image.bytew == dibRowBytes(DibWidth(image), DibBitCount(image)));
         // Write the last pixel, so that a short pixel block shows up under the address sanitizer.
         const std::int32_t x = DibWidth(image) - 1;
@@ -35,6 +37,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             check(e.vert && e.name);
             check(static_cast<qsizetype>(Document::name(e).size()) * 2 <= input.size());
         }
+        const QByteArray block = encodeExtensionBlock(settings.extension);
+        if (warning.isEmpty())
+            check(input.endsWith(block));
+        else
+            check(settings.extension.isEmpty());
+        ProjectExtension again;
+        check(decodeExtensionBlock(block, again, nullptr) && again == settings.extension);
+        if (const auto scale = settings.extension.scale())
+            check(scale->mas1 == scale->mas1 && scale->mas1 != 0);
     } else {
         check(!error.isEmpty() && !image.poi && doc.count() == 0);
     }

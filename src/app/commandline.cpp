@@ -259,7 +259,8 @@ void printUsage(QTextStream &s)
         {2, u"tesselon --help", u"zeigt diese Hilfe"},
         {0, nullptr, u"Optionen:"},
         {4, u"--pieces N", u"dxf: Teile je Kurve, 1 bis 20 (Vorgabe 4)"},
-        {4, u"--scale PIXEL WERT EINHEIT", u"Maßstab und Einheit der Werte (Vorgabe 1 1 Pixel)"},
+        {4, u"--scale PIXEL WERT EINHEIT",
+         u"Maßstab und Einheit der Werte (Vorgabe: der im Projekt gespeicherte, sonst 1 1 Pixel); ver: wird im Projekt gespeichert"},
         {4, u"--decimals D1 D2", u"Nachkommastellen für Strecken und für alles andere (Vorgabe 2 4)"},
         {4, u"--language N", u"0 Deutsch, 1 Englisch, 2 Italienisch (Vorgabe: die gespeicherte Sprache)"},
         {4, u"--no-image", u"png und pdf: nur Linien und Beschriftungen"},
@@ -357,8 +358,12 @@ int dump(const QString &project, QTextStream &out, QTextStream &err)
 {
     QByteArray json;
     QString error;
-    if (!projectJson(project, json, &error))
+    QString warning;
+    if (!projectJson(project, json, &error, &warning))
         return failure(error, err);
+    if (!warning.isEmpty())
+        err << oneLine(warning) << '\n';
+    err.flush();
     out << QString::fromUtf8(json);
     out.flush();
     return 0;
@@ -372,21 +377,31 @@ int exportProject(const Request &r, QTextStream &err)
     dib image;
     ProjectSettings settings;
     QString error;
-    if (!loadProject(project, doc, image, settings, &error))
+    QString warning;
+    if (!loadProject(project, doc, image, settings, &error, &warning))
         return failure(error, err);
+    if (!warning.isEmpty()) {
+        err << oneLine(warning) << '\n';
+        err.flush();
+    }
+    // An explicit scale wins over the one the project keeps.
+    const std::optional<ProjectScale> stored = settings.extension.scale();
+    ProjectScale projectScale = stored.value_or(ProjectScale{1.0, 1.0, Message(3)});
+    if (r.einh)
+        projectScale = ProjectScale{r.mas1, r.mas2, *r.einh};
 
     bool ok = true;
     if (r.format == QLatin1String("ver")) {
+        if (r.einh)
+            settings.extension.setScale(projectScale);
         ok = saveProject(target, doc, image, settings, &error);
     } else {
         ViewState view;
         view.zoomed = zoomFromProject(settings.zoom);
         const DrawingSettings drawing = drawingSettings(settings, !r.noImage);
-        Scale scale;
-        scale.mas1 = r.mas1;
-        scale.mas2 = r.mas2;
+        const Scale scale{projectScale.mas1, projectScale.mas2};
         NumberSettings numbers;
-        numbers.einh = r.einh.value_or(Message(3));
+        numbers.einh = projectScale.einh;
         numbers.nachkomma = r.nachkomma;
         numbers.nachkomma2 = r.nachkomma2;
         const RenderInputs in{view, drawing, scale, numbers, nullptr};

@@ -229,12 +229,12 @@ void writeElement(JsonWriter &w, const Telemente &e)
 
 } // namespace
 
-bool projectJson(const QString &path, QByteArray &json, QString *error)
+bool projectJson(const QString &path, QByteArray &json, QString *error, QString *warning)
 {
     Document doc;
     dib image;
     ProjectSettings settings;
-    const bool loaded = loadProject(path, doc, image, settings, error);
+    const bool loaded = loadProject(path, doc, image, settings, error, warning);
     deldib(image);
     if (!loaded)
         return false;
@@ -297,6 +297,27 @@ bool projectJson(const QString &path, QByteArray &json, QString *error)
             o.member("ppi").integer(f.pixelsPerInch);
             o.member("size").integer(f.size);
             o.member("style").integer(f.style);
+        }
+        if (!settings.extension.isEmpty()) {
+            JsonWriter &chunks = root.member("extension");
+            chunks.text += '[';
+            for (qsizetype i = 0; i < settings.extension.chunks.size(); ++i) {
+                const ExtensionChunk &c = settings.extension.chunks.at(i);
+                chunks.text += i > 0 ? ", {" : "{";
+                chunks.key("id");
+                chunks.string(QString::fromLatin1(c.id));
+                chunks.text += ", ";
+                chunks.key("bytes");
+                chunks.integer(c.payload.size());
+                chunks.text += '}';
+            }
+            chunks.text += ']';
+        }
+        if (const std::optional<ProjectScale> scale = settings.extension.scale()) {
+            JsonObject o(root.member("scale"), "    ");
+            o.member("mas1").number(scale->mas1);
+            o.member("mas2").number(scale->mas2);
+            o.member("einh").string(scale->einh);
         }
     }
     w.text += '\n';

@@ -269,10 +269,11 @@ public:
 
     bool read()
     {
-        return readElements() && readImage() && readSettings() && readfont(settings.font);
+        return readElements() && readImage() && readSettings() && readfont(settings.font) && readExtension();
     }
 
     QString error;
+    QString warning;
     Document doc;
     dib image;
     ProjectSettings settings;
@@ -412,6 +413,24 @@ private:
         return fail("Die Schriftangaben sind unvollständig.");
     }
 
+    bool readExtension()
+    {
+        const qint64 rest = in.remaining();
+        QString reason;
+        if (rest > MaxExtensionBlockBytes) {
+            reason = Translate(QStringLiteral("Der Zusatzblock ist größer als erlaubt."));
+        } else {
+            QByteArray tail(rest, Qt::Uninitialized);
+            if (!in.bytes(tail.data(), rest))
+                return fail("Die Zusatzdaten sind unvollständig.");
+            decodeExtensionBlock(tail, settings.extension, &reason);
+        }
+        if (!reason.isEmpty())
+            warning = Translate(QStringLiteral("Die Zusatzdaten der Datei %1 sind beschädigt und wurden nicht gelesen: %2"))
+                          .arg(file, reason);
+        return true;
+    }
+
     bool outOfMemory()
     {
         error = Translate(QStringLiteral("Für die Elemente der Datei %1 reicht der Speicher nicht.")).arg(file);
@@ -423,7 +442,8 @@ private:
     Document &target;
 };
 
-bool readProject(QIODevice &dev, const QString &file, Document &doc, dib &image, ProjectSettings &s, QString *error)
+bool readProject(QIODevice &dev, const QString &file, Document &doc, dib &image, ProjectSettings &s, QString *error,
+                 QString *warning)
 {
     void *const avert = *doc.avertVariable();
     ProjectReader reader(dev, file, doc);
@@ -441,10 +461,26 @@ bool readProject(QIODevice &dev, const QString &file, Document &doc, dib &image,
     std::swap(image.poi, reader.image.poi);
     std::swap(image.bytew, reader.image.bytew);
     s = std::move(reader.settings);
+    if (warning)
+        *warning = reader.warning;
     return true;
 }
 
 } // namespace
+
+bool writeProject(QIODevice &out, const Document &doc, const dib &image, const ProjectSettings &s)
+{
+    // Readers refuse larger blocks, so such a file would not open again as it was saved.
+    const QByteArray block = encodeExtensionBlock(s.extension);
+    if (!imageWritable(image) || block.size() > MaxExtensionBlockBytes)
+        return false;
+    Writer w(out);
+    writeElements(w, doc);
+    writeImage(w, image);
+    writeSettings(w, s);
+    w.bytes(block.constData(), block.size());
+    return w.ok();
+}
 
 bool saveProject(const QString &path, const Document &doc, const dib &image, const ProjectSettings &s, QString *error)
 {
@@ -460,11 +496,8 @@ bool saveProject(const QString &path, const Document &doc, const dib &image, con
             *error = Translate(QStringLiteral("Die Datei %1 kann nicht erzeugt werden: %2")).arg(file, out.errorString());
         return false;
     }
-    Writer w(out);
-    writeElements(w, doc);
-    writeImage(w, image);
-    writeSettings(w, s);
-    if (!w.ok() || !out.commit()) {
+    const bool written = writeProject(out, doc, image, s);
+    if (!written || !out.commit()) {
         if (error)
             *error = Translate(QStringLiteral("Die Datei %1 konnte nicht vollständig geschrieben werden: %2"))
                          .arg(file, out.errorString());
@@ -474,7 +507,8 @@ bool saveProject(const QString &path, const Document &doc, const dib &image, con
     return true;
 }
 
-bool loadProject(const QString &path, Document &doc, dib &image, ProjectSettings &s, QString *error)
+bool loadProject(const QString &path, Document &doc, dib &image, ProjectSettings &s, QString *error,
+                 QString *warning)
 {
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly)) {
@@ -483,13 +517,14 @@ bool loadProject(const QString &path, Document &doc, dib &image, ProjectSettings
                          .arg(shownName(path), in.errorString());
         return false;
     }
-    return readProject(in, shownName(path), doc, image, s, error);
+    return readProject(in, shownName(path), doc, image, s, error, warning);
 }
 
-bool loadProjectFromBytes(const QByteArray &bytes, Document &doc, dib &image, ProjectSettings &s, QString *error)
+bool loadProjectFromBytes(const QByteArray &bytes, Document &doc, dib &image, ProjectSettings &s, QString *error,
+                          QString *warning)
 {
     QBuffer in;
     in.setData(bytes);
     in.open(QIODevice::ReadOnly);
-    return readProject(in, QStringLiteral("(Speicher)"), doc, image, s, error);
+    return readProject(in, QStringLiteral("(Speicher)"), doc, image, s, error, warning);
 }

@@ -2,11 +2,14 @@
 
 #include "core/dib.h"
 #include "core/elements.h"
+#include "core/projectextension.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
+
+class QIODevice;
 
 // The label font as the project file stores it. The face name is kept exactly as read, so a
 // face that is missing on this system is written back unchanged.
@@ -25,7 +28,7 @@ struct FontRecord {
     bool operator==(const FontRecord &) const = default;
 };
 
-// The drawing settings a project carries, in file order.
+// The drawing settings a project carries, in file order, and the chunks of its extension block.
 struct ProjectSettings {
     std::int32_t colour = 0x0000FF;       // element colour (Shape1), 0x00BBGGRR
     double linewidth = 2.0;               // WidthEd
@@ -38,6 +41,9 @@ struct ProjectSettings {
     bool adaptToImage = true;             // PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1
     double zoom = 100.0;                  // zoomed, percent
     FontRecord font;                      // FontDialog1
+    // The scale and whatever else the original layout has no room for; without chunks no block
+    // is written, so the file is exactly what the original layout describes.
+    ProjectExtension extension;
 
     bool operator==(const ProjectSettings &) const = default;
 };
@@ -48,12 +54,19 @@ struct ProjectSettings {
 bool saveProject(const QString &path, const Document &doc, const dib &image, const ProjectSettings &s,
                  QString *error = nullptr);
 
+// The same bytes written to out, without messages, so that it may run off the user-interface
+// thread; false when the image cannot be written or a write failed.
+bool writeProject(QIODevice &out, const Document &doc, const dib &image, const ProjectSettings &s);
+
 // Reads a project. Every count and size is checked against the bytes that remain before anything
 // is allocated; doc, image and settings are replaced only when the whole file was read. The
 // image is held with its rows bottom row first, also when the file stores them top row first.
-bool loadProject(const QString &path, Document &doc, dib &image, ProjectSettings &s, QString *error = nullptr);
+// A damaged extension block does not stop the project from opening: it is read as no block and
+// warning receives a German text for the user; otherwise warning is cleared.
+bool loadProject(const QString &path, Document &doc, dib &image, ProjectSettings &s, QString *error = nullptr,
+                 QString *warning = nullptr);
 bool loadProjectFromBytes(const QByteArray &bytes, Document &doc, dib &image, ProjectSettings &s,
-                          QString *error = nullptr);
+                          QString *error = nullptr, QString *warning = nullptr);
 
 // Bytes of the font record of a face name of that many UTF-16 code units.
 inline constexpr std::int64_t fontRecordSize(std::int64_t nameUnits)

@@ -68,21 +68,29 @@ bool ProjectCommands::openprojekt(const QString &fileName)
 {
     ProjectSettings settings;
     QString error;
-    if (!loadProject(fileName, access.document(), access.image(), settings, &error)) {
+    QString warning;
+    if (!loadProject(fileName, access.document(), access.image(), settings, &error, &warning)) {
         fail(Message(15), error);
         return false;
     }
     // Only now: a file that cannot be read leaves a construction going on undisturbed.
     access.endConstruction();
     loadedFont = settings.font;
+    loadedExtension = settings.extension;
     access.applySettings(settings);
     access.repaint();
+    if (!warning.isEmpty())
+        inform(warning);
     return true;
 }
 
 bool ProjectCommands::saveprojekt(const QString &fileName)
 {
-    const ProjectSettings settings = access.currentSettings(loadedFont ? &*loadedFont : nullptr);
+    ProjectSettings settings = access.currentSettings(loadedFont ? &*loadedFont : nullptr);
+    // Chunks this program does not know go back into the file as they were read.
+    ProjectExtension extension = loadedExtension;
+    extension.update(settings.extension);
+    settings.extension = extension;
     QString error;
     if (!saveProject(fileName, access.document(), access.image(), settings, &error)) {
         fail(Message(14), error);
@@ -100,6 +108,11 @@ QString ProjectCommands::choose(QFileDialog &dialog)
 
 void ProjectCommands::fail(const QString &message, const QString &detail)
 {
-    QMessageBox box(QMessageBox::NoIcon, QString(), message + QLatin1Char('\n') + detail, QMessageBox::Ok, window);
+    inform(message + QLatin1Char('\n') + detail);
+}
+
+void ProjectCommands::inform(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, window);
     box.exec();
 }

@@ -44,9 +44,11 @@ public:
     QFileDialog *openDialog() const { return OpenDialog2; }
     QFileDialog *saveDialog() const { return SaveDialog3; }
 
-    // Opens fileName, replacing document, image and settings; reports a failure with message 15.
+    // Opens fileName, replacing document, image and settings, and the scale when the file keeps
+    // one; reports a failure with message 15 and a damaged extension block after opening.
     bool openprojekt(const QString &fileName);
-    // Saves into fileName; reports a failure with message 14.
+    // Saves into fileName, the current scale and the unknown chunks of the last opened project
+    // included; reports a failure with message 14.
     bool saveprojekt(const QString &fileName);
 
 public slots:
@@ -56,6 +58,7 @@ public slots:
 private:
     QString choose(QFileDialog &dialog);
     void fail(const QString &message, const QString &detail);
+    void inform(const QString &text);
 
     QMainWindow *window;
     Access access;
@@ -64,4 +67,6 @@ private:
     QFileDialog *SaveDialog3 = nullptr;
     // The label font as the last opened project stored it.
     std::optional<FontRecord> loadedFont;
+    // The extension block of the last opened project, so that saving keeps its unknown chunks.
+    ProjectExtension loadedExtension;
 };

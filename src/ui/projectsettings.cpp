@@ -59,6 +59,7 @@ ProjectSettings settingsFromWindow(const TMainForm &window, const FontRecord *or
         s.*fields[i] = items[i]->isChecked();
     s.zoom = row.zoomed->value();
     s.font = recordFromFont(window.labelFont, window.labelFontColor, original);
+    s.extension.setScale({window.scale.mas1, window.scale.mas2, window.einh});
     return s;
 }
 
@@ -66,7 +67,11 @@ void applySettingsToWindow(TMainForm &window, const ProjectSettings &s)
 {
     const ProjectSettings initial;
     const SettingsRow &row = window.settings;
-    // The font first: each field below repaints as it changes.
+    // The scale and the font first: each field below repaints as it changes.
+    if (const std::optional<ProjectScale> scale = s.extension.scale()) {
+        window.scale = Scale{scale->mas1, scale->mas2};
+        window.einh = scale->einh;
+    }
     window.labelFont = fontFromRecord(s.font);
     window.labelFontColor = colorFromRef(s.font.colour);
     row.Shape1->setBrushColor(colorFromRef(s.colour));

@@ -6,7 +6,7 @@ class TMainForm;
 
 // The drawing settings a project carries, read from and written into the main window's
 // controls: the swatch Shape1, WidthEd, PfeillangEd, the six option check marks, zoomed and the
-// label font.
+// label font; and the scale (mas1, mas2, einh), which the project keeps in its extension block.
 
 // The settings as the controls show them. original is the font record the label font was
 // loaded from, if any: every part of it the font still matches is kept as stored, so a face
@@ -16,5 +16,5 @@ ProjectSettings settingsFromWindow(const TMainForm &window, const FontRecord *or
 // Sets every control as the program would: values outside a field's range take its nearest
 // limit, a value that is not a number takes the field's initial value, the zoom is truncated to
 // a whole percentage, and the results list follows its check mark. The option check marks are
-// set without running their commands.
+// set without running their commands. A project without a usable scale keeps the current one.
 void applySettingsToWindow(TMainForm &window, const ProjectSettings &settings);

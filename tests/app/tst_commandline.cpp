@@ -3,6 +3,7 @@
 #include "core/dib.h"
 #include "core/elements.h"
 #include "core/projectfile.h"
+#include "support/testfiles.h"
 
 #include <QCryptographicHash>
 #include <QImage>
@@ -125,6 +126,7 @@ private slots:
     void dumpNumbersReadBackExactly();
     void exportVerKeepsTheProject();
     void exportCsv();
+    void storedScale();
     void negativeScale();
     void exportDxf();
     void exportEmf();
@@ -348,6 +350,8 @@ void TestCommandLine::exportVerKeepsTheProject()
     const Run after = tesselon({QStringLiteral("--dump"), copy});
     QCOMPARE(after.exitCode, 0);
     QCOMPARE(after.out, before.out);
+    // A project without an extension block stays without one.
+    QCOMPARE(fileBytes(copy), fileBytes(project));
 }
 
 void TestCommandLine::exportCsv()
@@ -369,6 +373,44 @@ void TestCommandLine::exportCsv()
     QCOMPARE(rows[2], (QStringList{"Rechteck", RoomName, "50.000", "150.000", "", "m"}));
     QCOMPARE(rows[3].mid(0, 3), (QStringList{"Abstand", "", "60.000"}));
     QCOMPARE(rows[4].first(), QStringLiteral("Polygon"));
+}
+
+void TestCommandLine::storedScale()
+{
+    const QString scaled = out(QStringLiteral("scaled.ver"));
+    dib picture;
+    ProjectSettings stored;
+    stored.extension.setScale({2, 1, QStringLiteral("m")});
+    QVERIFY(writeProject(scaled, picture, stored));
+    deldib(picture);
+
+    const Run dump = tesselon({QStringLiteral("--dump"), scaled});
+    QCOMPARE(dump.exitCode, 0);
+    const QJsonObject json = QJsonDocument::fromJson(dump.out).object();
+    QCOMPARE(json[QStringLiteral("scale")].toObject(),
+             (QJsonObject{{"mas1", 2}, {"mas2", 1}, {"einh", "m"}}));
+    QVERIFY(!QJsonDocument::fromJson(tesselon({QStringLiteral("--dump"), project}).out).object().contains("scale"));
+
+    // The same rows as with "--scale 2 1 m".
+    const QString csv = out(QStringLiteral("stored.csv"));
+    QCOMPARE(tesselon({QStringLiteral("--export"), QStringLiteral("csv"), scaled, csv, QStringLiteral("--decimals"),
+                       QStringLiteral("0"), QStringLiteral("3"), QStringLiteral("--language"), QStringLiteral("0")})
+                 .exitCode,
+             0);
+    QList<QStringList> rows;
+    QVERIFY(readCsv(fileBytes(csv), rows, nullptr));
+    QCOMPARE(rows[2], (QStringList{"Rechteck", RoomName, "50.000", "150.000", "", "m"}));
+
+    const QString copy = out(QStringLiteral("scaled-copy.ver"));
+    QCOMPARE(tesselon({QStringLiteral("--export"), QStringLiteral("ver"), scaled, copy}).exitCode, 0);
+    QCOMPARE(fileBytes(copy), fileBytes(scaled));
+    // An explicit scale is kept in the written project.
+    QCOMPARE(tesselon({QStringLiteral("--export"), QStringLiteral("ver"), project, copy, QStringLiteral("--scale"),
+                       QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("cm")})
+                 .exitCode,
+             0);
+    const QJsonObject rescaled = QJsonDocument::fromJson(tesselon({QStringLiteral("--dump"), copy}).out).object();
+    QCOMPARE(rescaled[QStringLiteral("scale")].toObject(), (QJsonObject{{"mas1", 3}, {"mas2", 4}, {"einh", "cm"}}));
 }
 
 void TestCommandLine::negativeScale()

@@ -159,6 +159,8 @@ private slots:
     void openingEndsConstructionAfterReplacing();
     void settingsOutsideTheFields_data();
     void settingsOutsideTheFields();
+    void projectKeepsItsScale_data();
+    void projectKeepsItsScale();
 
 private:
     QString path(const QString &name) const { return dir.filePath(name); }
@@ -275,6 +277,8 @@ void TestProjectCommands::storedFontWrittenBackUnchanged()
     stored.font = FontRecord{0, 0x123456, QStringLiteral("Ghost Face"), FontRecord::VariablePitch, 120, 9, 0x10};
     {
         TMainForm source;
+        // The program's own saves keep the scale as well.
+        stored.extension.setScale({source.scale.mas1, source.scale.mas2, source.einh});
         QVERIFY(saveProject(path("font.ver"), source.elemente, source.di, stored));
     }
 
@@ -460,3 +464,63 @@ void TestProjectCommands::settingsOutsideTheFields()
 
 QTEST_MAIN(TestProjectCommands)
 #include "tst_projectcommands.moc"
+
+void TestProjectCommands::projectKeepsItsScale_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("withScale");
+    QTest::addColumn<bool>("damagedBlock");
+    QTest::newRow("with its scale and a chunk of a later version") << "scaled.ver" << true << false;
+    QTest::newRow("without a block") << "plain.ver" << false << false;
+    QTest::newRow("with a damaged block") << "damaged.ver" << false << true;
+}
+
+void TestProjectCommands::projectKeepsItsScale()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, withScale);
+    QFETCH(bool, damagedBlock);
+    const QString file = path(name);
+    const ProjectExtension later{{{"ZZZZ", QByteArray("\x00\x01later", 7)}}};
+    {
+        TMainForm source;
+        makeWork(source);
+        ProjectSettings stored;
+        if (withScale) {
+            stored.extension = later;
+            stored.extension.setScale({2.5, 10.0, QStringLiteral("m")});
+        }
+        QVERIFY(saveProject(file, source.elemente, source.di, stored));
+        if (damagedBlock) {
+            QByteArray bytes = fileBytes(file);
+            bytes += QByteArray("TSXB\x01\x00\xff\xff\x00\x00SCAL", 14);
+            QVERIFY(writeBytes(file, bytes));
+        }
+    }
+
+    TMainForm w;
+    w.scale = Scale{4.0, 3.0};
+    w.einh = QStringLiteral("ft");
+    Commands commands(w, file);
+    AnsweredBox box;
+    if (damagedBlock)
+        answerNextBox(QMessageBox::Ok, &box);
+    commands.commands->Projektffnen1Click();
+    QCOMPARE(w.elemente.count(), 4);
+    QCOMPARE(box.text.contains(name), damagedBlock);
+    QCOMPARE(w.scale.mas1, withScale ? 2.5 : 4.0);
+    QCOMPARE(w.scale.mas2, withScale ? 10.0 : 3.0);
+    QCOMPARE(w.einh, withScale ? QStringLiteral("m") : QStringLiteral("ft"));
+
+    // Saving keeps the scale the window has now and a chunk this program does not know.
+    w.scale.mas2 = 20.0;
+    commands.file = path(QStringLiteral("again-") + name);
+    commands.commands->Projektspeichern1Click();
+    Document doc;
+    dib image;
+    ProjectSettings reread;
+    QVERIFY(loadProject(commands.file, doc, image, reread));
+    deldib(image);
+    QCOMPARE(reread.extension.scale(), (ProjectScale{w.scale.mas1, 20.0, w.einh}));
+    QCOMPARE(reread.extension.chunk("ZZZZ") != nullptr, withScale);
+}
