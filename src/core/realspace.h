@@ -16,6 +16,7 @@ AxisFactors axisFactors(const Scale &scale);
 struct PicturePoint {
     double x = 0.0;
     double y = 0.0;
+    bool operator==(const PicturePoint &) const = default;
 };
 
 // The points an element's values depend on: the two corners or end points of a rectangle,

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/projectextension.h"
+#include "core/scalecheck.h"
+
+#include <array>
+#include <optional>
+#include <vector>
+
+class Document;
+
+// The extension-block chunks of the scale checks, the separate X/Y scale and the zoom each
+// element was placed at (payloads in docs/project-file-extension.md).
+namespace ChunkId {
+inline constexpr QByteArrayView AxisScale("SCXY");
+inline constexpr QByteArrayView ScaleChecks("SCHK");
+inline constexpr QByteArrayView PlacementZoom("ZOOM");
+}
+
+// The two lines of a scale with separate axes; none when the chunk is missing, has the wrong
+// length, or its lines give no scale.
+std::optional<std::array<ReferenceLine, 2>> axisLines(const ProjectExtension &extension);
+// Writes the chunk, or removes it for none.
+void setAxisLines(ProjectExtension &extension, const std::optional<std::array<ReferenceLine, 2>> &lines);
+
+// The lines of "Maßstab prüfen..."; empty when the chunk is missing or damaged.
+std::vector<ReferenceLine> scaleChecks(const ProjectExtension &extension);
+// Writes the chunk, or removes it when there are no checks.
+void setScaleChecks(ProjectExtension &extension, const std::vector<ReferenceLine> &checks);
+
+// Sets each element's placement zoom from the chunk when it holds one zoom for each element of
+// doc; false (doc unchanged) otherwise.
+bool applyPlacementZooms(const ProjectExtension &extension, Document &doc);
+// Writes the zoom of every element, or removes the chunk when no element has one recorded.
+void storePlacementZooms(ProjectExtension &extension, const Document &doc);
