@@ -6,6 +6,7 @@
 #include "core/csvexport.h"
 #include "core/dib.h"
 #include "core/dxfexport.h"
+#include "core/measurementchunks.h"
 #include "core/elements.h"
 #include "core/numberformat.h"
 #include "core/optionsfile.h"
@@ -50,6 +51,8 @@ struct Request {
     int nachkomma2 = 4;
     std::optional<int> language;
     bool noImage = false;
+    bool segments = false;    // csv: a row per side of each polyline and polygon
+    bool uncertainty = false; // csv: the "±" columns
 };
 
 // A usage error: the German text and its arguments, shown once the language is known.
@@ -106,6 +109,10 @@ public:
                 problem = language(r, arg);
             else if (arg == QLatin1String("--no-image"))
                 r.noImage = true;
+            else if (arg == QLatin1String("--segments"))
+                r.segments = true;
+            else if (arg == QLatin1String("--uncertainty"))
+                r.uncertainty = true;
             else
                 problem = UsageError{QStringLiteral("Unbekannte Option: %1"), {arg}};
             if (problem)
@@ -264,6 +271,8 @@ void printUsage(QTextStream &s)
         {4, u"--decimals D1 D2", u"Nachkommastellen für Strecken und für alles andere (Vorgabe 2 4)"},
         {4, u"--language N", u"0 Deutsch, 1 Englisch, 2 Italienisch (Vorgabe: die gespeicherte Sprache)"},
         {4, u"--no-image", u"png und pdf: nur Linien und Beschriftungen"},
+        {4, u"--segments", u"csv: nach jedem Polygon und jeder Strecke eine Zeile je Seite"},
+        {4, u"--uncertainty", u"csv: Spalten mit der Standardunsicherheit jedes Wertes"},
         {0, nullptr, u"Rückgabewerte: 0 erledigt, 1 Eingabe nicht lesbar oder Ausgabe nicht schreibbar, 2 falscher Aufruf"},
     };
     constexpr int column = 36;
@@ -344,10 +353,10 @@ void repaintValues(Document &doc, const RenderInputs &in)
     drawElements(p, doc, in);
 }
 
-QList<QStringList> resultsCsv(Document &doc, const NumberSettings &numbers)
+QList<QStringList> resultsCsv(Document &doc, const NumberSettings &numbers, const ResultsOptions &options)
 {
     ResultsModel model;
-    model.ListObjekte(doc, numbers.nachkomma2);
+    model.ListObjekte(doc, numbers.nachkomma2, options);
     QStringList captions;
     for (int c = 0; c < ResultsModel::ColumnCount; ++c)
         captions.append(Translate(model.headerData(c, Qt::Horizontal).toString()));
@@ -399,7 +408,9 @@ int exportProject(const Request &r, QTextStream &err)
         ViewState view;
         view.zoomed = zoomFromProject(settings.zoom);
         const DrawingSettings drawing = drawingSettings(settings, !r.noImage);
-        const Scale scale{projectScale.mas1, projectScale.mas2};
+        Scale scale{projectScale.mas1, projectScale.mas2};
+        if (!r.einh)
+            scale = withAxisScale(settings.extension, scale);
         NumberSettings numbers;
         numbers.einh = projectScale.einh;
         numbers.nachkomma = r.nachkomma;
@@ -408,8 +419,15 @@ int exportProject(const Request &r, QTextStream &err)
         repaintValues(doc, in);
 
         const QSize imageSize = image.poi ? QSize(DibWidth(image), DibHeight(image)) : QSize(1, 1);
-        if (r.format == QLatin1String("csv"))
-            ok = exportCsv(target, csvText(resultsCsv(doc, numbers)), &error);
+        if (r.format == QLatin1String("csv")) {
+            applyPlacementZooms(settings.extension, doc);
+            ResultsOptions options;
+            options.scale = scale;
+            options.segments = r.segments;
+            options.uncertainty = r.uncertainty;
+            options.covariance = scaleCovariance(scale, scaleBasisOf(settings.extension, doc, scale));
+            ok = exportCsv(target, csvText(resultsCsv(doc, numbers, options)), &error);
+        }
         else if (r.format == QLatin1String("dxf"))
             ok = exportDxf(target, doc, r.pieces, &error);
         else if (r.format == QLatin1String("emf"))

@@ -114,3 +114,22 @@ void storePlacementZooms(ProjectExtension &extension, const Document &doc)
     else
         extension.removeChunk(ChunkId::PlacementZoom);
 }
+
+Scale withAxisScale(const ProjectExtension &extension, const Scale &scale)
+{
+    const std::optional<std::array<ReferenceLine, 2>> lines = axisLines(extension);
+    if (!lines)
+        return scale;
+    return *separateScale((*lines)[0], (*lines)[1]);
+}
+
+ScaleBasis scaleBasisOf(const ProjectExtension &extension, Document &doc, const Scale &scale)
+{
+    ScaleBasis basis;
+    if (scale.separateAxes)
+        basis.axes = axisLines(extension);
+    else
+        basis.reference = referenceLineOf(doc, scale);
+    basis.checks = scaleChecks(extension);
+    return basis;
+}

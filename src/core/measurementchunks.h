@@ -1,7 +1,9 @@
 #pragma once
 
+#include "core/geometry.h"
 #include "core/projectextension.h"
 #include "core/scalecheck.h"
+#include "core/uncertainty.h"
 
 #include <array>
 #include <optional>
@@ -33,3 +35,10 @@ void setScaleChecks(ProjectExtension &extension, const std::vector<ReferenceLine
 bool applyPlacementZooms(const ProjectExtension &extension, Document &doc);
 // Writes the zoom of every element, or removes the chunk when no element has one recorded.
 void storePlacementZooms(ProjectExtension &extension, const Document &doc);
+
+// The scale with the extension's separate X/Y scale applied (both factors from its lines); the
+// scale unchanged when the extension has none.
+Scale withAxisScale(const ProjectExtension &extension, const Scale &scale);
+// What the uncertainty of scale rests on: the axis lines when scale has separate axes, else
+// the document's scale reference line, and the extension's checks.
+ScaleBasis scaleBasisOf(const ProjectExtension &extension, Document &doc, const Scale &scale);
