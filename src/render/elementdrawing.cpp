@@ -79,7 +79,13 @@ private:
         LabelCache::ElementTexts &t = in.labelCache ? in.labelCache->element(i) : scratch;
         if (!in.labelCache)
             t = LabelCache::ElementTexts{};
-        refreshLabelTexts(t, e, in.numbers);
+        if (in.numbers.withUncertainty || in.numbers.fitDecimals) {
+            const ValueUncertainty u =
+                valueUncertainty(shapeOf(e), doc.placementZoom(i), in.scale, in.numbers.scaleCovariance);
+            refreshLabelTexts(t, e, in.numbers, &u);
+        } else {
+            refreshLabelTexts(t, e, in.numbers);
+        }
         return t;
     }
 
