@@ -122,3 +122,10 @@ void Document::setPlacementZoom(int i, double zoomPercent)
         placementZooms.resize(static_cast<std::size_t>(count()), 0.0);
     placementZooms[static_cast<std::size_t>(i)] = zoomPercent;
 }
+
+void Document::notePlacementZoom(int i, double zoomPercent)
+{
+    const double recorded = placementZoom(i);
+    if (zoomPercent > 0 && (recorded <= 0 || zoomPercent < recorded))
+        setPlacementZoom(i, zoomPercent);
+}

@@ -131,6 +131,9 @@ public:
     // was recorded (elements of older files). Kept beside the records, which have no room for it.
     double placementZoom(int i) const;
     void setPlacementZoom(int i, double zoomPercent);
+    // A point of element i was placed or dragged at zoomPercent. One zoom stands for all of an
+    // element's points, so the lowest, which makes the largest uncertainty, is kept.
+    void notePlacementZoom(int i, double zoomPercent);
 
 private:
     void *aeleSlot = nullptr;
