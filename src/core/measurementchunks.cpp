@@ -133,3 +133,13 @@ ScaleBasis scaleBasisOf(const ProjectExtension &extension, Document &doc, const 
     basis.checks = scaleChecks(extension);
     return basis;
 }
+
+void replaceMeasurementChunks(ProjectExtension &target, const ProjectExtension &source)
+{
+    for (const QByteArrayView id : {ChunkId::AxisScale, ChunkId::ScaleChecks, ChunkId::PlacementZoom}) {
+        if (const QByteArray *payload = source.chunk(id))
+            target.setChunk(id, *payload);
+        else
+            target.removeChunk(id);
+    }
+}

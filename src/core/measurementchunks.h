@@ -36,6 +36,10 @@ bool applyPlacementZooms(const ProjectExtension &extension, Document &doc);
 // Writes the zoom of every element, or removes the chunk when no element has one recorded.
 void storePlacementZooms(ProjectExtension &extension, const Document &doc);
 
+// The chunks above as source has them: written where it has them, removed where it has not.
+// Saving merges the chunks read from the file under the window's own; these three it replaces.
+void replaceMeasurementChunks(ProjectExtension &target, const ProjectExtension &source);
+
 // The scale with the extension's separate X/Y scale applied (both factors from its lines); the
 // scale unchanged when the extension has none.
 Scale withAxisScale(const ProjectExtension &extension, const Scale &scale);

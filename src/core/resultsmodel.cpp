@@ -40,8 +40,6 @@ void ResultsModel::ListObjekte(Document &doc, int nachkomma2, const ResultsOptio
         captions[ColumnPlusMinusFlaeche] = Translate(QStringLiteral("± Flächeninhalt"));
         captions[ColumnPlusMinusWinkel] = Translate(QStringLiteral("± Winkel"));
     }
-    if (options.segments)
-        segmentCaption = Translate(QStringLiteral("Segment %1"));
     const bool sameDecimals =
         nachkomma2 == decimals && options.uncertainty == uncertainty && options.fitDecimals == fitDecimals;
     decimals = nachkomma2;
@@ -195,7 +193,7 @@ QString ResultsModel::segmentText(int row, int side, int column) const
     const int dw = decimalsFor(s.u.winkel);
     switch (column) {
     case ColumnTyp:
-        return segmentCaption.arg(side + 1);
+        return Translate(QStringLiteral("Segment %1")).arg(side + 1);
     case ColumnLaenge:
         return F(s.value.length, dl);
     case ColumnWinkel:

@@ -102,6 +102,5 @@ private:
     bool fitDecimals = false;
     std::array<QString, KindCount> kindTexts;
     std::array<QString, ColumnCountWithUncertainty> captions;
-    QString segmentCaption;
     const QString none;
 };

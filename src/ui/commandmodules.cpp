@@ -8,6 +8,7 @@
 #include "ui/formstorage.h"
 #include "ui/languagecommands.h"
 #include "ui/massstabform.h"
+#include "ui/measurementcommands.h"
 #include "ui/nachkommaform.h"
 #include "ui/printcommands.h"
 #include "ui/printform.h"
@@ -45,6 +46,16 @@ void TMainForm::createCommandModules()
                [this](const FontRecord *original) { return settingsFromWindow(*this, original); },
                [this](const ProjectSettings &s) { applySettingsToWindow(*this, s); },
                [this] { toolController->elementsRemoved(); }, [this] { PaintBox1Paint(); }});
+
+    measurementCommands = new MeasurementCommands(
+        this, menus.Mastab1, menus.Einstellungen1,
+        {[this]() -> Document & { return elemente; }, [this] { return scale; }, [this] { return einh; },
+         [this](const Scale &s) {
+             scale = s;
+             PaintBox1Paint();
+         },
+         [this] { PaintBox1Paint(); }});
+    keepExpandedRows(ListView1);
 
     new ScanCommands(this, [this](dib &image) {
         FreeDib(di);

@@ -9,6 +9,7 @@
 #include "render/pictureexport.h"
 #include "render/svgexport.h"
 #include "ui/dxfexportform.h"
+#include "ui/measurementcommands.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -125,7 +126,8 @@ void ExportCommands::MessergebnissealsCSVDateiexportieren1Click()
     for (int c = 0; c < ResultsModel::ColumnCount; ++c)
         captions.append(results.headerData(c, Qt::Horizontal).toString());
     const QList<QStringList> table =
-        resultsTable(results, captions, Translate(QStringLiteral("Einheit")), host.numbers().einh);
+        resultsTable(results, captions, Translate(QStringLiteral("Einheit")), host.numbers().einh,
+                     !omitsSides(window));
     QString error;
     report(exportCsv(path, csvText(table), &error), error);
 }

@@ -1,5 +1,7 @@
 #include "ui/projectcommands.h"
 
+#include "core/measurementchunks.h"
+
 #include "core/translate.h"
 
 #include <QAction>
@@ -90,6 +92,7 @@ bool ProjectCommands::saveprojekt(const QString &fileName)
     // Chunks this program does not know go back into the file as they were read.
     ProjectExtension extension = loadedExtension;
     extension.update(settings.extension);
+    replaceMeasurementChunks(extension, settings.extension);
     settings.extension = extension;
     QString error;
     if (!saveProject(fileName, access.document(), access.image(), settings, &error)) {

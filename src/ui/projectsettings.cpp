@@ -3,6 +3,7 @@
 #include "render/fontrecord.h"
 #include "ui/colorswatch.h"
 #include "ui/mainform.h"
+#include "ui/measurementcommands.h"
 
 #include <QAction>
 #include <QDoubleSpinBox>
@@ -60,6 +61,7 @@ ProjectSettings settingsFromWindow(const TMainForm &window, const FontRecord *or
     s.zoom = row.zoomed->value();
     s.font = recordFromFont(window.labelFont, window.labelFontColor, original);
     s.extension.setScale({window.scale.mas1, window.scale.mas2, window.einh});
+    window.measurementCommands->store(s.extension, window.elemente);
     return s;
 }
 
@@ -71,6 +73,7 @@ void applySettingsToWindow(TMainForm &window, const ProjectSettings &s)
     if (const std::optional<ProjectScale> scale = s.extension.scale()) {
         window.scale = Scale{scale->mas1, scale->mas2};
         window.einh = scale->einh;
+        window.measurementCommands->apply(s.extension, window.elemente, window.scale);
     }
     window.labelFont = fontFromRecord(s.font);
     window.labelFontColor = colorFromRef(s.font.colour);

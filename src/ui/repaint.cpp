@@ -4,6 +4,7 @@
 #include "render/labelcache.h"
 #include "render/viewstate.h"
 #include "ui/colorswatch.h"
+#include "ui/measurementcommands.h"
 #include "ui/paintbox.h"
 #include "ui/viewcommands.h"
 
@@ -39,11 +40,13 @@ void TMainForm::PaintBox1Paint()
 {
     const ViewState &v = view();
     const DrawingSettings drawing = drawingSettings();
-    const RenderInputs in{v, drawing, scale, numberSettings(), labelCache.get()};
+    const RenderInputs in{v, drawing, scale, measurementCommands->labelNumbers(numberSettings(), elemente, scale),
+                          labelCache.get()};
     // Only a back buffer that memory cannot hold fails; the screen then keeps its last picture.
     if (renderBackBuffer(bit, PaintBox1->size(), elemente, di, in) && !v.donotreallypaint)
         showBackBuffer();
-    results->ListObjekte(elemente, nachkomma2);
+    results->ListObjekte(elemente, nachkomma2, measurementCommands->resultsOptions(elemente, scale));
+    measurementCommands->showScale(StatusBar1, scale, einh);
 }
 
 void TMainForm::renderWithoutShowing()

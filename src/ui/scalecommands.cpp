@@ -1,8 +1,10 @@
 #include "ui/mainform.h"
 
+#include "core/numberformat.h"
 #include "core/optionsfile.h"
 #include "core/translate.h"
 #include "ui/massstabform.h"
+#include "ui/measurementcommands.h"
 #include "ui/nachkommaform.h"
 
 #include <QAction>
@@ -16,6 +18,12 @@ void TMainForm::Numerisch1Click()
     const ScaleDialogValues chosen =
         runScaleDialog(*massstabForm, current, [this](const QList<SavedScale> &) { SaveOptions(); });
     menus.Anzeigen1->setChecked(chosen.showScale);
+    // Separate X/Y scales end when the dialog sets another scale; confirming the x scale as the
+    // dialog showed it (four decimals by default) keeps them.
+    if (F(chosen.mas1, 4) != F(scale.mas1, 4) || F(chosen.mas2, 4) != F(scale.mas2, 4)) {
+        scale.separateAxes = false;
+        measurementCommands->scaleReplaced();
+    }
     scale.mas1 = chosen.mas1;
     scale.mas2 = chosen.mas2;
     einh = chosen.einh;
