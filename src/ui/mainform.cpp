@@ -232,8 +232,8 @@ void TMainForm::buildResultsList(QWidget *parent)
     ListView1 = new QTreeView(parent);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setFixedWidth(ResultsListWidth);
-    // A polyline's or polygon's sides are child rows, collapsed until opened.
-    ListView1->setRootIsDecorated(true);
+    ListView1->setRootIsDecorated(false);
+    // A polyline's or polygon's sides are child rows, collapsed until opened by a double click.
     ListView1->setItemsExpandable(true);
     ListView1->setUniformRowHeights(true);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
