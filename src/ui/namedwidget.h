@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLatin1String>
 #include <QPushButton>
@@ -26,4 +28,16 @@ inline QPushButton *namedButton(QWidget *parent, const char *name, const QString
     auto *b = named(new QPushButton(caption, parent), name);
     b->setAutoDefault(false);
     return b;
+}
+
+// The OK and "Abbrechen" row of a dialog, named Buttons, OkBtn and CancelBtn, accepting and
+// rejecting it.
+inline QDialogButtonBox *okCancelButtons(QDialog *dialog, QPushButton *&ok, QPushButton *&cancel)
+{
+    auto *box = named(new QDialogButtonBox(dialog), "Buttons");
+    ok = named(box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole), "OkBtn");
+    cancel = named(box->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole), "CancelBtn");
+    QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return box;
 }

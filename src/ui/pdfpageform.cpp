@@ -3,6 +3,7 @@
 #include "core/numberformat.h"
 #include "core/translate.h"
 #include "image/pdfpages.h"
+#include "ui/namedwidget.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -69,14 +70,7 @@ TPdfSeiteForm::TPdfSeiteForm(QWidget *parent) : QDialog(parent)
     Groesse = new QLabel(this);
     Groesse->setObjectName(QStringLiteral("Groesse"));
     Groesse->setWordWrap(true);
-    Buttons = new QDialogButtonBox(this);
-    Buttons->setObjectName(QStringLiteral("Buttons"));
-    OkBtn = Buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    OkBtn->setObjectName(QStringLiteral("OkBtn"));
-    CancelBtn = Buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    Buttons = okCancelButtons(this, OkBtn, CancelBtn);
 
     auto *dpiRow = new QHBoxLayout;
     dpiRow->addWidget(AuflosungLabel);

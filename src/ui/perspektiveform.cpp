@@ -1,6 +1,7 @@
 #include "ui/perspektiveform.h"
 
 #include "core/translate.h"
+#include "ui/namedwidget.h"
 #include "ui/numberfield.h"
 
 #include <QComboBox>
@@ -206,14 +207,7 @@ TPerspektiveForm::TPerspektiveForm(QWidget *parent) : QDialog(parent)
     DichteEd = sizeField(this, "DichteEd");
     Ergebnis = label(this, "Ergebnis", QString());
     Ergebnis->setWordWrap(true);
-    Buttons = new QDialogButtonBox(this);
-    Buttons->setObjectName(QStringLiteral("Buttons"));
-    OkBtn = Buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    OkBtn->setObjectName(QStringLiteral("OkBtn"));
-    CancelBtn = Buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    Buttons = okCancelButtons(this, OkBtn, CancelBtn);
 
     auto *fields = new QGridLayout;
     fields->addWidget(BreiteLabel, 0, 0);

@@ -2,6 +2,7 @@
 
 #include "core/planscale.h"
 #include "core/translate.h"
+#include "ui/namedwidget.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -31,14 +32,7 @@ TPlanmassstabForm::TPlanmassstabForm(QWidget *parent) : QDialog(parent)
     EinheitEd->setObjectName(QStringLiteral("EinheitEd"));
     Hinweis = new QLabel(this);
     Hinweis->setObjectName(QStringLiteral("Hinweis"));
-    Buttons = new QDialogButtonBox(this);
-    Buttons->setObjectName(QStringLiteral("Buttons"));
-    OkBtn = Buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    OkBtn->setObjectName(QStringLiteral("OkBtn"));
-    CancelBtn = Buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    Buttons = okCancelButtons(this, OkBtn, CancelBtn);
     connect(VerhaeltnisEd, &QComboBox::editTextChanged, this, &TPlanmassstabForm::check);
 
     auto *form = new QFormLayout;
