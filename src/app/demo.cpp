@@ -4,6 +4,7 @@
 #include "core/elementvalues.h"
 #include "core/geometry.h"
 #include "core/numberformat.h"
+#include "core/picture.h"
 #include "core/projectfile.h"
 #include "core/resultsmodel.h"
 #include "core/translate.h"
@@ -118,19 +119,14 @@ bool saveSampleProject(const Document &doc, const dib &image, const QString &pro
     return saved;
 }
 
-// Releases the picture on every way out of the demonstration.
-struct PictureHolder {
-    dib image;
-    ~PictureHolder() { deldib(image); }
-};
-
 } // namespace
 
 int runDemo(const QString &imageFile, QTextStream &out, QTextStream &err, const QString &projectFile)
 {
     // Decoded once: the project written at the end takes the same picture.
-    PictureHolder picture;
-    dib &image = picture.image;
+    // Released on every way out of the demonstration.
+    Picture picture;
+    dib &image = picture.record();
     if (!OpenDib(image, imageFile) || !image.poi) {
         err << Message(5) << ' ' << imageFile << '\n';
         return 1;

@@ -4,6 +4,7 @@
 #include "core/elements.h"
 #include "core/geometry.h"
 #include "core/numberformat.h"
+#include "core/picture.h"
 #include "core/planscale.h"
 #include "core/projectfile.h"
 #include "core/translate.h"
@@ -138,7 +139,8 @@ std::optional<ImportUsage> parseImport(const QStringList &args, ImportRequest &r
 
 bool runImport(const ImportRequest &r, QString &error)
 {
-    dib image;
+    Picture picture;
+    dib &image = picture.record();
     if (looksLikePdf(r.source)) {
         QFile f(r.source);
         if (!f.open(QIODevice::ReadOnly)) {
@@ -151,7 +153,6 @@ bool runImport(const ImportRequest &r, QString &error)
             return false;
         }
     } else if (!OpenDib(image, r.source)) {
-        deldib(image);
         error = withFile(Message(5), r.source);
         return false;
     }
@@ -162,7 +163,6 @@ bool runImport(const ImportRequest &r, QString &error)
     if (r.planRatio) {
         if (!planScale(image.pmi->bmiHeader.biXPelsPerMeter, image.pmi->bmiHeader.biYPelsPerMeter, *r.planRatio,
                        r.unit, scale)) {
-            deldib(image);
             error = withFile(Translate(QStringLiteral("Das Bild hat keine gespeicherte Auflösung.")), r.source);
             return false;
         }
@@ -176,22 +176,20 @@ bool runImport(const ImportRequest &r, QString &error)
         RectifyPlan plan;
         RectifyProblem problem = planRectification(QSize(DibWidth(image), DibHeight(image)), corners, r.realWidth,
                                                    r.realHeight, density, plan);
-        dib straight;
-        if (problem == RectifyProblem::None && !rectifyDib(straight, image, plan))
+        Picture straight;
+        if (problem == RectifyProblem::None && !rectifyDib(straight.record(), image, plan))
             problem = RectifyProblem::OutOfMemory;
-        deldib(image);
         if (problem != RectifyProblem::None) {
             error = withFile(Translate(rectifyProblemText(problem)), r.source);
             return false;
         }
-        image = straight;
+        picture = std::move(straight);
         settings.extension.setScale(ProjectScale{plan.rectangleWidth, r.realWidth, r.rectifyUnit});
     }
 
     Document doc;
     QString saveError;
-    const bool saved = saveProject(r.target, doc, image, settings, &saveError);
-    deldib(image);
+    const bool saved = saveProject(r.target, doc, picture.get(), settings, &saveError);
     if (!saved)
         error = saveError;
     return saved;

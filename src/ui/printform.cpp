@@ -21,6 +21,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 QSpinBox *percentField(QWidget *parent, const char *name)
@@ -65,7 +67,6 @@ TPrintForm::~TPrintForm()
 {
     // The storage reads the components, so it goes while they still exist.
     FormStorage1.reset();
-    deldib(di);
 }
 
 void TPrintForm::buildLayout()
@@ -74,7 +75,7 @@ void TPrintForm::buildLayout()
     Panel1 = named(new QFrame(this), "Panel1");
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     PrintPaintBox = new PrintPreviewBox(
-        [this] { return PrintPreviewContent{&di, imgSize, page(), choice()}; }, Panel1);
+        [this] { return PrintPreviewContent{&di.get(), imgSize, page(), choice()}; }, Panel1);
     auto *panelLayout = new QVBoxLayout(Panel1);
     panelLayout->setContentsMargins(1, 1, 1, 1);
     panelLayout->addWidget(PrintPaintBox);
@@ -156,9 +157,7 @@ void TPrintForm::wire()
 
 void TPrintForm::setPicture(dib &picture, QSize size)
 {
-    deldib(di);
-    di = picture;
-    picture = dib{};
+    di = Picture(std::move(picture));
     imgSize = size;
     PrintPaintBoxPaint();
 }

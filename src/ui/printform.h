@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/dib.h"
+#include "core/picture.h"
 #include "render/printlayout.h"
 
 #include <QDialog>
@@ -54,7 +55,7 @@ public:
     // the choices apply to (the picture record may be a smaller rendering of it); then repaints
     // the preview.
     void setPicture(dib &picture, QSize size);
-    const dib &picture() const { return di; }
+    const dib &picture() const { return di.get(); }
     QSize pictureSize() const { return imgSize; }
 
     // The choices as they stand.
@@ -83,7 +84,7 @@ private:
     void centreOnScreen();
 
     QPrinter *printer;
-    dib di;
+    Picture di;
     QSize imgSize;
     bool inedit = false;
     std::unique_ptr<FormStorage> FormStorage1;
