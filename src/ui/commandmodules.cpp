@@ -21,6 +21,7 @@
 #include "ui/translateform.h"
 #include "ui/translatewalk.h"
 #include "ui/windowhost.h"
+#include "ui/workrecovery.h"
 
 #include <QAction>
 #include <QSpinBox>
@@ -37,6 +38,7 @@ void TMainForm::createCommandModules()
     connect(exportCommands, &ExportCommands::repaintNeeded, this, &TMainForm::PaintBox1Paint);
 
     projectCommands = new ProjectCommands(this, *work, *host);
+    recovery = new WorkRecovery(this, *work, *projectCommands);
 
     auto *scanCommands = new ScanCommands(this, *work);
     connect(scanCommands, &ScanCommands::pictureScanned, this, [this] {
@@ -89,11 +91,11 @@ void TMainForm::FormShow()
     // What the window starts with is no step.
     work->startHistory();
     // The window shows first; a large picture then takes its decoding time with the window on
-    // screen, and opening it is no step either.
-    if (!commandLineImage.isEmpty())
-        runAfterFirstPaint(this, [this] {
-            if (LadeBild(commandLineImage))
-                work->startHistory();
-        });
+    // screen, and opening it is no step either. Work left by a crash is offered after it.
+    runAfterFirstPaint(this, [this] {
+        if (!commandLineImage.isEmpty() && LadeBild(commandLineImage))
+            work->startHistory();
+        recovery->offerLeftCopies();
+    });
     PaintBox1Paint();
 }

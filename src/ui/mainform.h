@@ -39,6 +39,7 @@ class TmassstabForm;
 class ToolController;
 class ViewCommands;
 class WindowHost;
+class WorkRecovery;
 struct ViewState;
 
 // The main window: menus, the tool bar, the settings row, the drawing surface with its scroll bars
@@ -180,4 +181,6 @@ private:
     std::unique_ptr<EditCommands> editing;
     // The screen's rasterised label texts.
     std::unique_ptr<LabelCache> labelCache;
+    // The copy of the work kept for a crash.
+    WorkRecovery *recovery = nullptr;
 };

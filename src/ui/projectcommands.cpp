@@ -122,6 +122,14 @@ bool ProjectCommands::openprojekt(const QString &fileName)
         fail(Message(15), error);
         return false;
     }
+    adopt(std::move(picture), settings, fileName);
+    if (!warning.isEmpty())
+        inform(warning);
+    return true;
+}
+
+void ProjectCommands::adopt(Picture picture, const ProjectSettings &settings, const QString &fileName)
+{
     work.setPicture(std::move(picture));
     work.documentEdited();
     work.setFileName(fileName);
@@ -133,18 +141,21 @@ bool ProjectCommands::openprojekt(const QString &fileName)
     // An opened project starts a history of its own.
     work.startHistory();
     host.repaint();
-    if (!warning.isEmpty())
-        inform(warning);
-    return true;
 }
 
-bool ProjectCommands::saveprojekt(const QString &fileName)
+ProjectSettings ProjectCommands::projectSettings() const
 {
     ProjectSettings settings = host.currentSettings(loadedFont ? &*loadedFont : nullptr);
     // Chunks this program does not know go back into the file as they were read.
     ProjectExtension extension = loadedExtension;
     extension.update(settings.extension);
     settings.extension = extension;
+    return settings;
+}
+
+bool ProjectCommands::saveprojekt(const QString &fileName)
+{
+    const ProjectSettings settings = projectSettings();
     QString error;
     if (!saveProject(fileName, work.document(), work.picture(), settings, &error)) {
         fail(Message(14), error);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/picture.h"
 #include "core/projectfile.h"
 
 #include <QObject>
@@ -62,6 +63,12 @@ public:
     // With unsaved changes, asks whether to save them, give them up or cancel; true when the
     // work may be replaced or closed now (saved, given up, or nothing unsaved).
     bool askToSaveChanges();
+    // The settings a project saved now would keep: the controls' settings, the label font as
+    // the last opened project stored it where it still matches, and that project's unknown chunks.
+    ProjectSettings projectSettings() const;
+    // Takes over a project read elsewhere (the document already replaced in the work), as opening
+    // it does: the picture, the settings and the file name, in a history of its own.
+    void adopt(Picture picture, const ProjectSettings &settings, const QString &fileName);
 
 public slots:
     void Projektffnen1Click();

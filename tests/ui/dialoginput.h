@@ -11,13 +11,15 @@
 #include <functional>
 #include <memory>
 
-// A new, empty settings folder for the windows created from now on, so that a case starts as a
-// first start; it is removed when the returned folder goes.
+// A new, empty settings and state folder for the windows created from now on, so that a case
+// starts as a first start with no recovery copies; it is removed when the returned folder goes.
 inline std::unique_ptr<QTemporaryDir> freshSettingsFolder()
 {
     auto folder = std::make_unique<QTemporaryDir>();
-    if (folder->isValid())
+    if (folder->isValid()) {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder->path()));
+        qputenv("XDG_STATE_HOME", QFile::encodeName(folder->filePath(QStringLiteral("state"))));
+    }
     return folder;
 }
 
