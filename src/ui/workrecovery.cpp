@@ -93,10 +93,10 @@ void WorkRecovery::offerLeftCopies()
 
 WorkRecovery::Answer WorkRecovery::ask(const RecoveryCopy &copy)
 {
-    QString text = Translate(QStringLiteral("Eine Sitzung wurde nicht normal beendet. Ihre Arbeit vom %1 mit %2 "
-                                            "Elementen kann wiederhergestellt werden."))
+    QString text = Translate(QStringLiteral("Eine Sitzung wurde nicht normal beendet. Ihre Arbeit vom %1 kann "
+                                            "wiederhergestellt werden."))
                        .arg(QLocale().toString(copy.time, QLocale::ShortFormat))
-                       .arg(copy.elementCount);
+                 + QLatin1Char('\n') + Translate(QStringLiteral("Elemente: %1")).arg(copy.elementCount);
     if (!copy.fileName.isEmpty())
         text += QLatin1Char('\n')
               + Translate(QStringLiteral("Projekt: %1")).arg(QDir::toNativeSeparators(copy.fileName));

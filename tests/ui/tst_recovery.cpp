@@ -154,7 +154,7 @@ void TestRecovery::workOfAKilledSessionIsRestored()
     }});
     auto form = showWindow();
     QTRY_VERIFY(script.finished());
-    QVERIFY(offer.contains(QStringLiteral("mit 2 Elementen")));
+    QVERIFY(offer.contains(QStringLiteral("Elemente: 2")));
     QTRY_COMPARE(resultRows(*form), measured);
     QVERIFY(form->workspace().isModified());
     QVERIFY(form->workspace().fileName().isEmpty());
