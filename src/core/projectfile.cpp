@@ -1,5 +1,6 @@
 #include "core/projectfile.h"
 
+#include "core/transferprogress.h"
 #include "core/translate.h"
 
 #include <QBuffer>
@@ -465,7 +466,8 @@ bool writeProject(QIODevice &out, const Document &doc, const dib &image, const P
     return w.ok();
 }
 
-bool saveProject(const QString &path, const Document &doc, const dib &image, const ProjectSettings &s, QString *error)
+bool saveProject(const QString &path, const Document &doc, const dib &image, const ProjectSettings &s, QString *error,
+                 TransferProgress *progress)
 {
     const QString file = shownName(path);
     if (!imageWritable(image)) {
@@ -479,7 +481,14 @@ bool saveProject(const QString &path, const Document &doc, const dib &image, con
             *error = Translate(QStringLiteral("Die Datei %1 kann nicht erzeugt werden: %2")).arg(file, out.errorString());
         return false;
     }
-    const bool written = writeProject(out, doc, image, s);
+    bool written = false;
+    if (progress) {
+        progress->total = qint64(image.bytew) * DibHeight(image);
+        ProgressDevice counted(out, *progress);
+        written = writeProject(counted, doc, image, s);
+    } else {
+        written = writeProject(out, doc, image, s);
+    }
     if (!written || !out.commit()) {
         if (error)
             *error = Translate(QStringLiteral("Die Datei %1 konnte nicht vollständig geschrieben werden: %2"))
@@ -491,7 +500,7 @@ bool saveProject(const QString &path, const Document &doc, const dib &image, con
 }
 
 bool loadProject(const QString &path, Document &doc, dib &image, ProjectSettings &s, QString *error,
-                 QString *warning)
+                 QString *warning, TransferProgress *progress)
 {
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly)) {
@@ -500,7 +509,11 @@ bool loadProject(const QString &path, Document &doc, dib &image, ProjectSettings
                          .arg(shownName(path), in.errorString());
         return false;
     }
-    return readProject(in, shownName(path), doc, image, s, error, warning);
+    if (!progress)
+        return readProject(in, shownName(path), doc, image, s, error, warning);
+    progress->total = in.size();
+    ProgressDevice counted(in, *progress);
+    return readProject(counted, shownName(path), doc, image, s, error, warning);
 }
 
 bool loadProjectFromBytes(const QByteArray &bytes, Document &doc, dib &image, ProjectSettings &s, QString *error,

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 class QIODevice;
+struct TransferProgress;
 
 // The label font as the project file stores it. The face name is kept exactly as read, so a
 // face that is missing on this system is written back unchanged.
@@ -50,9 +51,10 @@ struct ProjectSettings {
 
 // Writes the document, the image and the settings. The file is replaced only when it was written
 // whole; on failure the previous file is untouched and error receives a German text naming the
-// file and the cause.
+// file and the cause. With progress, the bytes written are counted there and a cancel stops the
+// writing, which then fails like any other.
 bool saveProject(const QString &path, const Document &doc, const dib &image, const ProjectSettings &s,
-                 QString *error = nullptr);
+                 QString *error = nullptr, TransferProgress *progress = nullptr);
 
 // The same bytes written to out, without messages, so that it may run off the user-interface
 // thread; false when the image cannot be written or a write failed.
@@ -63,8 +65,10 @@ bool writeProject(QIODevice &out, const Document &doc, const dib &image, const P
 // image is held with its rows bottom row first, also when the file stores them top row first.
 // A damaged extension block does not stop the project from opening: it is read as no block and
 // warning receives a German text for the user; a project opened without such damage clears it.
+// With progress, the bytes read are counted there and a cancel stops the reading, which then
+// fails like any other.
 bool loadProject(const QString &path, Document &doc, dib &image, ProjectSettings &s, QString *error = nullptr,
-                 QString *warning = nullptr);
+                 QString *warning = nullptr, TransferProgress *progress = nullptr);
 bool loadProjectFromBytes(const QByteArray &bytes, Document &doc, dib &image, ProjectSettings &s,
                           QString *error = nullptr, QString *warning = nullptr);
 

@@ -1,8 +1,10 @@
 #include "ui/mainform.h"
 
+#include "core/transferprogress.h"
 #include "core/translate.h"
 #include "image/pdfpages.h"
 #include "image/velumo.h"
+#include "ui/backgroundjob.h"
 #include "ui/pdfimport.h"
 #include "ui/pdfpageform.h"
 #include "ui/paintbox.h"
@@ -21,11 +23,24 @@ bool TMainForm::LadeBild(const QString &fileName)
         auto *pageForm = findChild<TPdfSeiteForm *>(QStringLiteral("PdfSeiteForm"));
         if (!pageForm || !loadPdfPicture(this, *pageForm, fileName, loaded.record()))
             return false;
-    } else if (!OpenDib(loaded.record(), fileName) || loaded.isNull()) {
-        QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), Message(5), QMessageBox::Ok, this);
-        box.setObjectName(QStringLiteral("LoadFailedBox"));
-        box.exec();
-        return false;
+    } else {
+        // Decoded off the user-interface thread into a picture of the task's own: a cancel
+        // leaves it to finish unseen and the work as it was.
+        auto decoded = std::make_shared<Picture>();
+        auto read = std::make_shared<bool>(false);
+        if (!BackgroundJob::run(
+                this, Translate(QStringLiteral("Bild wird geöffnet...")), std::make_shared<TransferProgress>(),
+                [decoded, read, fileName] { *read = OpenDib(decoded->record(), fileName) && !decoded->isNull(); },
+                BackgroundJob::OnCancel::Abandon))
+            return false;
+        if (!*read) {
+            QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), Message(5), QMessageBox::Ok,
+                            this);
+            box.setObjectName(QStringLiteral("LoadFailedBox"));
+            box.exec();
+            return false;
+        }
+        loaded = std::move(*decoded);
     }
     // The old image goes only once the new one is safely in hand.
     const int width = DibWidth(loaded.get());

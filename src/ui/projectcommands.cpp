@@ -1,7 +1,10 @@
 #include "ui/projectcommands.h"
 
 #include "core/picture.h"
+#include "core/transferprogress.h"
 #include "core/translate.h"
+#include "ui/backgroundjob.h"
+#include "workspace/elementcopy.h"
 #include "workspace/workspace.h"
 
 #include <QAction>
@@ -13,6 +16,16 @@
 #include <QMessageBox>
 
 namespace {
+
+// Replaces the elements of to by copies of those of from; false when memory ran out.
+bool copyElements(Document &from, Document &to)
+{
+    to.clear();
+    for (int i = 0; i < from.count(); ++i)
+        if (!ElementCopy(*from.element(i)).insertInto(to, i))
+            return false;
+    return true;
+}
 
 QFileDialog *projectDialog(QMainWindow *window, const char *name, QFileDialog::AcceptMode mode)
 {
@@ -114,17 +127,33 @@ bool ProjectCommands::askToSaveChanges()
 
 bool ProjectCommands::openprojekt(const QString &fileName)
 {
-    ProjectSettings settings;
-    Picture picture;
-    QString error;
-    QString warning;
-    if (!loadProject(fileName, work.document(), picture.record(), settings, &error, &warning)) {
-        fail(Message(15), error);
+    // Read off the user-interface thread into a project of the task's own: a cancel leaves it to
+    // finish unseen and the work as it was.
+    struct Read {
+        Document doc;
+        Picture picture;
+        ProjectSettings settings;
+        QString error;
+        QString warning;
+        bool read = false;
+    };
+    auto read = std::make_shared<Read>();
+    auto progress = std::make_shared<TransferProgress>();
+    if (!BackgroundJob::run(
+            window, Translate(QStringLiteral("Projekt wird geöffnet...")), progress,
+            [read, progress, fileName] {
+                read->read = loadProject(fileName, read->doc, read->picture.record(), read->settings, &read->error,
+                                         &read->warning, progress.get());
+            },
+            BackgroundJob::OnCancel::Abandon))
+        return false;
+    if (!read->read || !copyElements(read->doc, work.document())) {
+        fail(Message(15), read->error);
         return false;
     }
-    adopt(std::move(picture), settings, fileName);
-    if (!warning.isEmpty())
-        inform(warning);
+    adopt(std::move(read->picture), read->settings, fileName);
+    if (!read->warning.isEmpty())
+        inform(read->warning);
     return true;
 }
 
@@ -155,10 +184,30 @@ ProjectSettings ProjectCommands::projectSettings() const
 
 bool ProjectCommands::saveprojekt(const QString &fileName)
 {
-    const ProjectSettings settings = projectSettings();
-    QString error;
-    if (!saveProject(fileName, work.document(), work.picture(), settings, &error)) {
-        fail(Message(14), error);
+    // Written off the user-interface thread from a copy of the elements and the shared,
+    // unchanging picture, so that repaints meanwhile touch nothing the writer reads.
+    auto elements = std::make_shared<Document>();
+    if (!copyElements(work.document(), *elements)) {
+        fail(Message(14), QString());
+        return false;
+    }
+    struct Written {
+        bool written = false;
+        QString error;
+    };
+    auto result = std::make_shared<Written>();
+    auto progress = std::make_shared<TransferProgress>();
+    BackgroundJob::run(
+        window, Translate(QStringLiteral("Projekt wird gespeichert...")), progress,
+        [result, progress, elements, picture = work.sharedPicture(), settings = projectSettings(), fileName] {
+            result->written =
+                saveProject(fileName, *elements, picture->get(), settings, &result->error, progress.get());
+        },
+        BackgroundJob::OnCancel::WaitForTask);
+    if (!result->written) {
+        // A cancelled save leaves the previous file as it was, and the user knows why.
+        if (!progress->cancelled)
+            fail(Message(14), result->error);
         return false;
     }
     work.setFileName(fileName);
