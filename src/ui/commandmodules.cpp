@@ -10,6 +10,7 @@
 #include "ui/historycommands.h"
 #include "ui/languagecommands.h"
 #include "ui/massstabform.h"
+#include "ui/measurementcommands.h"
 #include "ui/nachkommaform.h"
 #include "ui/plancommands.h"
 #include "ui/printcommands.h"
@@ -37,6 +38,10 @@ void TMainForm::createCommandModules()
     connect(exportCommands, &ExportCommands::repaintNeeded, this, &TMainForm::PaintBox1Paint);
 
     projectCommands = new ProjectCommands(this, *work, *host);
+
+    measurementCommands = new MeasurementCommands(this, menus.Mastab1, menus.Einstellungen1, *work);
+    connect(measurementCommands, &MeasurementCommands::repaintNeeded, this, &TMainForm::PaintBox1Paint);
+    keepExpandedRows(ListView1);
 
     auto *scanCommands = new ScanCommands(this, *work);
     connect(scanCommands, &ScanCommands::pictureScanned, this, [this] {

@@ -1,5 +1,6 @@
 #include "ui/projectcommands.h"
 
+#include "core/measurementchunks.h"
 #include "core/picture.h"
 #include "core/translate.h"
 #include "workspace/workspace.h"
@@ -144,6 +145,7 @@ bool ProjectCommands::saveprojekt(const QString &fileName)
     // Chunks this program does not know go back into the file as they were read.
     ProjectExtension extension = loadedExtension;
     extension.update(settings.extension);
+    replaceMeasurementChunks(extension, settings.extension);
     settings.extension = extension;
     QString error;
     if (!saveProject(fileName, work.document(), work.picture(), settings, &error)) {
