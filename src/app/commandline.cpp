@@ -7,6 +7,7 @@
 #include "core/csvexport.h"
 #include "core/dib.h"
 #include "core/dxfexport.h"
+#include "core/measurementchunks.h"
 #include "core/elements.h"
 #include "core/elementvalues.h"
 #include "core/numberformat.h"
@@ -50,6 +51,8 @@ struct Request {
     int nachkomma2 = 4;
     std::optional<int> language;
     bool noImage = false;
+    bool segments = false;    // csv: a row per side of each polyline and polygon
+    bool uncertainty = false; // csv: the "±" columns
 };
 
 // A usage error: the German text and its arguments, shown once the language is known.
@@ -106,6 +109,10 @@ public:
                 problem = language(r, arg);
             else if (arg == QLatin1String("--no-image"))
                 r.noImage = true;
+            else if (arg == QLatin1String("--segments"))
+                r.segments = true;
+            else if (arg == QLatin1String("--uncertainty"))
+                r.uncertainty = true;
             else
                 problem = UsageError{QStringLiteral("Unbekannte Option: %1"), {arg}};
             if (problem)
@@ -269,6 +276,8 @@ void printUsage(QTextStream &s)
         {4, u"--dpi D", u"import: Auflösung der PDF-Seite in dpi (Vorgabe 200)"},
         {4, u"--plan-scale 1:N --unit E", u"import: Maßstab aus der Auflösung des Bildes; E: mm cm m km in ft"},
         {4, u"--rectify X1,Y1,...,X4,Y4 BREITE HÖHE EINHEIT", u"import: entzerrt das Bild; die vier Ecken eines Rechtecks und seine wahre Größe"},
+        {4, u"--segments", u"csv: nach jedem Polygon und jeder Strecke eine Zeile je Seite"},
+        {4, u"--uncertainty", u"csv: Spalten mit der Standardunsicherheit jedes Wertes"},
         {0, nullptr, u"Rückgabewerte: 0 erledigt, 1 Eingabe nicht lesbar oder Ausgabe nicht schreibbar, 2 falscher Aufruf"},
     };
     constexpr int column = 36;
@@ -341,10 +350,10 @@ DrawingSettings drawingSettings(const ProjectSettings &s, bool withPicture)
     return d;
 }
 
-QList<QStringList> resultsCsv(Document &doc, const NumberSettings &numbers)
+QList<QStringList> resultsCsv(Document &doc, const NumberSettings &numbers, const ResultsOptions &options)
 {
     ResultsModel model;
-    model.ListObjekte(doc, numbers.nachkomma2);
+    model.ListObjekte(doc, numbers.nachkomma2, options);
     QStringList captions;
     for (int c = 0; c < ResultsModel::ColumnCount; ++c)
         captions.append(Translate(model.headerData(c, Qt::Horizontal).toString()));
@@ -396,7 +405,9 @@ int exportProject(const Request &r, QTextStream &err)
         ViewState view;
         view.zoomed = zoomFromProject(settings.zoom);
         const DrawingSettings drawing = drawingSettings(settings, !r.noImage);
-        const Scale scale{projectScale.mas1, projectScale.mas2};
+        Scale scale{projectScale.mas1, projectScale.mas2};
+        if (!r.einh)
+            scale = withAxisScale(settings.extension, scale);
         NumberSettings numbers;
         numbers.einh = projectScale.einh;
         numbers.nachkomma = r.nachkomma;
@@ -405,8 +416,15 @@ int exportProject(const Request &r, QTextStream &err)
         refreshElementValues(doc, scale, drawing.showScaleLine);
 
         const QSize imageSize = image.poi ? QSize(DibWidth(image), DibHeight(image)) : QSize(1, 1);
-        if (r.format == QLatin1String("csv"))
-            ok = exportCsv(target, csvText(resultsCsv(doc, numbers)), &error);
+        if (r.format == QLatin1String("csv")) {
+            applyPlacementZooms(settings.extension, doc);
+            ResultsOptions options;
+            options.scale = scale;
+            options.segments = r.segments;
+            options.uncertainty = r.uncertainty;
+            options.covariance = scaleCovariance(scale, scaleBasisOf(settings.extension, doc, scale));
+            ok = exportCsv(target, csvText(resultsCsv(doc, numbers, options)), &error);
+        }
         else if (r.format == QLatin1String("dxf"))
             ok = exportDxf(target, doc, r.pieces, &error);
         else if (r.format == QLatin1String("emf"))

@@ -2,6 +2,7 @@
 
 #include "core/dib.h"
 #include "core/elements.h"
+#include "core/measurementchunks.h"
 #include "core/projectfile.h"
 #include "core/translate.h"
 
@@ -172,6 +173,60 @@ private:
     bool first = true;
 };
 
+// A line of known length on one line: {"from": [x, y], "to": [x, y], "real": r, "zoom": z}.
+void writeReferenceLine(JsonWriter &w, const ReferenceLine &line)
+{
+    w.text += "{\"from\": [";
+    w.number(line.a.x);
+    w.text += ", ";
+    w.number(line.a.y);
+    w.text += "], \"to\": [";
+    w.number(line.b.x);
+    w.text += ", ";
+    w.number(line.b.y);
+    w.text += "], ";
+    w.key("real");
+    w.number(line.realLength);
+    w.text += ", ";
+    w.key("zoom");
+    w.number(line.zoom);
+    w.text += '}';
+}
+
+// The scale checks, the separate X/Y scale and the placement zooms the extension block holds.
+void writeMeasurementChunks(JsonObject &root, const ProjectExtension &extension, Document &doc)
+{
+    if (const auto lines = axisLines(extension)) {
+        const AxisFactors f = *solveAxisFactors((*lines)[0], (*lines)[1]);
+        JsonObject o(root.member("axis_scale"), "    ");
+        writeReferenceLine(o.member("x_line"), (*lines)[0]);
+        writeReferenceLine(o.member("y_line"), (*lines)[1]);
+        o.member("x_factor").number(f.x);
+        o.member("y_factor").number(f.y);
+        o.member("ratio").number(f.y / f.x);
+    }
+    const std::vector<ReferenceLine> checks = scaleChecks(extension);
+    if (!checks.empty()) {
+        JsonWriter &w = root.member("scale_checks");
+        w.text += '[';
+        for (std::size_t i = 0; i < checks.size(); ++i) {
+            w.text += i > 0 ? ",\n    " : "\n    ";
+            writeReferenceLine(w, checks[i]);
+        }
+        w.text += "\n  ]";
+    }
+    if (applyPlacementZooms(extension, doc)) {
+        JsonWriter &w = root.member("placement_zoom");
+        w.text += '[';
+        for (int i = 0; i < doc.count(); ++i) {
+            if (i > 0)
+                w.text += ", ";
+            w.number(doc.placementZoom(i));
+        }
+        w.text += ']';
+    }
+}
+
 void writeElement(JsonWriter &w, const Telemente &e)
 {
     bool first = true;
@@ -319,6 +374,7 @@ bool projectJson(const QString &path, QByteArray &json, QString *error, QString 
             o.member("mas2").number(scale->mas2);
             o.member("einh").string(scale->einh);
         }
+        writeMeasurementChunks(root, settings.extension, doc);
     }
     w.text += '\n';
     json = w.text;

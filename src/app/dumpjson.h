@@ -9,7 +9,8 @@
 // the pixel rows as they lie in the file), "settings" (color, linewidth, arrowlength, the six
 // flags in file order, zoom), "font", and when the file has an extension block "extension" (id
 // and byte count of every chunk in file order) and, when it keeps one, "scale" (mas1, mas2,
-// einh). Numbers are written so that they read back as the same
+// einh), "axis_scale" (the two lines of a separate X/Y scale and the factors they give),
+// "scale_checks" and "placement_zoom" (one zoom per element). Numbers are written so that they read back as the same
 // double; values that JSON has no number for are the strings "NaN", "Infinity" and "-Infinity".
 // False with a German text naming the file in *error when it is not a readable project; a
 // damaged extension block is left out and described in *warning.

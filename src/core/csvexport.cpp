@@ -105,13 +105,16 @@ bool readCsv(const QByteArray &data, QList<QStringList> &rows, QString *error)
 }
 
 QList<QStringList> resultsTable(const ResultsModel &model, const QStringList &captions,
-                                const QString &unitCaption, const QString &einh)
+                                const QString &unitCaption, const QString &einh, bool withSegments)
 {
     QList<QStringList> table;
     QStringList head;
     for (int c = 0; c < ResultsModel::ColumnCount; ++c)
         head.append(captions.value(c));
     head.append(unitCaption);
+    const int columns = model.columnCount();
+    for (int c = ResultsModel::ColumnCount; c < columns; ++c)
+        head.append(model.headerData(c, Qt::Horizontal).toString());
     table.append(head);
 
     const QString degree = QStringLiteral("°");
@@ -126,7 +129,20 @@ QList<QStringList> resultsTable(const ResultsModel &model, const QStringList &ca
             row.append(degree);
         else
             row.append(QString());
+        for (int c = ResultsModel::ColumnCount; c < columns; ++c)
+            row.append(model.text(r, c));
         table.append(row);
+        if (!withSegments)
+            continue;
+        for (int s = 0; s < model.segmentCount(r); ++s) {
+            QStringList side;
+            for (int c = 0; c < ResultsModel::ColumnCount; ++c)
+                side.append(model.segmentText(r, s, c));
+            side.append(einh);
+            for (int c = ResultsModel::ColumnCount; c < columns; ++c)
+                side.append(model.segmentText(r, s, c));
+            table.append(side);
+        }
     }
     return table;
 }

@@ -20,8 +20,10 @@ bool readCsv(const QByteArray &data, QList<QStringList> &rows, QString *error);
 // per list row with its five texts exactly as listed and, sixth, the unit of the row's
 // "Länge/Umfang" value: einh wherever the row has a length or perimeter (its area is then in
 // einh + "²"), "°" for an angle row, which has only the angle.
+// When the model shows the "±" columns they follow the unit, captioned as in the model. The
+// model's side rows ("Segment 1", ...) follow their element's row unless withSegments is false.
 QList<QStringList> resultsTable(const ResultsModel &model, const QStringList &captions,
-                                const QString &unitCaption, const QString &einh);
+                                const QString &unitCaption, const QString &einh, bool withSegments = true);
 
 // Writes text to path through QSaveFile, so a failed export leaves an existing file untouched.
 // On failure returns false with message 17 and the file name (the file cannot be created) or

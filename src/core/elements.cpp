@@ -101,3 +101,25 @@ void Document::clear()
         releaseParts(*aele());
     elemente.Clear();
 }
+
+double Document::placementZoom(int i) const
+{
+    if (i < 0 || i >= count())
+        return 0.0;
+    // Read from the block, so that asking does not move the published current element.
+    return (static_cast<const Telemente *>(elemente.block()) + i)->placementZoom;
+}
+
+void Document::setPlacementZoom(int i, double zoomPercent)
+{
+    if (i < 0 || i >= count())
+        return;
+    (static_cast<Telemente *>(elemente.block()) + i)->placementZoom = zoomPercent;
+}
+
+void Document::notePlacementZoom(int i, double zoomPercent)
+{
+    const double recorded = placementZoom(i);
+    if (zoomPercent > 0 && (recorded <= 0 || zoomPercent < recorded))
+        setPlacementZoom(i, zoomPercent);
+}

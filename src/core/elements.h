@@ -24,7 +24,8 @@ enum ElementType : std::int32_t {
 
 #pragma pack(push, 1)
 // One measurement element. The first 171 bytes are the project file's record layout; vert and
-// name follow as ordinary pointers (the file writes 8 bytes of its own in their place).
+// name follow as ordinary pointers (the file writes 8 bytes of its own in their place), then
+// what the record has no room for.
 struct Telemente {
     std::int32_t dragvertnr;
     std::int32_t nr;
@@ -43,6 +44,9 @@ struct Telemente {
     bool dragit4;
     TDynaArray *vert;
     char16_t *name;
+    // The zoom in percent at which the points were placed or last dragged; 0 where none was
+    // recorded (elements of older files).
+    double placementZoom;
 };
 
 struct Tvertex {
@@ -125,6 +129,13 @@ public:
     static void releaseParts(Telemente &e);
     void deleteElement(int i);
     void clear();
+
+    // Telemente::placementZoom of element i; 0 for an index out of range.
+    double placementZoom(int i) const;
+    void setPlacementZoom(int i, double zoomPercent);
+    // A point of element i was placed or dragged at zoomPercent. One zoom stands for all of an
+    // element's points, so the lowest, which makes the largest uncertainty, is kept.
+    void notePlacementZoom(int i, double zoomPercent);
 
 private:
     void *aeleSlot = nullptr;

@@ -1,6 +1,7 @@
 #include "core/geometry.h"
 
 #include "core/elements.h"
+#include "core/realspace.h"
 
 #include <algorithm>
 #include <cmath>
@@ -95,6 +96,10 @@ void computeElementValues(Document &doc, int nr, const Scale &scale)
 {
     if (nr < 0 || nr >= doc.count())
         return;
+    if (scale.anisotropic()) {
+        computeRealSpaceValues(*doc.element(nr), scale);
+        return;
+    }
     Telemente *e = doc.element(nr);
     const double dx = e->x2 - e->x1;
     const double dy = e->y2 - e->y1;

@@ -13,6 +13,16 @@ struct Scale {
     double length(double pixels) const { return pixels * mas2 / mas1; }
     // A pixel area in real units: x mas2, / mas1, x mas2, / mas1, in that order.
     double area(double squarePixels) const { return squarePixels * mas2 / mas1 * mas2 / mas1; }
+
+    // Set by "Maßstab X/Y getrennt": mas1/mas2 then hold the x axis and ymas1/ymas2 the y axis,
+    // and every value is computed from real-space coordinates (core/realspace.h).
+    bool separateAxes = false;
+    double ymas1 = 1.0;
+    double ymas2 = 1.0;
+    double xFactor() const { return mas2 / mas1; }
+    double yFactor() const { return separateAxes ? ymas2 / ymas1 : mas2 / mas1; }
+    // Equal factors keep the single-factor formulas, so their results stay bit for bit the same.
+    bool anisotropic() const { return separateAxes && xFactor() != yFactor(); }
 };
 
 // Results of the vertex-list measure: area in square pixels and length in pixels.

@@ -20,7 +20,7 @@ bool sameBits(double a, double b)
 }
 
 ResultsModel::ResultsModel(QObject *parent)
-    : QAbstractTableModel(parent),
+    : QAbstractItemModel(parent),
       captions{QStringLiteral("Typ"), QStringLiteral("Bezeichnung"), QStringLiteral("Länge/Umfang"),
                QStringLiteral("Flächeninhalt"), QStringLiteral("Winkel")}
 {
@@ -28,10 +28,24 @@ ResultsModel::ResultsModel(QObject *parent)
 
 void ResultsModel::ListObjekte(Document &doc, int nachkomma2)
 {
+    ListObjekte(doc, nachkomma2, ResultsOptions{});
+}
+
+void ResultsModel::ListObjekte(Document &doc, int nachkomma2, const ResultsOptions &options)
+{
     for (int k = 0; k < KindCount; ++k)
         kindTexts[static_cast<std::size_t>(k)] = Message(KindMessages[k]);
-    const bool sameDecimals = nachkomma2 == decimals;
+    if (options.uncertainty) {
+        captions[ColumnPlusMinusLaenge] = Translate(QStringLiteral("± Länge/Umfang"));
+        captions[ColumnPlusMinusFlaeche] = Translate(QStringLiteral("± Flächeninhalt"));
+        captions[ColumnPlusMinusWinkel] = Translate(QStringLiteral("± Winkel"));
+    }
+    const bool sameDecimals =
+        nachkomma2 == decimals && options.uncertainty == uncertainty && options.fitDecimals == fitDecimals;
     decimals = nachkomma2;
+    uncertainty = options.uncertainty;
+    fitDecimals = options.fitDecimals;
+    const bool needUncertainty = options.uncertainty || options.fitDecimals;
 
     beginResetModel();
     rows.reserve(static_cast<std::size_t>(doc.count()));
@@ -76,6 +90,29 @@ void ResultsModel::ListObjekte(Document &doc, int nachkomma2)
             row.winkel = winkel;
             row.formatted = false;
         }
+        std::vector<Side> sides;
+        ValueUncertainty u;
+        if (needUncertainty || (options.segments && (kind == KindPolygon || kind == KindPolyline))) {
+            const Shape shape = shapeOf(e);
+            const double zoom = doc.placementZoom(doc.elemente.cursor() - 1);
+            if (needUncertainty)
+                u = valueUncertainty(shape, zoom, options.scale, options.covariance);
+            if (options.segments && (kind == KindPolygon || kind == KindPolyline)) {
+                for (std::size_t i = 0; i + 1 < shape.points.size(); ++i) {
+                    Side side;
+                    side.value = segmentValue(shape, i, options.scale);
+                    if (needUncertainty)
+                        side.u = segmentUncertainty(shape, i, zoom, options.scale, options.covariance);
+                    sides.push_back(side);
+                }
+            }
+        }
+        if (sides != row.sides || !sameBits(u.lang, row.u.lang) || !sameBits(u.flaeche, row.u.flaeche) ||
+            !sameBits(u.winkel, row.u.winkel)) {
+            row.sides = std::move(sides);
+            row.u = u;
+            row.formatted = false;
+        }
         // The name is copied, never pointed to: a later edit may free the element's block.
         const char16_t *name = e.name;
         if (QStringView(name) != row.name)
@@ -85,27 +122,41 @@ void ResultsModel::ListObjekte(Document &doc, int nachkomma2)
     endResetModel();
 }
 
+int ResultsModel::decimalsFor(double u) const
+{
+    return fitDecimals ? decimalsForUncertainty(u, decimals) : decimals;
+}
+
 void ResultsModel::format(const Row &row) const
 {
     row.formatted = true;
+    for (QString &text : row.numbers)
+        text.clear();
     QString &laenge = row.numbers[0];
     QString &flaeche = row.numbers[1];
     QString &winkel = row.numbers[2];
-    if (row.kind == KindAngle) {
-        laenge.clear();
-        flaeche.clear();
-        winkel = F(row.winkel, decimals) + QStringLiteral("° / ") + F(360.0 - row.winkel, decimals)
-                 + QStringLiteral("°");
+    const int dl = decimalsFor(row.u.lang);
+    const int df = decimalsFor(row.u.flaeche);
+    const int dw = decimalsFor(row.u.winkel);
+    const bool hasLength = row.kind != KindAngle;
+    const bool hasArea = row.kind != KindAngle && row.kind != KindDistance;
+    const bool hasAngle = row.kind == KindAngle || row.kind == KindDistance;
+    if (row.kind == KindAngle)
+        winkel = F(row.winkel, dw) + QStringLiteral("° / ") + F(360.0 - row.winkel, dw) + QStringLiteral("°");
+    else if (hasAngle)
+        winkel = F(row.winkel, dw);
+    if (hasLength)
+        laenge = F(row.lang, dl);
+    if (hasArea)
+        flaeche = F(row.flaeche, df);
+    if (!uncertainty)
         return;
-    }
-    laenge = F(row.lang, decimals);
-    if (row.kind == KindDistance) {
-        flaeche.clear();
-        winkel = F(row.winkel, decimals);
-    } else {
-        flaeche = F(row.flaeche, decimals);
-        winkel.clear();
-    }
+    if (hasLength)
+        row.numbers[3] = F(row.u.lang, dl);
+    if (hasArea)
+        row.numbers[4] = F(row.u.flaeche, df);
+    if (hasAngle)
+        row.numbers[5] = F(row.u.winkel, dw);
 }
 
 const QString &ResultsModel::text(int row, int column) const
@@ -119,6 +170,9 @@ const QString &ResultsModel::text(int row, int column) const
     case ColumnLaenge:
     case ColumnFlaeche:
     case ColumnWinkel:
+    case ColumnPlusMinusLaenge:
+    case ColumnPlusMinusFlaeche:
+    case ColumnPlusMinusWinkel:
         if (!r.formatted)
             format(r);
         return r.numbers[static_cast<std::size_t>(column - ColumnLaenge)];
@@ -127,35 +181,91 @@ const QString &ResultsModel::text(int row, int column) const
     }
 }
 
-int ResultsModel::rowCount(const QModelIndex &parent) const
+int ResultsModel::segmentCount(int row) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(rows.size());
+    return static_cast<int>(rows[static_cast<std::size_t>(row)].sides.size());
 }
 
-int ResultsModel::columnCount(const QModelIndex &parent) const
+QString ResultsModel::segmentText(int row, int side, int column) const
 {
-    return parent.isValid() ? 0 : ColumnCount;
+    const Side &s = rows[static_cast<std::size_t>(row)].sides[static_cast<std::size_t>(side)];
+    const int dl = decimalsFor(s.u.lang);
+    const int dw = decimalsFor(s.u.winkel);
+    switch (column) {
+    case ColumnTyp:
+        return Translate(QStringLiteral("Segment %1")).arg(side + 1);
+    case ColumnLaenge:
+        return F(s.value.length, dl);
+    case ColumnWinkel:
+        return F(s.value.direction, dw);
+    case ColumnPlusMinusLaenge:
+        return uncertainty ? F(s.u.lang, dl) : QString();
+    case ColumnPlusMinusWinkel:
+        return uncertainty ? F(s.u.winkel, dw) : QString();
+    default:
+        return QString();
+    }
+}
+
+// Element rows carry the id 0, a side's row the id of its element row plus one.
+QModelIndex ResultsModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (row < 0 || column < 0 || column >= columnCount())
+        return {};
+    if (!parent.isValid())
+        return row < rowCount() ? createIndex(row, column, quintptr(0)) : QModelIndex();
+    if (parent.model() != this || parent.internalId() != 0 || row >= rowCount(parent))
+        return {};
+    return createIndex(row, column, quintptr(parent.row()) + 1);
+}
+
+QModelIndex ResultsModel::parent(const QModelIndex &child) const
+{
+    if (!child.isValid() || child.model() != this || child.internalId() == 0)
+        return {};
+    return createIndex(static_cast<int>(child.internalId() - 1), 0, quintptr(0));
+}
+
+int ResultsModel::rowCount(const QModelIndex &parent) const
+{
+    if (!parent.isValid())
+        return static_cast<int>(rows.size());
+    if (parent.model() != this || parent.internalId() != 0 || parent.column() != 0 || parent.row() >= rowCount())
+        return 0;
+    return segmentCount(parent.row());
+}
+
+int ResultsModel::columnCount(const QModelIndex &) const
+{
+    return uncertainty ? ColumnCountWithUncertainty : ColumnCount;
 }
 
 QVariant ResultsModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.model() != this || index.row() >= rowCount() ||
-        index.column() >= ColumnCount)
+    if (role != Qt::DisplayRole || !index.isValid() || index.model() != this || index.column() >= columnCount())
+        return {};
+    if (index.internalId() != 0) {
+        const int row = static_cast<int>(index.internalId() - 1);
+        if (row >= rowCount() || index.row() >= segmentCount(row))
+            return {};
+        return segmentText(row, index.row(), index.column());
+    }
+    if (index.row() >= rowCount())
         return {};
     return text(index.row(), index.column());
 }
 
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
-        return QAbstractTableModel::headerData(section, orientation, role);
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
+        return QAbstractItemModel::headerData(section, orientation, role);
     return captions[static_cast<std::size_t>(section)];
 }
 
 bool ResultsModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant &value, int role)
 {
     if (orientation != Qt::Horizontal || (role != Qt::EditRole && role != Qt::DisplayRole) || section < 0 ||
-        section >= ColumnCount)
+        section >= columnCount())
         return false;
     captions[static_cast<std::size_t>(section)] = value.toString();
     emit headerDataChanged(orientation, section, section);

@@ -12,6 +12,8 @@
 #include <QPen>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -29,6 +31,11 @@ public:
           arrowBrush(settings.elementColor), W(arrowHalfWidth(settings.arrowLength)), marks(view.pointMarksShown()),
           pixels(painter), reach(elementPen.width() + 2)
     {
+        if (in.numbers.sideLabels) {
+            LabelFont small = settings.labelFont;
+            small.font.setPixelSize(std::max(1, std::abs(small.pixelHeight()) * 3 / 4));
+            sideStyle.emplace(makeRotatedTextStyle(small, view.zoom(), settings.outlineText));
+        }
     }
 
     void run()
@@ -94,7 +101,13 @@ private:
         LabelCache::ElementTexts &t = in.labelCache ? in.labelCache->element(i) : scratch;
         if (!in.labelCache)
             t = LabelCache::ElementTexts{};
-        refreshLabelTexts(t, e, in.numbers);
+        if (in.numbers.withUncertainty || in.numbers.fitDecimals) {
+            const ValueUncertainty u =
+                valueUncertainty(shapeOf(e), doc.placementZoom(i), in.scale, in.numbers.scaleCovariance);
+            refreshLabelTexts(t, e, in.numbers, &u);
+        } else {
+            refreshLabelTexts(t, e, in.numbers);
+        }
         return t;
     }
 
@@ -215,6 +228,8 @@ private:
             for (int k = 0; k < n; ++k)
                 mark(v[k].x, v[k].y);
 
+        if (sideStyle && (e.typ == TypPolygon || e.typ == TypPolyline))
+            drawSideLabels(i, e, v, n);
         if (e.typ == TypPolygon) {
             if (n > 0) {
                 LabelCache::ElementTexts &t = texts(i, e);
@@ -242,6 +257,38 @@ private:
         }
         LabelCache::ElementTexts &t = texts(i, e);
         drawRotatedLabel(p, pixels, view, rotatedStyle, before, last, QPointF(0, 0), W, t.value, t.name);
+    }
+
+    // Each side's length beside it, across the side from where a polyline's own label sits, so
+    // that the last side shows both. A polyline of one side has its length in its own label.
+    void drawSideLabels(int i, const Telemente &e, const Tvertex *v, int n)
+    {
+        if (n < 2 || (e.typ == TypPolyline && n == 2))
+            return;
+        const Shape shape = shapeOf(e);
+        const bool withUncertainty = in.numbers.withUncertainty || in.numbers.fitDecimals;
+        const double zoomPlaced = doc.placementZoom(i);
+        const double gap = view.zoom() * W / 100;
+        const double height = sideStyle->height * 100 / view.zoom();
+        for (int k = 0; k + 1 < n; ++k) {
+            const QPointF a(v[k].x, v[k].y);
+            const QPointF b(v[k + 1].x, v[k + 1].y);
+            if (!reaches(S(a), S(b)))
+                continue;
+            const std::size_t side = static_cast<std::size_t>(k);
+            double u = 0;
+            if (withUncertainty)
+                u = segmentUncertainty(shape, side, zoomPlaced, in.scale, in.numbers.scaleCovariance).lang;
+            LabelCache::Text value{
+                sideLabelText(segmentValue(shape, side, in.scale).length, in.numbers, withUncertainty ? &u : nullptr)};
+            LabelCache::Text none;
+            const double dx = b.x() - a.x();
+            const double dy = b.y() - a.y();
+            const double length = std::max(std::hypot(dx, dy), 1e-12);
+            const QPointF labelSide =
+                labelDirection(dx, dy).flipped ? QPointF(dy, -dx) / length : QPointF(-dy, dx) / length;
+            drawRotatedLabel(p, pixels, view, *sideStyle, a, b, -labelSide * (2 * gap + height), W, value, none);
+        }
     }
 
     void handle(const QPoint *pts, int n)
@@ -318,6 +365,7 @@ private:
     const long long reach;
     std::vector<QPoint> points;
     LabelCache::ElementTexts scratch;
+    std::optional<TextStyle> sideStyle;
 };
 
 }

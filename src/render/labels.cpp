@@ -44,24 +44,36 @@ void drawTextAt(QPainter &p, int x, int y, int ascent, const QString &text, doub
 
 }
 
-QString valueText(const Telemente &e, const NumberSettings &n)
+QString valueText(const Telemente &e, const NumberSettings &n, const ValueUncertainty *u)
 {
     const QString unit = QStringLiteral(" ") + n.einh;
+    const bool plusMinus = u && n.withUncertainty;
+    // The value with d decimals, or those its uncertainty warrants, and the uncertainty after it.
+    const auto number = [&](double value, double uncertainty, int d) {
+        if (u && n.fitDecimals)
+            d = decimalsForUncertainty(uncertainty, d);
+        return plusMinus ? valueWithUncertainty(value, uncertainty, d) : F(value, d);
+    };
+    const ValueUncertainty none;
+    const ValueUncertainty &v = u ? *u : none;
     switch (e.typ) {
     case TypRectangle:
     case TypEllipse:
     case TypPolygon:
-        return F(e.flaeche, n.nachkomma2) + unit + Squared;
+        return number(e.flaeche, v.flaeche, n.nachkomma2) + unit + Squared;
     case TypPolyline:
-        return F(e.lang, n.nachkomma2) + unit;
-    case TypAngle:
-        return F(e.winkel, n.nachkomma2) + Degree + QStringLiteral(" / ") + F(360 - e.winkel, n.nachkomma2)
-               + QStringLiteral(" ") + Degree;
+        return number(e.lang, v.lang, n.nachkomma2) + unit;
+    case TypAngle: {
+        const int d = u && n.fitDecimals ? decimalsForUncertainty(v.winkel, n.nachkomma2) : n.nachkomma2;
+        const QString spread = plusMinus ? QStringLiteral(" ± ") + F(v.winkel, d) + Degree : QString();
+        return F(e.winkel, d) + Degree + spread + QStringLiteral(" / ") + F(360 - e.winkel, d) + QStringLiteral(" ")
+               + Degree;
+    }
     case TypDistance:
         if (e.x4 != 0)
-            return F(e.lang, n.nachkomma) + unit + QStringLiteral(" (") + F(e.x4, n.nachkomma) + Degree
+            return number(e.lang, v.lang, n.nachkomma) + unit + QStringLiteral(" (") + F(e.x4, n.nachkomma) + Degree
                    + QStringLiteral(" ") + Message(MessageInclination) + QStringLiteral(")");
-        return F(e.lang, n.nachkomma) + unit;
+        return number(e.lang, v.lang, n.nachkomma) + unit;
     case TypScaleLine:
         return Message(MessageScaleMark) + QStringLiteral(": ") + F(e.lang, n.nachkomma) + unit;
     default:
@@ -69,10 +81,28 @@ QString valueText(const Telemente &e, const NumberSettings &n)
     }
 }
 
+QString sideLabelText(double length, const NumberSettings &n, const double *u)
+{
+    const int d = u && n.fitDecimals ? decimalsForUncertainty(*u, n.nachkomma) : n.nachkomma;
+    const QString number = u && n.withUncertainty ? valueWithUncertainty(length, *u, d) : F(length, d);
+    return number + QStringLiteral(" ") + n.einh;
+}
+
 QString valueTextKey(const NumberSettings &n)
 {
-    return n.einh + QLatin1Char('|') + QString::number(n.nachkomma) + QLatin1Char('|') + QString::number(n.nachkomma2)
-           + QLatin1Char('|') + Message(MessageInclination) + QLatin1Char('|') + Message(MessageScaleMark);
+    QString key = n.einh + QLatin1Char('|') + QString::number(n.nachkomma) + QLatin1Char('|')
+                  + QString::number(n.nachkomma2) + QLatin1Char('|') + Message(MessageInclination) + QLatin1Char('|')
+                  + Message(MessageScaleMark);
+    if (n.withUncertainty || n.fitDecimals) {
+        const ScaleCovariance &c = n.scaleCovariance;
+        key += QStringLiteral("|u%1%2|%3|%4|%5")
+                   .arg(int(n.withUncertainty))
+                   .arg(int(n.fitDecimals))
+                   .arg(c.xx, 0, 'g', 17)
+                   .arg(c.yy, 0, 'g', 17)
+                   .arg(c.xy, 0, 'g', 17);
+    }
+    return key;
 }
 
 int scaledFontHeight(int height, double zoom)
@@ -266,7 +296,8 @@ void mytextout(QPainter &p, const DirectPixels &pixels, const TextStyle &style, 
     drawTextDirect(p, style, X, Y, text.text, angle);
 }
 
-void refreshLabelTexts(LabelCache::ElementTexts &texts, const Telemente &e, const NumberSettings &n)
+void refreshLabelTexts(LabelCache::ElementTexts &texts, const Telemente &e, const NumberSettings &n,
+                       const ValueUncertainty *u)
 {
     const std::int32_t typ = e.typ;
     const double lang = e.lang;
@@ -284,9 +315,15 @@ void refreshLabelTexts(LabelCache::ElementTexts &texts, const Telemente &e, cons
         texts.flaeche = flaeche;
         texts.winkel = winkel;
         texts.x4 = x4;
-        texts.value = LabelCache::Text{valueText(e, n)};
+        texts.value = LabelCache::Text{valueText(e, n, u)};
         if (!sameType)
             texts.name = LabelCache::Text{};
+    } else if (u) {
+        // The uncertainty also follows the zoom a point was last dragged at, which a drag back to
+        // the same place leaves the values unchanged by.
+        QString text = valueText(e, n, u);
+        if (text != texts.value.text)
+            texts.value = LabelCache::Text{std::move(text)};
     }
     const char16_t *name = e.name;
     if (QStringView(name) != texts.name.text)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/uncertainty.h"
 #include "render/labelcache.h"
 
 #include <QColor>
@@ -28,10 +29,21 @@ struct NumberSettings {
     QString einh;
     int nachkomma = 2;
     int nachkomma2 = 4;
+    // Labels as "7.50 ± 0.03 m", the uncertainty from the placement of the points and from
+    // scaleCovariance; with fitDecimals every value gets the decimals its uncertainty warrants.
+    bool withUncertainty = false;
+    bool fitDecimals = false;
+    ScaleCovariance scaleCovariance;
+    // Every side of a polyline or polygon labelled with its length in a smaller font.
+    bool sideLabels = false;
 };
 
-// The value text of an element from its stored values; empty for types that show none.
-QString valueText(const Telemente &e, const NumberSettings &n);
+// The value text of an element from its stored values; empty for types that show none. With u,
+// the value's uncertainty follows it where the settings ask for it.
+QString valueText(const Telemente &e, const NumberSettings &n, const ValueUncertainty *u = nullptr);
+// The label of one side of a polyline or polygon: its length with the decimals of distances and,
+// with u, its uncertainty where the settings ask for it.
+QString sideLabelText(double length, const NumberSettings &n, const double *u = nullptr);
 // Everything besides the element's own fields that its value text depends on, as one key.
 QString valueTextKey(const NumberSettings &n);
 
@@ -117,7 +129,8 @@ RotatedLabel rotatedLabelLayout(QPointF p1, QPointF p2, QPointF offset, double W
 
 // The texts of an element's label made afresh unless the element's type, stored values and name
 // are those they were made from.
-void refreshLabelTexts(LabelCache::ElementTexts &texts, const Telemente &e, const NumberSettings &n);
+void refreshLabelTexts(LabelCache::ElementTexts &texts, const Telemente &e, const NumberSettings &n,
+                       const ValueUncertainty *u = nullptr);
 
 // The text label: its text with the lower-left corner at P1; stores the text box's top-right
 // corner in P2.

@@ -107,7 +107,7 @@ bool printFitted(QPagedPaintDevice &device, const PrintSizeChoice &choice, Print
     return p.end();
 }
 
-std::optional<RealSizeLayout> realSizeLayoutFor(const QPaintDevice &device, QSize image, double mmPerPixel)
+std::optional<RealSizeLayout> realSizeLayoutFor(const QPaintDevice &device, QSize image, PaperPixel mmPerPixel)
 {
     return realSizeLayout(image, mmPerPixel, device.logicalDpiX(), device.logicalDpiY(), printablePage(device));
 }

@@ -49,7 +49,7 @@ bool printFitted(QPagedPaintDevice &device, const PrintSizeChoice &choice, Print
 
 // The layout of the drawing at the set scale on the device, from its resolution and printable
 // page. None for a picture or page without size.
-std::optional<RealSizeLayout> realSizeLayoutFor(const QPaintDevice &device, QSize image, double mmPerPixel);
+std::optional<RealSizeLayout> realSizeLayoutFor(const QPaintDevice &device, QSize image, PaperPixel mmPerPixel);
 
 // Prints the drawing at real size, page by page (rows from the top, each from the left), from
 // the image's top-left corner at the top-left of the first page. False when the device cannot be

@@ -56,26 +56,28 @@ std::optional<double> unitMillimetres(const QString &einh)
     return std::nullopt;
 }
 
-std::optional<double> paperMillimetresPerImagePixel(const Scale &scale, const QString &einh)
+std::optional<PaperPixel> paperMillimetresPerImagePixel(const Scale &scale, const QString &einh)
 {
     const std::optional<double> unit = unitMillimetres(einh);
     if (!unit)
         return std::nullopt;
-    const double mm = std::fabs(scale.mas2 / scale.mas1) * *unit;
-    if (!positiveFinite(mm))
+    const PaperPixel mm{std::fabs(scale.mas2 / scale.mas1) * *unit, std::fabs(scale.yFactor()) * *unit};
+    if (!positiveFinite(mm.across) || !positiveFinite(mm.down))
         return std::nullopt;
     return mm;
 }
 
-std::optional<RealSizeLayout> realSizeLayout(QSize image, double mmPerPixel, double dpiX, double dpiY, QSize page)
+std::optional<RealSizeLayout> realSizeLayout(QSize image, PaperPixel mmPerPixel, double dpiX, double dpiY,
+                                             QSize page)
 {
     if (image.width() <= 0 || image.height() <= 0 || page.width() <= 0 || page.height() <= 0)
         return std::nullopt;
-    if (!positiveFinite(mmPerPixel) || !positiveFinite(dpiX) || !positiveFinite(dpiY))
+    if (!positiveFinite(mmPerPixel.across) || !positiveFinite(mmPerPixel.down) || !positiveFinite(dpiX)
+        || !positiveFinite(dpiY))
         return std::nullopt;
     RealSizeLayout layout;
-    layout.factorX = mmPerPixel * dpiX / 25.4;
-    layout.factorY = mmPerPixel * dpiY / 25.4;
+    layout.factorX = mmPerPixel.across * dpiX / 25.4;
+    layout.factorY = mmPerPixel.down * dpiY / 25.4;
     layout.page = page;
     layout.columns = pagesFor(image.width() * layout.factorX, page.width());
     layout.rows = pagesFor(image.height() * layout.factorY, page.height());

@@ -14,9 +14,16 @@
 // language; blanks around the text do not count. None for any other text, such as "Pixel".
 std::optional<double> unitMillimetres(const QString &einh);
 
-// Paper millimetres of one image pixel at the scale: |mas2 / mas1| units of einh. None for an
-// unknown unit or a scale that gives no finite, positive size.
-std::optional<double> paperMillimetresPerImagePixel(const Scale &scale, const QString &einh);
+// Paper millimetres of one image pixel, across and down.
+struct PaperPixel {
+    double across = 0;
+    double down = 0;
+};
+
+// Paper millimetres of one image pixel at the scale: |mas2 / mas1| units of einh across and,
+// with separate axes, |ymas2 / ymas1| down. None for an unknown unit or a scale that gives no
+// finite, positive size.
+std::optional<PaperPixel> paperMillimetresPerImagePixel(const Scale &scale, const QString &einh);
 
 // A drawing at real size spread over pages of page.width() x page.height() printer pixels,
 // row by row from the top-left page. Columns and rows are whole numbers held as doubles, so that
@@ -36,4 +43,5 @@ inline constexpr int MaxRealSizePages = 1000;
 // The layout of an image of image's size at mmPerPixel paper millimetres per image pixel on a
 // device of dpiX x dpiY; a drawing too large to count has infinitely many pages. None when a size
 // is missing or a value is not finite and positive.
-std::optional<RealSizeLayout> realSizeLayout(QSize image, double mmPerPixel, double dpiX, double dpiY, QSize page);
+std::optional<RealSizeLayout> realSizeLayout(QSize image, PaperPixel mmPerPixel, double dpiX, double dpiY,
+                                             QSize page);

@@ -41,6 +41,7 @@ bool CopyBuffer::take(const Telemente &e)
     std::memcpy(static_cast<void *>(&copy), &e, ElementFileFixedPart);
     copy.vert = vertices;
     copy.name = name;
+    copy.placementZoom = e.placementZoom;
     filled = true;
     return true;
 }
@@ -80,6 +81,7 @@ void EditCommands::paste()
     if (Telemente *e = doc.appendElement()) {
         const Telemente &kopie = buffer.kopie();
         std::memcpy(static_cast<void *>(e), &kopie, ElementFileFixedPart);
+        e->placementZoom = kopie.placementZoom;
         if (copyVertices(kopie.vert, e->vert) && Document::setName(*e, Document::name(kopie))) {
             const double shift = 1000.0 / host.zoom();
             e->x1 += shift;

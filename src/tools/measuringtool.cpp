@@ -52,6 +52,7 @@ void MeasuringTool::nextPress(QPoint pos)
         }
         createdLength = std::hypot(end.x() - c.startx, end.y() - c.starty);
     }
+    ctx.document().notePlacementZoom(ctx.document().count() - 1, ctx.host.zoom());
     c.startx = end.x();
     c.starty = end.y();
     afterPlace(createdLength);

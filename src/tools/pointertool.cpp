@@ -231,6 +231,12 @@ void PointerTool::release(QPoint pos)
     }
     if (dragpoint) {
         dragpoint = false;
+        Document &doc = ctx.document();
+        for (int i = 0; i < doc.count(); ++i) {
+            const Telemente &e = *doc.element(i);
+            if (e.dragvert || e.dragit1 || e.dragit2)
+                doc.notePlacementZoom(i, ctx.host.zoom());
+        }
         ctx.host.repaint();
     }
 }

@@ -10,6 +10,7 @@
 #include "ui/historycommands.h"
 #include "ui/languagecommands.h"
 #include "ui/massstabform.h"
+#include "ui/measurementcommands.h"
 #include "ui/nachkommaform.h"
 #include "ui/plancommands.h"
 #include "ui/printcommands.h"
@@ -39,6 +40,10 @@ void TMainForm::createCommandModules()
 
     projectCommands = new ProjectCommands(this, *work, *host);
     recovery = new WorkRecovery(this, *work, *projectCommands);
+
+    measurementCommands = new MeasurementCommands(this, menus.Mastab1, menus.Einstellungen1, *work);
+    connect(measurementCommands, &MeasurementCommands::repaintNeeded, this, &TMainForm::PaintBox1Paint);
+    keepExpandedRows(ListView1);
 
     auto *scanCommands = new ScanCommands(this, *work);
     connect(scanCommands, &ScanCommands::pictureScanned, this, [this] {

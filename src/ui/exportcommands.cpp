@@ -9,6 +9,7 @@
 #include "render/pictureexport.h"
 #include "render/svgexport.h"
 #include "ui/dxfexportform.h"
+#include "ui/measurementcommands.h"
 #include "workspace/workspace.h"
 
 #include <QAction>
@@ -126,7 +127,8 @@ void ExportCommands::MessergebnissealsCSVDateiexportieren1Click()
     for (int c = 0; c < ResultsModel::ColumnCount; ++c)
         captions.append(results.headerData(c, Qt::Horizontal).toString());
     const QList<QStringList> table =
-        resultsTable(results, captions, Translate(QStringLiteral("Einheit")), work.numberSettings().einh);
+        resultsTable(results, captions, Translate(QStringLiteral("Einheit")), work.numberSettings().einh,
+                     !omitsSides(window));
     QString error;
     report(exportCsv(path, csvText(table), &error), error);
 }

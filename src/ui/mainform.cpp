@@ -231,7 +231,8 @@ void TMainForm::buildResultsList(QWidget *parent)
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setFixedWidth(ResultsListWidth);
     ListView1->setRootIsDecorated(false);
-    ListView1->setItemsExpandable(false);
+    // A polyline's or polygon's sides are child rows, collapsed until opened by a double click.
+    ListView1->setItemsExpandable(true);
     ListView1->setUniformRowHeights(true);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -18,6 +18,7 @@
 class EditCommands;
 class FormStorage;
 class LanguageCommands;
+class MeasurementCommands;
 class PrintCommands;
 class ProjectCommands;
 class TTranslateForm;
@@ -75,6 +76,7 @@ public:
     TTranslateForm *TranslateForm = nullptr;
     PrintCommands *printCommands = nullptr;
     ProjectCommands *projectCommands = nullptr;
+    MeasurementCommands *measurementCommands = nullptr;
     LanguageCommands *languageCommands = nullptr;
     // The stored check marks, fields, label font and placement of this window.
     std::unique_ptr<FormStorage> FormStorage1;

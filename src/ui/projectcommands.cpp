@@ -1,5 +1,6 @@
 #include "ui/projectcommands.h"
 
+#include "core/measurementchunks.h"
 #include "core/picture.h"
 #include "core/transferprogress.h"
 #include "core/translate.h"
@@ -178,6 +179,7 @@ ProjectSettings ProjectCommands::projectSettings() const
     // Chunks this program does not know go back into the file as they were read.
     ProjectExtension extension = loadedExtension;
     extension.update(settings.extension);
+    replaceMeasurementChunks(extension, settings.extension);
     settings.extension = extension;
     return settings;
 }

@@ -3,6 +3,7 @@
 #include "render/fontrecord.h"
 #include "ui/colorswatch.h"
 #include "ui/mainform.h"
+#include "ui/measurementcommands.h"
 
 #include <QAction>
 #include <QDoubleSpinBox>
@@ -62,6 +63,7 @@ ProjectSettings settingsFromWindow(const TMainForm &window, const FontRecord *or
     s.font = recordFromFont(drawing.labelFont.font, drawing.labelFont.color, original);
     const Scale scale = window.workspace().scale();
     s.extension.setScale({scale.mas1, scale.mas2, window.workspace().numberSettings().einh});
+    storeScaleRecords(s.extension, window.workspace());
     return s;
 }
 
@@ -70,10 +72,7 @@ void applySettingsToWindow(TMainForm &window, const ProjectSettings &s)
     const ProjectSettings initial;
     const SettingsRow &row = window.settings;
     // The scale and the font first: each field below repaints as it changes.
-    if (const std::optional<ProjectScale> scale = s.extension.scale()) {
-        window.workspace().setScale(Scale{scale->mas1, scale->mas2});
-        window.workspace().setUnit(scale->einh);
-    }
+    applyScaleRecords(s.extension, window.workspace());
     window.workspace().setLabelFont(LabelFont{fontFromRecord(s.font), colorFromRef(s.font.colour)});
     row.Shape1->setBrushColor(colorFromRef(s.colour));
     setField(row.WidthEd, s.linewidth, initial.linewidth);

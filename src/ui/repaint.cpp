@@ -3,6 +3,7 @@
 #include "core/resultsmodel.h"
 #include "render/labelcache.h"
 #include "render/viewstate.h"
+#include "ui/measurementcommands.h"
 #include "ui/paintbox.h"
 #include "ui/viewcommands.h"
 
@@ -18,11 +19,12 @@ void TMainForm::PaintBox1Paint()
     Workspace &w = *work;
     const DrawingSettings drawing = w.drawingSettings();
     const NumberSettings numbers = w.numberSettings();
-    const RenderInputs in{v, drawing, w.scale(), numbers, labelCache.get()};
+    const RenderInputs in{v, drawing, w.scale(), measurementCommands->labelNumbers(numbers), labelCache.get()};
     // Only a back buffer that memory cannot hold fails; the screen then keeps its last picture.
     if (renderBackBuffer(bit, PaintBox1->size(), w.document(), w.picture(), in) && !v.donotreallypaint)
         showBackBuffer();
-    results->ListObjekte(w.document(), numbers.nachkomma2);
+    results->ListObjekte(w.document(), numbers.nachkomma2, measurementCommands->resultsOptions());
+    measurementCommands->showScale(StatusBar1);
 }
 
 void TMainForm::renderWithoutShowing()

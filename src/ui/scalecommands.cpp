@@ -1,5 +1,6 @@
 #include "ui/mainform.h"
 
+#include "core/numberformat.h"
 #include "core/optionsfile.h"
 #include "core/translate.h"
 #include "ui/massstabform.h"
@@ -18,7 +19,10 @@ void TMainForm::Numerisch1Click()
     const ScaleDialogValues chosen =
         runScaleDialog(*massstabForm, current, [this](const QList<SavedScale> &) { SaveOptions(); });
     menus.Anzeigen1->setChecked(chosen.showScale);
-    work->setScale(Scale{chosen.mas1, chosen.mas2});
+    // Separate X/Y scales end only when the dialog sets another scale: confirming the x scale as
+    // the dialog showed it (four decimals by default) keeps them.
+    if (!scale.separateAxes || F(chosen.mas1, 4) != F(scale.mas1, 4) || F(chosen.mas2, 4) != F(scale.mas2, 4))
+        work->setScale(Scale{chosen.mas1, chosen.mas2});
     work->setUnit(chosen.einh);
     work->commitStep(Translate(QStringLiteral("Maßstab")));
     PaintBox1Paint();

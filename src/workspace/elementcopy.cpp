@@ -43,7 +43,7 @@ const unsigned char *bytesOf(const Telemente &e)
 
 } // namespace
 
-ElementCopy::ElementCopy(const Telemente &e) : name(Document::name(e))
+ElementCopy::ElementCopy(const Telemente &e) : name(Document::name(e)), zoom(e.placementZoom)
 {
     std::memcpy(fixed.data(), bytesOf(e), fixed.size());
     const int n = Document::vertexCount(e);
@@ -76,7 +76,7 @@ bool ElementCopy::matches(const Telemente &e, bool withSelection) const
         return false;
     if (n > 0 && std::memcmp(vertices.data(), e.vert->block(), vertices.size() * sizeof(Tvertex)) != 0)
         return false;
-    return name == Document::name(e);
+    return name == Document::name(e) && zoom == e.placementZoom;
 }
 
 bool ElementCopy::matches(const ElementCopy &other, bool withSelection) const
@@ -84,7 +84,7 @@ bool ElementCopy::matches(const ElementCopy &other, bool withSelection) const
     return fixedMatches(other.fixed.data(), withSelection) && vertices.size() == other.vertices.size()
         && (vertices.empty()
             || std::memcmp(vertices.data(), other.vertices.data(), vertices.size() * sizeof(Tvertex)) == 0)
-        && name == other.name;
+        && name == other.name && zoom == other.zoom;
 }
 
 bool ElementCopy::writeInto(Telemente &e) const
@@ -94,6 +94,7 @@ bool ElementCopy::writeInto(Telemente &e) const
     std::memcpy(reinterpret_cast<unsigned char *>(&e), fixed.data(), fixed.size());
     e.vert = list;
     e.name = oldName;
+    e.placementZoom = zoom;
     if (!Document::setName(e, name))
         return false;
     if (!e.vert)

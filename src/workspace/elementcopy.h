@@ -7,17 +7,17 @@
 #include <array>
 #include <vector>
 
-// One element as the history keeps it: the fixed part of its record, its vertices and its name,
-// owning nothing of the document.
+// One element as the history keeps it: the fixed part of its record, its vertices, its name and
+// the zoom its points were placed at, owning nothing of the document.
 class ElementCopy
 {
 public:
     ElementCopy() = default;
     explicit ElementCopy(const Telemente &e);
 
-    // Whether e is this element as far as the work goes: type, points, vertices, closing, name and
-    // (when withSelection) the selection; never the values, the label corners or the drag state,
-    // which every repaint and every press renew.
+    // Whether e is this element as far as the work goes: type, points, vertices, closing, name,
+    // placement zoom and (when withSelection) the selection; never the values, the label corners
+    // or the drag state, which every repaint and every press renew.
     bool matches(const Telemente &e, bool withSelection) const;
     bool matches(const ElementCopy &other, bool withSelection) const;
 
@@ -34,4 +34,5 @@ private:
     std::array<unsigned char, ElementFileFixedPart> fixed{};
     std::vector<Tvertex> vertices;
     QString name;
+    double zoom = 0.0;
 };

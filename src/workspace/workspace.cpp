@@ -14,6 +14,12 @@ bool sameFont(const LabelFont &a, const LabelFont &b)
     return a.font == b.font && a.color == b.color;
 }
 
+bool sameScale(const Scale &a, const Scale &b)
+{
+    return a.mas1 == b.mas1 && a.mas2 == b.mas2 && a.separateAxes == b.separateAxes
+        && (!a.separateAxes || (a.ymas1 == b.ymas1 && a.ymas2 == b.ymas2));
+}
+
 bool sameDrawing(const DrawingSettings &a, const DrawingSettings &b)
 {
     return a.elementColor == b.elementColor && a.lineWidth == b.lineWidth && a.arrowLength == b.arrowLength
@@ -95,9 +101,28 @@ void Workspace::setPicture(std::shared_ptr<const Picture> picture)
 
 void Workspace::setScale(const Scale &scale)
 {
-    if (scale.mas1 == scale_.mas1 && scale.mas2 == scale_.mas2)
+    if (sameScale(scale, scale_))
         return;
     scale_ = scale;
+    checks.clear();
+    if (!scale_.separateAxes)
+        axes.reset();
+    announce(&Workspace::scaleChanged);
+}
+
+void Workspace::setAxisLines(const std::optional<std::array<ReferenceLine, 2>> &lines)
+{
+    if (lines == axes)
+        return;
+    axes = lines;
+    announce(&Workspace::scaleChanged);
+}
+
+void Workspace::setScaleChecks(const std::vector<ReferenceLine> &lines)
+{
+    if (lines == checks)
+        return;
+    checks = lines;
     announce(&Workspace::scaleChanged);
 }
 
@@ -214,7 +239,7 @@ void Workspace::updateModified()
 
 bool Workspace::Settings::operator==(const Settings &o) const
 {
-    return scale.mas1 == o.scale.mas1 && scale.mas2 == o.scale.mas2 && numbers.einh == o.numbers.einh
+    return sameScale(scale, o.scale) && axes == o.axes && checks == o.checks && numbers.einh == o.numbers.einh
         && numbers.nachkomma == o.numbers.nachkomma && numbers.nachkomma2 == o.numbers.nachkomma2
         && elementColor == o.elementColor && lineWidth == o.lineWidth && arrowLength == o.arrowLength
         && sameFont(labelFont, o.labelFont) && picture == o.picture;
@@ -223,6 +248,8 @@ bool Workspace::Settings::operator==(const Settings &o) const
 Workspace::Settings Workspace::currentSettings() const
 {
     return Settings{scale_,
+                    axes,
+                    checks,
                     numbers,
                     drawing.elementColor,
                     drawing.lineWidth,
@@ -234,6 +261,8 @@ Workspace::Settings Workspace::currentSettings() const
 void Workspace::applySettings(const Settings &s)
 {
     setScale(s.scale);
+    setAxisLines(s.axes);
+    setScaleChecks(s.checks);
     setNumberSettings(s.numbers);
     DrawingSettings d = drawing;
     d.elementColor = s.elementColor;
@@ -265,7 +294,7 @@ void Workspace::commitStep(const QString &text, int mergeKey)
         return;
     }
     const QString name = text.isEmpty()
-        ? gestureText(change, now.scale.mas1 != shadowSettings.scale.mas1 || now.scale.mas2 != shadowSettings.scale.mas2)
+        ? gestureText(change, !sameScale(now.scale, shadowSettings.scale))
         : text;
     std::optional<std::pair<Settings, Settings>> settings;
     if (settingsChanged)

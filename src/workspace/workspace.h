@@ -3,6 +3,7 @@
 #include "core/elements.h"
 #include "core/geometry.h"
 #include "core/picture.h"
+#include "core/scalecheck.h"
 #include "render/labels.h"
 #include "render/renderer.h"
 #include "workspace/elementcopy.h"
@@ -10,7 +11,9 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QUndoStack;
@@ -23,7 +26,8 @@ class WorkStep;
 //
 // Changes are made in place and then made one step of the history with commitStep. A step keeps
 // what changed: the elements removed, inserted or changed (compared with a copy of the document
-// as the last step left it), the scale, the decimals and unit, the colour, line width, arrow
+// as the last step left it) with the zoom their points were placed at, the scale with its axis
+// lines and checks, the decimals and unit, the colour, line width, arrow
 // length and label font, and the picture by reference. The history keeps MaxSteps steps.
 class Workspace : public QObject
 {
@@ -43,7 +47,15 @@ public:
     void setPicture(std::shared_ptr<const Picture> picture);
 
     Scale scale() const { return scale_; }
+    // A different scale ends the checks made against the old one; a scale without separate axes
+    // also ends the axis lines.
     void setScale(const Scale &scale);
+    // The two lines a scale with separate axes was set from; none without separate axes.
+    std::optional<std::array<ReferenceLine, 2>> axisLines() const { return axes; }
+    void setAxisLines(const std::optional<std::array<ReferenceLine, 2>> &lines);
+    // The lines of "Maßstab prüfen..." made against the current scale.
+    const std::vector<ReferenceLine> &scaleChecks() const { return checks; }
+    void setScaleChecks(const std::vector<ReferenceLine> &lines);
 
     // The unit text einh and the decimal places.
     NumberSettings numberSettings() const { return numbers; }
@@ -106,6 +118,8 @@ private:
     // What a step compares and restores besides the document.
     struct Settings {
         Scale scale;
+        std::optional<std::array<ReferenceLine, 2>> axes;
+        std::vector<ReferenceLine> checks;
         NumberSettings numbers;
         QColor elementColor;
         double lineWidth = 0;
@@ -124,6 +138,8 @@ private:
     Document doc;
     std::shared_ptr<const Picture> current;
     Scale scale_;
+    std::optional<std::array<ReferenceLine, 2>> axes;
+    std::vector<ReferenceLine> checks;
     NumberSettings numbers;
     DrawingSettings drawing;
     QString file;

@@ -1,5 +1,6 @@
 #include "headlessrun.h"
 #include "core/csvexport.h"
+#include "core/measurementchunks.h"
 #include "core/dib.h"
 #include "core/elements.h"
 #include "core/projectfile.h"
@@ -127,6 +128,7 @@ private slots:
     void exportVerKeepsTheProject();
     void exportCsv();
     void storedScale();
+    void measurementChunks();
     void negativeScale();
     void exportDxf();
     void exportEmf();
@@ -411,6 +413,61 @@ void TestCommandLine::storedScale()
              0);
     const QJsonObject rescaled = QJsonDocument::fromJson(tesselon({QStringLiteral("--dump"), copy}).out).object();
     QCOMPARE(rescaled[QStringLiteral("scale")].toObject(), (QJsonObject{{"mas1", 3}, {"mas2", 4}, {"einh", "cm"}}));
+}
+
+// A separate X/Y scale of 0.5 m per pixel across and 0.25 m down, one scale check and the zoom
+// of every element: the dump lists them, the CSV uses the scale and adds sides and "±" on request.
+void TestCommandLine::measurementChunks()
+{
+    const QString stretched = out(QStringLiteral("stretched.ver"));
+    dib picture;
+    ProjectSettings stored;
+    stored.extension.setScale({1, 0.5, QStringLiteral("m")});
+    setAxisLines(stored.extension, std::array<ReferenceLine, 2>{ReferenceLine{{0, 0}, {100, 0}, 50, 100},
+                                                                ReferenceLine{{0, 0}, {0, 100}, 25, 200}});
+    setScaleChecks(stored.extension, {ReferenceLine{{10, 10}, {110, 10}, 50.5, 400}});
+    PayloadWriter zooms;
+    zooms.int32(8);
+    for (int i = 0; i < 8; ++i)
+        zooms.float64(i == 7 ? 400 : 0);
+    stored.extension.setChunk(ChunkId::PlacementZoom, zooms.bytes());
+    QVERIFY(writeProject(stretched, picture, stored));
+    deldib(picture);
+
+    const Run dump = tesselon({QStringLiteral("--dump"), stretched});
+    QCOMPARE(dump.exitCode, 0);
+    const QJsonObject json = QJsonDocument::fromJson(dump.out).object();
+    const QJsonObject axes = json[QStringLiteral("axis_scale")].toObject();
+    QCOMPARE(axes[QStringLiteral("x_factor")].toDouble(), 0.5);
+    QCOMPARE(axes[QStringLiteral("y_factor")].toDouble(), 0.25);
+    QCOMPARE(axes[QStringLiteral("y_line")].toObject()[QStringLiteral("zoom")].toDouble(), 200.0);
+    QCOMPARE(json[QStringLiteral("scale_checks")].toArray().at(0).toObject()[QStringLiteral("real")].toDouble(), 50.5);
+    QCOMPARE(json[QStringLiteral("placement_zoom")].toArray().at(7).toDouble(), 400.0);
+
+    const QString csv = out(QStringLiteral("stretched.csv"));
+    QCOMPARE(tesselon({QStringLiteral("--export"), QStringLiteral("csv"), stretched, csv, QStringLiteral("--segments"),
+                       QStringLiteral("--uncertainty"), QStringLiteral("--decimals"), QStringLiteral("0"),
+                       QStringLiteral("3"), QStringLiteral("--language"), QStringLiteral("0")})
+                 .exitCode,
+             0);
+    QList<QStringList> rows;
+    QVERIFY(readCsv(fileBytes(csv), rows, nullptr));
+    QCOMPARE(rows[0].mid(5), (QStringList{"Einheit", "± Länge/Umfang", "± Flächeninhalt", "± Winkel"}));
+    // 30 x 20 pixels are 15 m x 5 m.
+    QCOMPARE(rows[2].mid(0, 6), (QStringList{"Rechteck", RoomName, "40.000", "75.000", "", "m"}));
+    QCOMPARE(rows.size(), 1 + 4 + 3);
+    QCOMPARE(rows[4].first(), QStringLiteral("Polygon"));
+    QCOMPARE(rows[5].mid(0, 3), (QStringList{"Segment 1", "", "20.000"}));
+    QCOMPARE(rows[6].mid(2, 3), (QStringList{"10.000", "", "90.000"}));
+    QCOMPARE(rows[7].at(2), QStringLiteral("22.361"));
+    bool numeric = false;
+    QVERIFY(rows[5].at(6).toDouble(&numeric) > 0 && numeric);
+
+    // Without the options the table is as before.
+    QCOMPARE(tesselon({QStringLiteral("--export"), QStringLiteral("csv"), stretched, csv}).exitCode, 0);
+    QVERIFY(readCsv(fileBytes(csv), rows, nullptr));
+    QCOMPARE(rows.size(), 5);
+    QCOMPARE(rows[0].size(), 6);
 }
 
 void TestCommandLine::negativeScale()

@@ -1,4 +1,6 @@
+#include "core/csvexport.h"
 #include "core/elements.h"
+#include "core/geometry.h"
 #include "core/resultsmodel.h"
 #include "core/translate.h"
 #include "core/translationtable.h"
@@ -36,6 +38,8 @@ private slots:
     void rebuildAfterReading_data();
     void rebuildAfterReading();
     void namesOutliveTheDocument();
+    void segmentsAndUncertainty_data();
+    void segmentsAndUncertainty();
 
 private:
     QTemporaryDir dir;
@@ -240,6 +244,82 @@ void tst_ResultsModel::namesOutliveTheDocument()
     addMeasured(doc, 55, 1, 1, 0, QStringLiteral("überschrieben"));
     QCOMPARE(rowTexts(model, 0), (QStringList{"Polygon", "Beet", "2.0000", "3.0000", ""}));
     QCOMPARE(rowTexts(model, 1), (QStringList{"Winkel", "Ecke", "", "", "90.0000° / 270.0000°"}));
+}
+
+void tst_ResultsModel::segmentsAndUncertainty_data()
+{
+    QTest::addColumn<int>("nachkomma2");
+    QTest::addColumn<bool>("fit");
+    QTest::addColumn<QStringList>("firstSide");
+    QTest::addColumn<QStringList>("polygon");
+    // A 3-4-5 triangle at half a unit per pixel, drawn at 400 %: each corner is uncertain by
+    // s = 0.5 / sqrt(3) / 4 pixels. The first side: sqrt(2) s = 0.051 units long, and
+    // sqrt(2) s / 40 rad = 0.146 degrees in direction. The perimeter: the sums of the unit
+    // vectors at the corners give sqrt(2 + 3.6 + 3.2) s = 0.107 units; the area: half the
+    // opposite sides give sqrt(25² + 15² + 20²) s = 0.638 square units.
+    QTest::newRow("two decimals") << 2 << false
+                                  << QStringList{"Segment 1", "", "20.00", "", "0.00", "0.05", "", "0.15"}
+                                  << QStringList{"Polygon", "", "60.00", "150.00", "", "0.11", "0.64", ""};
+    QTest::newRow("decimals after the uncertainty")
+        << 4 << true << QStringList{"Segment 1", "", "20.00", "", "0.0", "0.05", "", "0.1"}
+        << QStringList{"Polygon", "", "60.0", "150.0", "", "0.1", "0.6", ""};
+}
+
+void tst_ResultsModel::segmentsAndUncertainty()
+{
+    QFETCH(int, nachkomma2);
+    QFETCH(bool, fit);
+    QFETCH(QStringList, firstSide);
+    QFETCH(QStringList, polygon);
+
+    Document doc;
+    Telemente *e = add(doc, TypPolygon);
+    for (const Pt p : {Pt{0, 0}, Pt{40, 0}, Pt{0, 30}, Pt{0, 0}})
+        Document::appendVertex(e->vert, p.x, p.y);
+    doc.setPlacementZoom(0, 400);
+    add(doc, TypDistance, {0, 0}, {10, 0});
+    ResultsOptions options;
+    options.scale.mas1 = 2;
+    options.scale.mas2 = 1;
+    options.segments = true;
+    options.uncertainty = true;
+    options.fitDecimals = fit;
+    for (int i = 0; i < doc.count(); ++i)
+        computeElementValues(doc, i, options.scale);
+
+    ResultsModel model;
+    model.ListObjekte(doc, nachkomma2, options);
+    QCOMPARE(model.columnCount(), 8);
+    QCOMPARE(model.headerData(ResultsModel::ColumnPlusMinusLaenge, Qt::Horizontal).toString(), "± Länge/Umfang");
+    QCOMPARE(rowTexts(model, 0), polygon);
+    const QModelIndex parent = model.index(0, 0);
+    QCOMPARE(model.rowCount(parent), 3);
+    QCOMPARE(model.rowCount(model.index(1, 0)), 0);
+    QCOMPARE(model.parent(model.index(2, 3, parent)), parent);
+    QStringList side;
+    for (int c = 0; c < model.columnCount(); ++c)
+        side << model.data(model.index(0, c, parent)).toString();
+    QCOMPARE(side, firstSide);
+    QCOMPARE(model.data(model.index(2, 0, parent)).toString(), "Segment 3");
+    QCOMPARE(model.segmentText(0, 1, ResultsModel::ColumnLaenge).toDouble(), 25.0);
+    QCOMPARE(model.segmentText(0, 2, ResultsModel::ColumnWinkel).toDouble(), -90.0);
+
+    const QStringList captions{"Typ", "Bezeichnung", "Länge/Umfang", "Flächeninhalt", "Winkel"};
+    const QList<QStringList> table = resultsTable(model, captions, "Einheit", "m");
+    QCOMPARE(table.size(), 1 + 1 + 3 + 1);
+    QCOMPARE(table.at(0).mid(5), (QStringList{"Einheit", "± Länge/Umfang", "± Flächeninhalt", "± Winkel"}));
+    QCOMPARE(table.at(2).at(0), "Segment 1");
+    QCOMPARE(table.at(2).at(5), "m");
+    QCOMPARE(table.at(2).at(6), firstSide.at(5));
+    QCOMPARE(table.at(4).at(0), "Segment 3");
+    QCOMPARE(table.at(5).at(0), Message(18));
+    QCOMPARE(resultsTable(model, captions, "Einheit", "m", false).size(), 3);
+
+    // Without the options the list is as it always was.
+    model.ListObjekte(doc, nachkomma2);
+    QCOMPARE(model.columnCount(), 5);
+    QCOMPARE(model.rowCount(parent), 0);
+    QCOMPARE(resultsTable(model, captions, "Einheit", "m").at(1).size(), 6);
 }
 
 QTEST_GUILESS_MAIN(tst_ResultsModel)

@@ -17,6 +17,8 @@ class TestLabels : public QObject
 private slots:
     void valueTexts_data();
     void valueTexts();
+    void valueTextsWithUncertainty_data();
+    void valueTextsWithUncertainty();
     void scaledHeight_data();
     void scaledHeight();
     void pointSizedFont();
@@ -84,6 +86,48 @@ void TestLabels::valueTexts()
     e.winkel = winkel;
     e.x4 = x4;
     QCOMPARE(valueText(e, NumberSettings{einh, nachkomma, 4}), expected);
+}
+
+void TestLabels::valueTextsWithUncertainty_data()
+{
+    QTest::addColumn<int>("typ");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("fit");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("distance") << int(TypDistance) << 7.5 << false << QStringLiteral("7.50 ± 0.03 m");
+    QTest::newRow("distance, decimals after the uncertainty")
+        << int(TypDistance) << 7.5034 << true << QStringLiteral("7.50 ± 0.03 m");
+    QTest::newRow("area") << int(TypRectangle) << 12.25 << false << QStringLiteral("12.2500 ± 0.4000 m²");
+    QTest::newRow("area, decimals after the uncertainty")
+        << int(TypRectangle) << 12.25 << true << QStringLiteral("12.3 ± 0.4 m²");
+    QTest::newRow("angle") << int(TypAngle) << 45.0 << true << QStringLiteral("45.0° ± 0.2° / 315.0 °");
+    QTest::newRow("the scale line has none") << int(TypScaleLine) << 5.0 << false << QString();
+}
+
+void TestLabels::valueTextsWithUncertainty()
+{
+    QFETCH(int, typ);
+    QFETCH(double, value);
+    QFETCH(bool, fit);
+    QFETCH(QString, expected);
+    Telemente e{};
+    e.typ = typ;
+    e.lang = value;
+    e.flaeche = value;
+    e.winkel = value;
+    NumberSettings n{QStringLiteral("m"), 2, 4};
+    n.withUncertainty = true;
+    n.fitDecimals = fit;
+    const ValueUncertainty u{0.031, 0.4, 0.2};
+    if (expected.isEmpty()) {
+        QVERIFY(!valueText(e, n, &u).contains(QStringLiteral("±")));
+        return;
+    }
+    QCOMPARE(valueText(e, n, &u), expected);
+    // Without the check mark the label is as always.
+    n.withUncertainty = false;
+    n.fitDecimals = false;
+    QCOMPARE(valueText(e, n, &u), valueText(e, n));
 }
 
 void TestLabels::scaledHeight_data()

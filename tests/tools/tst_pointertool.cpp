@@ -205,6 +205,7 @@ void TestPointerTool::polylineVertexDrag()
 
     // Only a polygon ties its first and last vertex together.
     b.release(QPoint());
+    QCOMPARE(b.host.doc.placementZoom(0), 50.0);
     b.press(b.host.at(0, 0));
     QCOMPARE(field(b.host.element(0).dragvertnr), 3);
     b.move(b.host.at(0, 0) + QPoint(0, 10));

@@ -360,6 +360,8 @@ void TestToolController::distanceDragsDimensionLine()
     QCOMPARE(b.host.doc.count(), 1);
     QVERIFY(near(b.host.element(0).lang, 100));
     QCOMPARE(b.host.inclinationPresets.size(), 0);
+    // The zoom the end points were placed at sets their uncertainty.
+    QCOMPARE(b.host.doc.placementZoom(0), 100.0);
 }
 
 void TestToolController::inclinedDistance_data()

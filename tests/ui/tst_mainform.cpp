@@ -260,9 +260,16 @@ void TestMainForm::menuItemOrder_data()
                                                   "BezeichnungfrElementeeingebenlassen1",
                                                   "NachMessungwiederdenZeigerauswhlen1",
                                                   "SchriftumrandenumdieLesbarkeitzuverbessern1",
-                                                  "Ergebnisslisteanzeigen1"};
+                                                  "Ergebnisslisteanzeigen1",
+                                                  "SegmenteinderErgebnisliste1",
+                                                  "CSVohneSeiten1",
+                                                  "Unsicherheitanzeigen1",
+                                                  "UnsicherheitinBeschriftungen1",
+                                                  "NachkommastellenpassendzurGenauigkeit1",
+                                                  "SeitenlngeninderZeichnung1"};
     QTest::newRow("Maßstab") << "Mastab1" << QStringList{"Grafisch1", "Numerisch1", "AusAuflsungundPlanmastab1",
-                                                              "Perspektiveentzerren1", "Anzeigen1"};
+                                                              "Perspektiveentzerren1", "Anzeigen1", "Mastabprfen1",
+                                                              "MastabXYgetrennt1"};
     QTest::newRow("Sprache") << "Sprache1" << QStringList{"Deutsch1", "English1", "Italiano1", "bersetzen1"};
     QTest::newRow("Hilfe") << "Hilfe1" << QStringList{"berdasProgramm1"};
 }

@@ -129,6 +129,7 @@ private slots:
     void fittedPrintShowsPictureAndElements();
     void fittedPrintWithoutPicture();
     void realSizeSpreadsOverPages();
+    void separateAxesPrintAtTheirOwnSizes();
     void failedPrintLeavesNoFile();
     void unknownUnitShowsMessage28();
     void pageCountIsConfirmedFirst();
@@ -287,9 +288,10 @@ void TestPrintJob::scaleFactor()
     QFETCH(double, mas2);
     QFETCH(QString, unit);
     QFETCH(double, millimetresPerPixel);
-    const std::optional<double> mm = paperMillimetresPerImagePixel(Scale{mas1, mas2}, unit);
+    const std::optional<PaperPixel> mm = paperMillimetresPerImagePixel(Scale{mas1, mas2}, unit);
     QVERIFY(mm);
-    QVERIFY(std::abs(*mm - millimetresPerPixel) < 1e-12 * millimetresPerPixel);
+    QVERIFY(std::abs(mm->across - millimetresPerPixel) < 1e-12 * millimetresPerPixel);
+    QCOMPARE(mm->down, mm->across);
     QVERIFY(!paperMillimetresPerImagePixel(Scale{mas1, mas2}, QStringLiteral("Pixel")));
 }
 
@@ -316,16 +318,16 @@ void TestPrintJob::pagesAtRealSize()
     QFETCH(QSize, page);
     QFETCH(double, columns);
     QFETCH(double, rows);
-    const std::optional<RealSizeLayout> layout = realSizeLayout(image, mmPerPixel, 300, 300, page);
+    const std::optional<RealSizeLayout> layout = realSizeLayout(image, {mmPerPixel, mmPerPixel}, 300, 300, page);
     QVERIFY(layout);
     QCOMPARE(layout->factorX, mmPerPixel * 300 / 25.4);
     QCOMPARE(layout->columns, columns);
     QCOMPARE(layout->rows, rows);
-    QVERIFY(!realSizeLayout(QSize(), mmPerPixel, 300, 300, page));
-    QVERIFY(!realSizeLayout(image, mmPerPixel, 300, 300, QSize()));
-    QVERIFY(!realSizeLayout(image, std::nan(""), 300, 300, page));
+    QVERIFY(!realSizeLayout(QSize(), {mmPerPixel, mmPerPixel}, 300, 300, page));
+    QVERIFY(!realSizeLayout(image, {mmPerPixel, mmPerPixel}, 300, 300, QSize()));
+    QVERIFY(!realSizeLayout(image, {std::nan(""), mmPerPixel}, 300, 300, page));
     // A drawing of kilometres still counts its pages, so the command can refuse it.
-    const std::optional<RealSizeLayout> huge = realSizeLayout(image, 1e6, 300, 300, page);
+    const std::optional<RealSizeLayout> huge = realSizeLayout(image, {1e6, 1e6}, 300, 300, page);
     QVERIFY(huge);
     QVERIFY(huge->pages() > MaxRealSizePages);
 }
@@ -378,7 +380,7 @@ void TestPrintJob::realSizeSpreadsOverPages()
     const QString pdf = dir.filePath(QStringLiteral("real.pdf"));
     PrintSource src = source();
     print(pdf, pageOf(120, 90), [&](QPagedPaintDevice &device) {
-        const std::optional<RealSizeLayout> layout = realSizeLayoutFor(device, QSize(200, 100), 1.0);
+        const std::optional<RealSizeLayout> layout = realSizeLayoutFor(device, QSize(200, 100), {1.0, 1.0});
         return layout && layout->pages() == 4 && printRealSize(device, *layout, src, true);
     });
     QCOMPARE(pdfInfo(pdf, QStringLiteral("Pages")), QStringLiteral("4"));
@@ -399,6 +401,33 @@ void TestPrintJob::realSizeSpreadsOverPages()
     const QImage fourth = pageImage(pdf, 4);
     QVERIFY(near(fourth.pixelColor(qRound(77 * mm), qRound(7 * mm)), QColor(PictureColour)));
     QVERIFY(near(fourth.pixelColor(qRound(83 * mm), qRound(25 * mm)), Qt::white));
+}
+
+// 1 px = 1 mm across but 0.5 mm down: the 200 x 100 px drawing is 200 x 50 mm, two pages across
+// and one down, the picture ending 50 mm from the top.
+void TestPrintJob::separateAxesPrintAtTheirOwnSizes()
+{
+    addRectangle(doc, 150, 20, 190, 90);
+    Scale scale{1.0, 1.0};
+    scale.separateAxes = true;
+    scale.ymas2 = 0.5;
+    const std::optional<PaperPixel> paper = paperMillimetresPerImagePixel(scale, QStringLiteral("mm"));
+    QVERIFY(paper);
+    QCOMPARE(paper->across, 1.0);
+    QCOMPARE(paper->down, 0.5);
+    const QString pdf = dir.filePath(QStringLiteral("stretched.pdf"));
+    PrintSource src = source();
+    print(pdf, pageOf(120, 90), [&](QPagedPaintDevice &device) {
+        const std::optional<RealSizeLayout> layout = realSizeLayoutFor(device, QSize(200, 100), *paper);
+        return layout && layout->columns == 2 && layout->rows == 1 && printRealSize(device, *layout, src, true);
+    });
+    QCOMPARE(pdfInfo(pdf, QStringLiteral("Pages")), QStringLiteral("2"));
+    const double mm = 50.0 / 25.4;
+    const QImage first = pageImage(pdf, 1);
+    QVERIFY(near(first.pixelColor(10, qRound(47 * mm)), QColor(PictureColour)));
+    QVERIFY(near(first.pixelColor(10, qRound(53 * mm)), Qt::white));
+    const QImage second = pageImage(pdf, 2);
+    QVERIFY(showsAround(second, QPoint(qRound(30 * mm), qRound(25 * mm)), ElementColour));
 }
 
 void TestPrintJob::failedPrintLeavesNoFile()

@@ -252,6 +252,8 @@ private slots:
     void modifiedFollowsTheSavedStep();
     void historyIsBounded();
     void moveKeepsOnlyTheMovedElement();
+    void scaleRecordsAndZoomsAreSteps_data();
+    void scaleRecordsAndZoomsAreSteps();
 
 private:
     QTemporaryDir dir;
@@ -391,6 +393,85 @@ void TestWorkspace::moveKeepsOnlyTheMovedElement()
     QCOMPARE(double(w.document().element(5000)->x1), 0.0);
     QCOMPARE(double(w.document().element(7)->lang), 123.0);
     QCOMPARE(w.document().count(), 10000);
+}
+
+namespace {
+
+// The scale with its axes and checks and every element's placement zoom.
+struct ScaleState {
+    double mas1, mas2, ymas1, ymas2;
+    bool separateAxes;
+    std::optional<std::array<ReferenceLine, 2>> axes;
+    std::vector<ReferenceLine> checks;
+    std::vector<double> zooms;
+    bool operator==(const ScaleState &) const = default;
+};
+
+ScaleState scaleState(const Workspace &w)
+{
+    const Scale s = w.scale();
+    ScaleState state{s.mas1, s.mas2, s.ymas1, s.ymas2, s.separateAxes, w.axisLines(), w.scaleChecks(), {}};
+    for (int i = 0; i < w.document().count(); ++i)
+        state.zooms.push_back(w.document().placementZoom(i));
+    return state;
+}
+
+} // namespace
+
+void TestWorkspace::scaleRecordsAndZoomsAreSteps_data()
+{
+    QTest::addColumn<int>("change");
+    QTest::newRow("single scale") << 0;
+    QTest::newRow("y factor") << 1;
+    QTest::newRow("axis lines") << 2;
+    QTest::newRow("checks") << 3;
+    QTest::newRow("placement zoom") << 4;
+    QTest::newRow("deleted element") << 5;
+}
+
+void TestWorkspace::scaleRecordsAndZoomsAreSteps()
+{
+    QFETCH(int, change);
+    const ReferenceLine across{{0, 0}, {400, 10}, 8.0, 100.0};
+    const ReferenceLine down{{0, 0}, {10, 300}, 6.24, 50.0};
+    Workspace w;
+    for (double zoom : {50.0, 0.0, 400.0}) {
+        Telemente *e = w.document().appendElement();
+        e->typ = TypDistance;
+        e->x2 = 100;
+        e->placementZoom = zoom;
+    }
+    Scale stretched{1.0, 0.02};
+    stretched.separateAxes = true;
+    stretched.ymas2 = 0.0208;
+    w.setScale(stretched);
+    w.setAxisLines(std::array<ReferenceLine, 2>{across, down});
+    w.setScaleChecks({across});
+    w.commitStep(QStringLiteral("Maßstab"));
+    const ScaleState before = scaleState(w);
+    const int steps = w.history().count();
+
+    Scale other = stretched;
+    switch (change) {
+    case 0: w.setScale(Scale{50, 1}); break;
+    case 1:
+        other.ymas2 = 0.0209;
+        w.setScale(other);
+        break;
+    case 2: w.setAxisLines(std::array<ReferenceLine, 2>{down, across}); break;
+    case 3: w.setScaleChecks({across, down}); break;
+    case 4: w.document().notePlacementZoom(2, 25.0); break;
+    case 5: w.document().deleteElement(0); break;
+    }
+    w.commitStep(QStringLiteral("Änderung"));
+    const ScaleState after = scaleState(w);
+    QVERIFY(!(after == before));
+    QCOMPARE(w.history().count(), steps + 1);
+
+    w.undo();
+    QVERIFY(scaleState(w) == before);
+    w.redo();
+    QVERIFY(scaleState(w) == after);
 }
 
 QTEST_MAIN(TestWorkspace)
