@@ -24,6 +24,9 @@ public:
     // Replaces all rows in one reset, numbers with nachkomma2 decimals.
     void ListObjekte(Document &doc, int nachkomma2);
 
+    // The decimals of the numbers, as last given to ListObjekte.
+    int decimalPlaces() const { return decimals; }
+
     // row and column must be in range.
     const QString &text(int row, int column) const;
 

@@ -89,10 +89,13 @@ void TMainForm::FormShow()
     // What the window starts with is no step.
     work->startHistory();
     // The window shows first; a large picture then takes its decoding time with the window on
-    // screen, and opening it is no step either.
+    // screen, and opening it is no step either. A project opened from a file manager arrives here
+    // just like a picture.
     if (!commandLineImage.isEmpty())
         runAfterFirstPaint(this, [this] {
-            if (LadeBild(commandLineImage))
+            if (commandLineImage.endsWith(QLatin1String(".ver"), Qt::CaseInsensitive))
+                projectCommands->openprojekt(commandLineImage);
+            else if (LadeBild(commandLineImage))
                 work->startHistory();
         });
     PaintBox1Paint();
