@@ -30,7 +30,7 @@
 // enables them and works on the workspace.
 void TMainForm::createCommandModules()
 {
-    printCommands = new PrintCommands(this, &printer, *work);
+    printCommands = new PrintCommands(this, *work);
     connect(printCommands, &PrintCommands::repaintNeeded, this, &TMainForm::PaintBox1Paint);
 
     auto *exportCommands = new ExportCommands(this, *work, *results, [this] { return view(); });
