@@ -13,6 +13,8 @@ packages=(
   libpoppler-qt6-dev
   python3 python3-ezdxf librsvg2-bin poppler-utils
   xauth xvfb
+  libxlsxwriter-dev
+  file dpkg-dev desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
 )
 
 missing=()

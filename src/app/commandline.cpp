@@ -2,11 +2,8 @@
 
 #include "dumpjson.h"
 #include "importcommand.h"
-#include "pdfexport.h"
 
-#include "core/csvexport.h"
 #include "core/dib.h"
-#include "core/dxfexport.h"
 #include "core/measurementchunks.h"
 #include "core/elements.h"
 #include "core/elementvalues.h"
@@ -14,14 +11,15 @@
 #include "core/optionsfile.h"
 #include "core/projectfile.h"
 #include "core/resultsmodel.h"
+#include "core/safewrite.h"
 #include "core/translate.h"
-#include "render/emfexport.h"
+#include "render/exporters.h"
 #include "render/fontrecord.h"
-#include "render/pictureexport.h"
 #include "render/renderer.h"
-#include "render/svgexport.h"
+#include "render/thumbnail.h"
 #include "render/viewstate.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLocale>
@@ -35,11 +33,18 @@
 
 namespace {
 
-const QStringList Formats = {QStringLiteral("csv"), QStringLiteral("dxf"), QStringLiteral("emf"), QStringLiteral("svg"),
-                             QStringLiteral("png"), QStringLiteral("pdf"), QStringLiteral("ver")};
+// Far beyond any size a file manager asks for, and small enough to stay fast.
+constexpr int MaxThumbnailSize = 4096;
+
+// The formats the command line offers: those of the exporter table that need no window.
+bool isCommandLineFormat(const QString &id)
+{
+    const Exporter *exporter = findExporter(id);
+    return exporter && !exporter->needsWindow;
+}
 
 struct Request {
-    enum Command { None, Help, Dump, Export };
+    enum Command { None, Help, Version, Dump, Export, Thumbnail };
     Command command = None;
     QString format;
     QStringList files;
@@ -53,6 +58,9 @@ struct Request {
     bool noImage = false;
     bool segments = false;    // csv: a row per side of each polyline and polygon
     bool uncertainty = false; // csv: the "±" columns
+    int thumbnailSize = 0;
+    // Scripts get the same bytes whatever language the user chose, so comma unless asked.
+    CsvStyle csvStyle = CsvStyle::Comma;
 };
 
 // A usage error: the German text and its arguments, shown once the language is known.
@@ -95,10 +103,14 @@ public:
                 optionsEnded = true;
             else if (arg == QLatin1String("--help") || arg == QLatin1String("-h"))
                 r.command = Request::Help;
+            else if (arg == QLatin1String("--version"))
+                r.command = Request::Version;
             else if (arg == QLatin1String("--dump"))
                 problem = command(r, Request::Dump, arg);
             else if (arg == QLatin1String("--export"))
                 problem = exportFormat(r, arg);
+            else if (arg == QLatin1String("--thumbnail"))
+                problem = command(r, Request::Thumbnail, arg);
             else if (arg == QLatin1String("--pieces"))
                 problem = pieces(r, arg);
             else if (arg == QLatin1String("--scale"))
@@ -107,6 +119,8 @@ public:
                 problem = decimals(r, arg);
             else if (arg == QLatin1String("--language"))
                 problem = language(r, arg);
+            else if (arg == QLatin1String("--csv-style"))
+                problem = csvStyle(r, arg);
             else if (arg == QLatin1String("--no-image"))
                 r.noImage = true;
             else if (arg == QLatin1String("--segments"))
@@ -117,7 +131,7 @@ public:
                 problem = UsageError{QStringLiteral("Unbekannte Option: %1"), {arg}};
             if (problem)
                 return problem;
-            if (r.command == Request::Help)
+            if (r.command == Request::Help || r.command == Request::Version)
                 return std::nullopt;
         }
         return complete(r);
@@ -173,7 +187,7 @@ private:
         if (!format)
             return missing(option);
         r.format = format->toLower();
-        if (!Formats.contains(r.format))
+        if (!isCommandLineFormat(r.format))
             return UsageError{QStringLiteral("Unbekanntes Format: %1"), {*format}};
         return std::nullopt;
     }
@@ -217,6 +231,20 @@ private:
         return std::nullopt;
     }
 
+    std::optional<UsageError> csvStyle(Request &r, const QString &option)
+    {
+        const auto v = value();
+        if (!v)
+            return missing(option);
+        if (*v == QLatin1String("comma"))
+            r.csvStyle = CsvStyle::Comma;
+        else if (*v == QLatin1String("semicolon"))
+            r.csvStyle = CsvStyle::Semicolon;
+        else
+            return invalid(option, *v);
+        return std::nullopt;
+    }
+
     std::optional<UsageError> language(Request &r, const QString &option)
     {
         const auto v = value();
@@ -229,7 +257,7 @@ private:
         return std::nullopt;
     }
 
-    static std::optional<UsageError> complete(const Request &r)
+    static std::optional<UsageError> complete(Request &r)
     {
         switch (r.command) {
         case Request::None:
@@ -242,7 +270,14 @@ private:
             if (r.files.size() != 2)
                 return UsageError{QStringLiteral("--export erwartet eine Projektdatei und eine Ausgabedatei."), {}};
             break;
+        case Request::Thumbnail:
+            if (r.files.size() != 3)
+                return UsageError{QStringLiteral("--thumbnail erwartet eine Projektdatei, eine PNG-Datei und eine Größe."), {}};
+            if (!parseInt(r.files.at(2), r.thumbnailSize) || r.thumbnailSize < 1 || r.thumbnailSize > MaxThumbnailSize)
+                return invalid(QStringLiteral("--thumbnail"), r.files.at(2));
+            break;
         case Request::Help:
+        case Request::Version:
             break;
         }
         return std::nullopt;
@@ -262,15 +297,18 @@ void printUsage(QTextStream &s)
     static const Line lines[] = {
         {2, u"tesselon [BILD]", u"startet das Programm, auf Wunsch mit einem Bild"},
         {2, u"tesselon --dump PROJEKT.ver", u"gibt das Projekt als JSON auf der Standardausgabe aus"},
-        {2, u"tesselon --export FORMAT PROJEKT.ver AUSGABE [Optionen]", u"FORMAT: csv dxf emf svg png pdf ver"},
+        {2, u"tesselon --export FORMAT PROJEKT.ver AUSGABE [Optionen]", u"FORMAT: csv xlsx dxf emf svg png pdf ver"},
+        {2, u"tesselon --thumbnail PROJEKT.ver AUSGABE.png GRÖSSE", u"Vorschau für Dateimanager, höchstens GRÖSSE Pixel breit und hoch"},
         {2, u"tesselon --help", u"zeigt diese Hilfe"},
         {2, u"tesselon --import BILD_ODER_PDF PROJEKT.ver [Optionen]", u"legt ein Projekt mit dem Bild und seinem Maßstab an"},
+        {2, u"tesselon --version", u"zeigt die Versionsnummer"},
         {0, nullptr, u"Optionen:"},
         {4, u"--pieces N", u"dxf: Teile je Kurve, 1 bis 20 (Vorgabe 4)"},
         {4, u"--scale PIXEL WERT EINHEIT",
          u"Maßstab und Einheit der Werte (Vorgabe: der im Projekt gespeicherte, sonst 1 1 Pixel); ver: wird im Projekt gespeichert"},
         {4, u"--decimals D1 D2", u"Nachkommastellen für Strecken und für alles andere (Vorgabe 2 4)"},
         {4, u"--language N", u"0 Deutsch, 1 Englisch, 2 Italienisch (Vorgabe: die gespeicherte Sprache)"},
+        {4, u"--csv-style comma|semicolon", u"csv: Komma und Dezimalpunkt (Vorgabe) oder Semikolon und Dezimalkomma"},
         {4, u"--no-image", u"png und pdf: nur Linien und Beschriftungen"},
         {4, u"--page N", u"import: Seite der PDF-Datei (Vorgabe 1)"},
         {4, u"--dpi D", u"import: Auflösung der PDF-Seite in dpi (Vorgabe 200)"},
@@ -350,7 +388,7 @@ DrawingSettings drawingSettings(const ProjectSettings &s, bool withPicture)
     return d;
 }
 
-QList<QStringList> resultsCsv(Document &doc, const NumberSettings &numbers, const ResultsOptions &options)
+QList<QStringList> resultsList(Document &doc, const NumberSettings &numbers, const ResultsOptions &options)
 {
     ResultsModel model;
     model.ListObjekte(doc, numbers.nachkomma2, options);
@@ -375,6 +413,34 @@ int dump(const QString &project, QTextStream &out, QTextStream &err)
     return 0;
 }
 
+int thumbnail(const Request &r, QTextStream &err)
+{
+    Document doc;
+    dib image;
+    ProjectSettings settings;
+    QString error;
+    if (!loadProject(r.files.at(0), doc, image, settings, &error))
+        return failure(error, err);
+    const ViewState view;
+    const DrawingSettings drawing = drawingSettings(settings, true);
+    // The labels show the values in the project's own scale, as the window does.
+    const ProjectScale projectScale = settings.extension.scale().value_or(ProjectScale{1.0, 1.0, Message(3)});
+    NumberSettings numbers;
+    numbers.einh = projectScale.einh;
+    const RenderInputs in{view, drawing, Scale{projectScale.mas1, projectScale.mas2}, numbers, nullptr};
+    const QImage picture = renderThumbnail(doc, image, in, r.thumbnailSize);
+    deldib(image);
+    if (picture.isNull())
+        return failure(Translate(QStringLiteral("Von diesem Projekt lässt sich keine Vorschau zeichnen.")) + QLatin1Char(' ')
+                           + r.files.at(0),
+                       err);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "png");
+    return writeFileSafely(r.files.at(1), png, &error) ? 0 : failure(error, err);
+}
+
 int exportProject(const Request &r, QTextStream &err)
 {
     const QString &project = r.files.at(0);
@@ -396,46 +462,38 @@ int exportProject(const Request &r, QTextStream &err)
     if (r.einh)
         projectScale = ProjectScale{r.mas1, r.mas2, *r.einh};
 
-    bool ok = true;
-    if (r.format == QLatin1String("ver")) {
-        if (r.einh)
-            settings.extension.setScale(projectScale);
-        ok = saveProject(target, doc, image, settings, &error);
-    } else {
-        ViewState view;
-        view.zoomed = zoomFromProject(settings.zoom);
-        const DrawingSettings drawing = drawingSettings(settings, !r.noImage);
-        Scale scale{projectScale.mas1, projectScale.mas2};
-        if (!r.einh)
-            scale = withAxisScale(settings.extension, scale);
-        NumberSettings numbers;
-        numbers.einh = projectScale.einh;
-        numbers.nachkomma = r.nachkomma;
-        numbers.nachkomma2 = r.nachkomma2;
-        const RenderInputs in{view, drawing, scale, numbers, nullptr};
+    ViewState view;
+    view.zoomed = zoomFromProject(settings.zoom);
+    const DrawingSettings drawing = drawingSettings(settings, !r.noImage);
+    Scale scale{projectScale.mas1, projectScale.mas2};
+    if (!r.einh)
+        scale = withAxisScale(settings.extension, scale);
+    NumberSettings numbers;
+    numbers.einh = projectScale.einh;
+    numbers.nachkomma = r.nachkomma;
+    numbers.nachkomma2 = r.nachkomma2;
+    const RenderInputs in{view, drawing, scale, numbers, nullptr};
+    if (r.format == QLatin1String("ver") && r.einh)
+        settings.extension.setScale(projectScale);
+    ExportSource source{doc, image, in};
+    source.project = &settings;
+    source.projectFile = project;
+    source.resultDecimals = numbers.nachkomma2;
+    source.pieces = r.pieces;
+    source.withPicture = !r.noImage;
+    source.csvStyle = r.csvStyle;
+    // A project is written as it was read; every other format shows the values for the scale.
+    if (r.format != QLatin1String("ver")) {
         refreshElementValues(doc, scale, drawing.showScaleLine);
-
-        const QSize imageSize = image.poi ? QSize(DibWidth(image), DibHeight(image)) : QSize(1, 1);
-        if (r.format == QLatin1String("csv")) {
-            applyPlacementZooms(settings.extension, doc);
-            ResultsOptions options;
-            options.scale = scale;
-            options.segments = r.segments;
-            options.uncertainty = r.uncertainty;
-            options.covariance = scaleCovariance(scale, scaleBasisOf(settings.extension, doc, scale));
-            ok = exportCsv(target, csvText(resultsCsv(doc, numbers, options)), &error);
-        }
-        else if (r.format == QLatin1String("dxf"))
-            ok = exportDxf(target, doc, r.pieces, &error);
-        else if (r.format == QLatin1String("emf"))
-            ok = saveasemf(target, doc, view, drawing, &error);
-        else if (r.format == QLatin1String("svg"))
-            ok = exportSvg(target, doc, imageSize, in, &error);
-        else if (r.format == QLatin1String("png"))
-            ok = savePicture(target, "png", doc, image, in, !r.noImage, &error);
-        else
-            ok = exportPdf(target, doc, image, in, !r.noImage, &error);
+        applyPlacementZooms(settings.extension, doc);
+        ResultsOptions options;
+        options.scale = scale;
+        options.segments = r.segments;
+        options.uncertainty = r.uncertainty;
+        options.covariance = scaleCovariance(scale, scaleBasisOf(settings.extension, doc, scale));
+        source.results = resultsList(doc, numbers, options);
     }
+    const bool ok = findExporter(r.format)->write(target, source, &error);
     deldib(image);
     return ok ? 0 : failure(error, err);
 }
@@ -468,10 +526,16 @@ int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &
         printUsage(out);
         out.flush();
         return 0;
+    case Request::Version:
+        out << "tesselon " << TESSELON_VERSION << '\n';
+        out.flush();
+        return 0;
     case Request::Dump:
         return dump(request.files.at(0), out, err);
     case Request::Export:
         return exportProject(request, err);
+    case Request::Thumbnail:
+        return thumbnail(request, err);
     case Request::None:
         break;
     }

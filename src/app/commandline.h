@@ -6,9 +6,11 @@ class QTextStream;
 
 // The command line for batch work and scripts:
 //   tesselon --dump PROJECT.ver
-//   tesselon --export FORMAT PROJECT.ver OUT [options]      FORMAT: csv dxf emf svg png pdf ver
+//   tesselon --export FORMAT PROJECT.ver OUT [options]      FORMAT: csv xlsx dxf emf svg png pdf ver
 //   tesselon --import PICTURE_OR_PDF PROJECT.ver [options]  (see importcommand.h)
+//   tesselon --thumbnail PROJECT.ver OUT.png SIZE
 //   tesselon --help
+//   tesselon --version
 // It opens no window. Exit codes: 0 done; 1 an input that cannot be read or an output that cannot
 // be written (one line on err, no output file left behind); 2 a usage error (with the usage text).
 

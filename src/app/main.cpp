@@ -59,6 +59,8 @@ int main(int argc, char *argv[])
     avoidSessionBusLaunch();
     QApplication app(argc, argv);
     nameApplication();
+    // Lets the desktop match the window to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kovrant.Tesselon"));
 
     TMainForm MainForm;
     const QStringList arguments = QApplication::arguments();

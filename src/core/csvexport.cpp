@@ -1,18 +1,16 @@
 #include "core/csvexport.h"
 
 #include "core/resultsmodel.h"
-#include "core/translate.h"
-
-#include <QSaveFile>
+#include "core/safewrite.h"
 
 namespace {
 
 const QByteArray ByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
 
-void appendField(QByteArray &out, const QString &field)
+void appendField(QByteArray &out, const QString &field, char separator)
 {
     const QByteArray utf8 = field.toUtf8();
-    const bool quoted = utf8.contains(',') || utf8.contains('"') || utf8.contains('\r') || utf8.contains('\n');
+    const bool quoted = utf8.contains(separator) || utf8.contains('"') || utf8.contains('\r') || utf8.contains('\n');
     if (!quoted) {
         out.append(utf8);
         return;
@@ -28,8 +26,19 @@ void appendField(QByteArray &out, const QString &field)
 
 } // namespace
 
-QByteArray csvText(const QList<QStringList> &rows)
+CsvStyle csvStyleForLanguage(int languageIndex)
 {
+    return languageIndex == 0 || languageIndex == 2 ? CsvStyle::Semicolon : CsvStyle::Comma;
+}
+
+char csvSeparator(CsvStyle style)
+{
+    return style == CsvStyle::Semicolon ? ';' : ',';
+}
+
+QByteArray csvText(const QList<QStringList> &rows, CsvStyle style)
+{
+    const char separator = csvSeparator(style);
     QByteArray out = ByteOrderMark;
     for (const QStringList &row : rows) {
         // A record of one empty field would read back as an empty line.
@@ -39,16 +48,17 @@ QByteArray csvText(const QList<QStringList> &rows)
         }
         for (qsizetype i = 0; i < row.size(); ++i) {
             if (i > 0)
-                out.append(',');
-            appendField(out, row.at(i));
+                out.append(separator);
+            appendField(out, row.at(i), separator);
         }
         out.append("\r\n");
     }
     return out;
 }
 
-bool readCsv(const QByteArray &data, QList<QStringList> &rows, QString *error)
+bool readCsv(const QByteArray &data, QList<QStringList> &rows, QString *error, CsvStyle style)
 {
+    const QChar separator = QLatin1Char(csvSeparator(style));
     rows.clear();
     const QString text = QString::fromUtf8(data.startsWith(ByteOrderMark) ? data.mid(ByteOrderMark.size()) : data);
     const qsizetype n = text.size();
@@ -76,19 +86,19 @@ bool readCsv(const QByteArray &data, QList<QStringList> &rows, QString *error)
                         break;
                     }
                 }
-                if (i < n && text.at(i) != QLatin1Char(',') && text.at(i) != QLatin1Char('\r') &&
+                if (i < n && text.at(i) != separator && text.at(i) != QLatin1Char('\r') &&
                     text.at(i) != QLatin1Char('\n')) {
                     if (error)
                         *error = QStringLiteral("CSV: text after the closing quote at character %1").arg(i);
                     return false;
                 }
             } else {
-                while (i < n && text.at(i) != QLatin1Char(',') && text.at(i) != QLatin1Char('\r') &&
+                while (i < n && text.at(i) != separator && text.at(i) != QLatin1Char('\r') &&
                        text.at(i) != QLatin1Char('\n'))
                     field.append(text.at(i++));
             }
             record.append(field);
-            if (i < n && text.at(i) == QLatin1Char(',')) {
+            if (i < n && text.at(i) == separator) {
                 ++i;
                 continue;
             }
@@ -147,19 +157,20 @@ QList<QStringList> resultsTable(const ResultsModel &model, const QStringList &ca
     return table;
 }
 
+QByteArray resultsCsv(const QList<QStringList> &table, CsvStyle style)
+{
+    if (style == CsvStyle::Comma)
+        return csvText(table, style);
+    QList<QStringList> converted = table;
+    for (qsizetype r = 1; r < converted.size(); ++r) {
+        QStringList &row = converted[r];
+        for (int c = ResultsModel::ColumnLaenge; c <= ResultsModel::ColumnWinkel && c < row.size(); ++c)
+            row[c].replace(QLatin1Char('.'), QLatin1Char(','));
+    }
+    return csvText(converted, style);
+}
+
 bool exportCsv(const QString &path, const QByteArray &text, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = Message(17) + QLatin1Char(' ') + path;
-        return false;
-    }
-    if (file.write(text) != text.size() || !file.commit()) {
-        if (error)
-            *error = path + QStringLiteral(": ") + file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return writeFileSafely(path, text, error);
 }

@@ -1,10 +1,9 @@
 #include "core/dxfexport.h"
 
 #include "core/elements.h"
-#include "core/translate.h"
+#include "core/safewrite.h"
 
 #include <QBuffer>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -385,17 +384,5 @@ QByteArray dxfText(Document &doc, int pieces)
 
 bool exportDxf(const QString &path, Document &doc, int pieces, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = Message(17) + QLatin1Char(' ') + path;
-        return false;
-    }
-    if (!writeDxf(file, doc, pieces) || !file.commit()) {
-        if (error)
-            *error = path + QStringLiteral(": ") + file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return writeFileSafely(path, [&doc, pieces](QIODevice &file, QString *) { return writeDxf(file, doc, pieces); }, error);
 }

@@ -78,7 +78,7 @@ long double bezierpoint(long double t, long double p0, long double p1, long doub
 // with fewer than 1 piece curves and ellipses write nothing.
 QByteArray dxfText(Document &doc, int pieces);
 bool writeDxf(QIODevice &device, Document &doc, int pieces);
-// Writes the file through QSaveFile, so a failed export leaves an existing file untouched.
+// Writes the file through the safe-write helper, so a failed export leaves an existing file untouched.
 // On failure returns false with message 17 and the file name (the file cannot be created) or
 // the system's error report (a write error) in *error.
 bool exportDxf(const QString &path, Document &doc, int pieces, QString *error);

@@ -51,6 +51,8 @@ public:
     void ListObjekte(Document &doc, int nachkomma2, const ResultsOptions &options);
 
     bool showsUncertainty() const { return uncertainty; }
+    // The decimals of the numbers, as last given to ListObjekte.
+    int decimalPlaces() const { return decimals; }
 
     // row and column must be in range (column below columnCount()).
     const QString &text(int row, int column) const;

@@ -95,7 +95,14 @@ QString TranslationTable::programFile() const
         return programPath;
     if (!QCoreApplication::instance())
         return QString();
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("translate.dat"));
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    const QString beside = programFolder.filePath(QStringLiteral("translate.dat"));
+    // An installed program keeps its shipped table in its data folder, not beside itself.
+    const QString installed =
+        QDir::cleanPath(programFolder.filePath(QStringLiteral(TESSELON_DATA_FROM_PROGRAM "/translate.dat")));
+    if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
+        return installed;
+    return beside;
 }
 
 QString TranslationTable::settingsFile() const

@@ -15,7 +15,8 @@
 // 2 Italian; 3..29 further languages), held in a record array, with an index of 256 buckets keyed
 // by the low 8 bits of a key's first UTF-16 code unit.
 //
-// The table lives in "translate.dat" in the program's folder. Where that folder cannot be
+// The table lives in "translate.dat" in the program's folder, or, for an installed program that
+// has none beside it, in its data folder (share/tesselon/). Where that folder cannot be
 // written (an installed copy), saves go to the settings folder and loads prefer the copy there,
 // so that collected texts and edits survive.
 class TranslationTable

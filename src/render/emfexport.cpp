@@ -1,9 +1,9 @@
 #include "render/emfexport.h"
 
 #include "core/elements.h"
+#include "core/safewrite.h"
 #include "core/translate.h"
 #include "render/renderer.h"
-#include "render/savebytes.h"
 #include "render/viewstate.h"
 
 #include <QPoint>
@@ -329,5 +329,5 @@ bool saveasemf(const QString &path, Document &doc, const ViewState &view, const 
     const QByteArray bytes = emfBytes(doc, view, settings, error);
     if (bytes.isEmpty())
         return false;
-    return saveBytes(path, bytes, error);
+    return writeFileSafely(path, bytes, error);
 }

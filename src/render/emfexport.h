@@ -13,7 +13,7 @@ struct ViewState;
 // picture. Empty QByteArray with a German text in *error when the metafile cannot be made.
 QByteArray emfBytes(Document &doc, const ViewState &view, const DrawingSettings &settings, QString *error = nullptr);
 
-// Writes the metafile through QSaveFile, so a failed export leaves an existing file untouched.
+// Writes the metafile through the safe-write helper, so a failed export leaves an existing file untouched.
 // On failure returns false with message 17 and the file name (the file cannot be created) or the
 // system's error report in *error.
 bool saveasemf(const QString &path, Document &doc, const ViewState &view, const DrawingSettings &settings,

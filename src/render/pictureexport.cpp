@@ -1,13 +1,13 @@
 #include "render/pictureexport.h"
 
 #include "core/dib.h"
+#include "core/safewrite.h"
 #include "core/translate.h"
 #include "render/renderer.h"
 #include "render/viewstate.h"
 
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
 
 namespace {
 
@@ -55,26 +55,15 @@ bool savePicture(const QString &path, const QByteArray &format, Document &doc, c
             *error = Translate(QStringLiteral("Für ein Bild dieser Größe reicht der Speicher nicht. Bitte wählen Sie einen kleineren Zoom."));
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = Message(17) + QLatin1Char(' ') + path;
+    const auto write = [&](QIODevice &file, QString *writeError) {
+        QImageWriter writer(&file, format);
+        if (format == "jpeg")
+            writer.setQuality(95);
+        if (writer.write(picture))
+            return true;
+        *writeError = Translate(QStringLiteral("Konnte das Bild nicht speichern.")) + QLatin1Char(' ') + path
+            + QStringLiteral(": ") + writer.errorString();
         return false;
-    }
-    QImageWriter writer(&file, format);
-    if (format == "jpeg")
-        writer.setQuality(95);
-    if (!writer.write(picture)) {
-        if (error)
-            *error = Translate(QStringLiteral("Konnte das Bild nicht speichern.")) + QLatin1Char(' ') + path
-                + QStringLiteral(": ") + writer.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = path + QStringLiteral(": ") + file.errorString();
-        return false;
-    }
-    return true;
+    };
+    return writeFileSafely(path, write, error);
 }

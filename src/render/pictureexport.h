@@ -17,7 +17,7 @@ QByteArray pictureFormatForPath(const QString &path);
 // would have more than 2^28 pixels or memory is short; the document is then untouched.
 bool renderPicture(QImage &out, Document &doc, const dib &image, const RenderInputs &in, bool withPicture);
 
-// Renders the drawing and writes it in the given format (see pictureFormatForPath) through
-// QSaveFile, so a failure leaves an existing file untouched; false with a German text in *error.
+// Renders the drawing and writes it in the given format (see pictureFormatForPath) through the
+// safe-write helper, so a failure leaves an existing file untouched; false with a German text in *error.
 bool savePicture(const QString &path, const QByteArray &format, Document &doc, const dib &image,
                  const RenderInputs &in, bool withPicture, QString *error = nullptr);

@@ -1,8 +1,8 @@
 #include "render/svgexport.h"
 
+#include "core/safewrite.h"
 #include "core/translate.h"
 #include "render/renderer.h"
-#include "render/savebytes.h"
 #include "render/viewstate.h"
 
 #include <QBuffer>
@@ -44,5 +44,5 @@ bool exportSvg(const QString &path, Document &doc, QSize imageSize, const Render
             *error = Translate(QStringLiteral("Die SVG-Zeichnung konnte nicht erstellt werden."));
         return false;
     }
-    return saveBytes(path, bytes, error);
+    return writeFileSafely(path, bytes, error);
 }

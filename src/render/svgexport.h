@@ -13,7 +13,7 @@ struct RenderInputs;
 // zoom 100 from the image origin. Drawing refreshes the elements' values as a repaint does.
 QByteArray svgBytes(Document &doc, QSize imageSize, const RenderInputs &in);
 
-// Writes the SVG through QSaveFile, so a failed export leaves an existing file untouched. On
+// Writes the SVG through the safe-write helper, so a failed export leaves an existing file untouched. On
 // failure returns false with message 17 and the file name (the file cannot be created) or the
 // system's error report in *error.
 bool exportSvg(const QString &path, Document &doc, QSize imageSize, const RenderInputs &in, QString *error = nullptr);

@@ -32,7 +32,7 @@
 // enables them and works on the workspace.
 void TMainForm::createCommandModules()
 {
-    printCommands = new PrintCommands(this, &printer, *work);
+    printCommands = new PrintCommands(this, *work);
     connect(printCommands, &PrintCommands::repaintNeeded, this, &TMainForm::PaintBox1Paint);
 
     auto *exportCommands = new ExportCommands(this, *work, *results, [this] { return view(); });
@@ -96,9 +96,12 @@ void TMainForm::FormShow()
     // What the window starts with is no step.
     work->startHistory();
     // The window shows first; a large picture then takes its decoding time with the window on
-    // screen, and opening it is no step either. Work left by a crash is offered after it.
+    // screen, and opening it is no step either. A project opened from a file manager arrives here
+    // just like a picture. Work left by a crash is offered after it.
     runAfterFirstPaint(this, [this] {
-        if (!commandLineImage.isEmpty() && LadeBild(commandLineImage))
+        if (commandLineImage.endsWith(QLatin1String(".ver"), Qt::CaseInsensitive))
+            projectCommands->openprojekt(commandLineImage);
+        else if (!commandLineImage.isEmpty() && LadeBild(commandLineImage))
             work->startHistory();
         recovery->offerLeftCopies();
     });

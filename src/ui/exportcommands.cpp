@@ -1,13 +1,9 @@
 #include "ui/exportcommands.h"
 
 #include "core/csvexport.h"
-#include "core/dib.h"
-#include "core/dxfexport.h"
 #include "core/resultsmodel.h"
 #include "core/translate.h"
-#include "render/emfexport.h"
-#include "render/pictureexport.h"
-#include "render/svgexport.h"
+#include "render/exporters.h"
 #include "ui/dxfexportform.h"
 #include "ui/measurementcommands.h"
 #include "workspace/workspace.h"
@@ -30,19 +26,32 @@ QString firstSuffix(const QString &filter)
 
 } // namespace
 
+// The work as the exporters read it, taken from the workspace and the window's view when a
+// command runs; it owns what the render inputs refer to.
+struct ExportCommands::Work {
+    Work(Workspace &work, const ViewState &shown)
+        : view(shown), settings(work.drawingSettings()), in{view, settings, work.scale(), work.numberSettings()},
+          source{work.document(), work.picture(), in}
+    {
+    }
+
+    const ViewState view;
+    const DrawingSettings settings;
+    const RenderInputs in;
+    ExportSource source;
+};
+
 ExportCommands::ExportCommands(QMainWindow *mainWindow, Workspace &workspace, const ResultsModel &resultsList,
                                ViewSource viewSource)
     : QObject(mainWindow), window(mainWindow), work(workspace), results(resultsList), view(std::move(viewSource))
 {
     DXFExportForm = new TDXFExportForm(window);
-    SaveDialog1 = saveDialog("SaveDialog1",
-                             {QStringLiteral("BMP-Dateien (*.bmp)"), QStringLiteral("PNG-Dateien (*.png)"),
-                              QStringLiteral("JPEG-Dateien (*.jpg *.jpeg)"), QStringLiteral("TIFF-Dateien (*.tif *.tiff)")},
-                             QStringLiteral("bmp"));
-    SaveDialog2 = saveDialog("SaveDialog2", {QStringLiteral("SVG-Dateien (*.svg)")}, QStringLiteral("svg"));
-    SaveDialog4 = saveDialog("SaveDialog4", {QStringLiteral("EMF Dateien (*.emf)")}, QStringLiteral("emf"));
-    SaveDialog5 = saveDialog("SaveDialog5", {QStringLiteral("DXF Dateien (*.dxf)")}, QStringLiteral("dxf"));
-    SaveDialog6 = saveDialog("SaveDialog6", {QStringLiteral("CSV-Dateien (*.csv)")}, QStringLiteral("csv"));
+    SaveDialog1 = saveDialog("SaveDialog1", "picture");
+    SaveDialog2 = saveDialog("SaveDialog2", "svg");
+    SaveDialog4 = saveDialog("SaveDialog4", "emf");
+    SaveDialog5 = saveDialog("SaveDialog5", "dxf");
+    SaveDialog6 = saveDialog("SaveDialog6", "csv");
+    SaveDialogXlsx = saveDialog("SaveDialogXlsx", "xlsx");
 
     wire("AlsBildspeichern1", &ExportCommands::AlsBildspeichern1Click);
     wire("AlsBildspeichernnurLinien1", &ExportCommands::AlsBildspeichernnurLinien1Click);
@@ -51,16 +60,18 @@ ExportCommands::ExportCommands(QMainWindow *mainWindow, Workspace &workspace, co
     wire("LinienalsDXFexportieren1", &ExportCommands::LinienalsDXFexportieren1Click);
     wire("LinienDXFfrCNCexportierenKreisbgenkeineSplines1",
          &ExportCommands::LinienDXFfrCNCexportierenKreisbgenkeineSplines1Click);
+    wire("exportResultsXlsx", &ExportCommands::exportResultsXlsx);
 }
 
-QFileDialog *ExportCommands::saveDialog(const char *name, const QStringList &filters, const QString &suffix)
+QFileDialog *ExportCommands::saveDialog(const char *name, const char *format)
 {
+    const Exporter *exporter = findExporter(QLatin1String(format));
     auto *dialog = new QFileDialog(window);
     dialog->setObjectName(QLatin1String(name));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setNameFilters(filters);
-    dialog->setDefaultSuffix(suffix);
+    dialog->setNameFilters(exporterFilters(*exporter));
+    dialog->setDefaultSuffix(QLatin1String(exporter->suffix));
     // A name typed without an extension gets the one of the chosen file type.
     connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString &filter) {
         const QString chosen = firstSuffix(filter);
@@ -86,8 +97,12 @@ QString ExportCommands::chooseFile(QFileDialog *dialog)
     return files.isEmpty() ? QString() : files.first();
 }
 
-bool ExportCommands::report(bool ok, const QString &error)
+bool ExportCommands::write(const char *format, const QString &path, Work &shown, bool repaintAfter)
 {
+    QString error;
+    const bool ok = findExporter(QLatin1String(format))->write(path, shown.source, &error);
+    if (repaintAfter)
+        emit repaintNeeded();
     if (!ok)
         QMessageBox::critical(window, QString(), error);
     return ok;
@@ -108,29 +123,47 @@ void ExportCommands::savePicture(bool withPicture)
     const QString path = chooseFile(SaveDialog1);
     if (path.isEmpty())
         return;
-    const ViewState shown = view();
-    const DrawingSettings settings = work.drawingSettings();
-    const RenderInputs in{shown, settings, work.scale(), work.numberSettings()};
-    QString error;
-    const bool ok =
-        ::savePicture(path, pictureFormatForPath(path), work.document(), work.picture(), in, withPicture, &error);
-    emit repaintNeeded();
-    report(ok, error);
+    Work shown(work, view());
+    shown.source.withPicture = withPicture;
+    write("picture", path, shown, true);
+}
+
+QList<QStringList> ExportCommands::resultsAsShown() const
+{
+    QStringList captions;
+    for (int c = 0; c < ResultsModel::ColumnCount; ++c)
+        captions.append(results.headerData(c, Qt::Horizontal).toString());
+    // The side rows go with their elements unless the user left them out.
+    return resultsTable(results, captions, Translate(QStringLiteral("Einheit")), work.numberSettings().einh,
+                        !omitsSides(window));
 }
 
 void ExportCommands::MessergebnissealsCSVDateiexportieren1Click()
 {
+    // The filters may be translated by now; their order is that of CsvStyle.
+    const QStringList filters = SaveDialog6->nameFilters();
+    const bool semicolonFirst = csvStyleForLanguage(languageIndex()) == CsvStyle::Semicolon;
+    SaveDialog6->selectNameFilter(filters.value(semicolonFirst ? 1 : 0));
     const QString path = chooseFile(SaveDialog6);
     if (path.isEmpty())
         return;
-    QStringList captions;
-    for (int c = 0; c < ResultsModel::ColumnCount; ++c)
-        captions.append(results.headerData(c, Qt::Horizontal).toString());
-    const QList<QStringList> table =
-        resultsTable(results, captions, Translate(QStringLiteral("Einheit")), work.numberSettings().einh,
-                     !omitsSides(window));
-    QString error;
-    report(exportCsv(path, csvText(table), &error), error);
+    Work shown(work, view());
+    shown.source.results = resultsAsShown();
+    shown.source.csvStyle =
+        filters.indexOf(SaveDialog6->selectedNameFilter()) == 1 ? CsvStyle::Semicolon : CsvStyle::Comma;
+    write("csv", path, shown, false);
+}
+
+void ExportCommands::exportResultsXlsx()
+{
+    const QString path = chooseFile(SaveDialogXlsx);
+    if (path.isEmpty())
+        return;
+    Work shown(work, view());
+    shown.source.results = resultsAsShown();
+    shown.source.resultDecimals = results.decimalPlaces();
+    shown.source.projectFile = work.fileName();
+    write("xlsx", path, shown, false);
 }
 
 void ExportCommands::LinienalsSVGspeichern1Click()
@@ -138,15 +171,8 @@ void ExportCommands::LinienalsSVGspeichern1Click()
     const QString path = chooseFile(SaveDialog2);
     if (path.isEmpty())
         return;
-    const dib &image = work.picture();
-    const QSize size = image.poi ? QSize(DibWidth(image), DibHeight(image)) : QSize(1, 1);
-    const ViewState shown = view();
-    const DrawingSettings settings = work.drawingSettings();
-    const RenderInputs in{shown, settings, work.scale(), work.numberSettings()};
-    QString error;
-    const bool ok = exportSvg(path, work.document(), size, in, &error);
-    emit repaintNeeded();
-    report(ok, error);
+    Work shown(work, view());
+    write("svg", path, shown, true);
 }
 
 void ExportCommands::LinienalsDXFexportieren1Click()
@@ -154,8 +180,8 @@ void ExportCommands::LinienalsDXFexportieren1Click()
     const QString path = chooseFile(SaveDialog4);
     if (path.isEmpty())
         return;
-    QString error;
-    report(saveasemf(path, work.document(), view(), work.drawingSettings(), &error), error);
+    Work shown(work, view());
+    write("emf", path, shown, false);
 }
 
 void ExportCommands::LinienDXFfrCNCexportierenKreisbgenkeineSplines1Click()
@@ -166,6 +192,7 @@ void ExportCommands::LinienDXFfrCNCexportierenKreisbgenkeineSplines1Click()
     const QString path = chooseFile(SaveDialog5);
     if (path.isEmpty())
         return;
-    QString error;
-    report(exportDxf(path, work.document(), DXFExportForm->pieces(), &error), error);
+    Work shown(work, view());
+    shown.source.pieces = DXFExportForm->pieces();
+    write("dxf", path, shown, false);
 }

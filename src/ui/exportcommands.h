@@ -22,8 +22,10 @@ class Workspace;
 // (MessergebnissealsCSVDateiexportieren1), "Linien als SVG exportieren...."
 // (LinienalsSVGspeichern1), "Linien als EMF exportieren..." (LinienalsDXFexportieren1) and
 // "Linien als DXF für CNC exportieren (Kreisbögen, keine Splines)..."
-// (LinienDXFfrCNCexportierenKreisbgenkeineSplines1). Their save dialogs are children of the
-// window named SaveDialog1, 2, 4, 5 and 6, so the translation walk reaches their filters. Every
+// (LinienDXFfrCNCexportierenKreisbgenkeineSplines1) and "Messergebnisse als XLSX-Datei
+// exportieren..." (exportResultsXlsx). Their save dialogs are children of the window named
+// SaveDialog1, 2, 4, 5, 6 and SaveDialogXlsx, so the translation walk reaches their filters. The
+// CSV dialog offers both CSV conventions and starts on the one of the interface language. Every
 // failure is shown in a message box; a failed export leaves an existing file untouched.
 class ExportCommands : public QObject
 {
@@ -50,15 +52,21 @@ public slots:
     void LinienalsSVGspeichern1Click();
     void LinienalsDXFexportieren1Click();
     void LinienDXFfrCNCexportierenKreisbgenkeineSplines1Click();
+    void exportResultsXlsx();
 
 private:
-    QFileDialog *saveDialog(const char *name, const QStringList &filters, const QString &suffix);
+    struct Work;
+    // A save dialog with the file types and default suffix of a format of the exporter table.
+    QFileDialog *saveDialog(const char *name, const char *format);
     void wire(const char *action, void (ExportCommands::*handler)());
     // The file the user chose in dialog, or an empty text when it was cancelled.
     QString chooseFile(QFileDialog *dialog);
     void savePicture(bool withPicture);
-    // Shows a failure; returns ok so callers can hand on the result.
-    bool report(bool ok, const QString &error);
+    // The results list as the window shows it, with the unit column.
+    QList<QStringList> resultsAsShown() const;
+    // Writes path in a format of the exporter table, asks for a repaint when asked and shows a
+    // failure.
+    bool write(const char *format, const QString &path, Work &shown, bool repaintAfter);
 
     QMainWindow *window;
     Workspace &work;
@@ -70,4 +78,5 @@ private:
     QFileDialog *SaveDialog4 = nullptr;
     QFileDialog *SaveDialog5 = nullptr;
     QFileDialog *SaveDialog6 = nullptr;
+    QFileDialog *SaveDialogXlsx = nullptr;
 };

@@ -10,7 +10,6 @@
 #include <QFont>
 #include <QImage>
 #include <QMainWindow>
-#include <QPrinter>
 #include <QString>
 
 #include <memory>
@@ -80,9 +79,6 @@ public:
     LanguageCommands *languageCommands = nullptr;
     // The stored check marks, fields, label font and placement of this window.
     std::unique_ptr<FormStorage> FormStorage1;
-    // The printer the print commands share with the page set-up.
-    QPrinter printer{QPrinter::HighResolution};
-
     // The work: document, picture, scale, number and drawing settings, label font, file name.
     Workspace &workspace() { return *work; }
     const Workspace &workspace() const { return *work; }

@@ -63,6 +63,8 @@ MainMenus buildMainMenus(QMenuBar *bar, QObject *owner)
     m.MessergebnissealsCSVDateiexportieren1 =
         addItem(m.Datei1, owner, "MessergebnissealsCSVDateiexportieren1",
                 QStringLiteral("Messergebnisse als CSV Datei exportieren..."));
+    m.exportResultsXlsx = addItem(m.Datei1, owner, "exportResultsXlsx",
+                                  QStringLiteral("Messergebnisse als XLSX-Datei exportieren..."));
     m.LinienalsSVGspeichern1 = addItem(m.Datei1, owner, "LinienalsSVGspeichern1",
                                        QStringLiteral("Linien als SVG exportieren...."));
     m.LinienalsDXFexportieren1 = addItem(m.Datei1, owner, "LinienalsDXFexportieren1",

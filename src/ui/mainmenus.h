@@ -23,6 +23,7 @@ struct MainMenus {
     QAction *Projektffnen1 = nullptr;
     QAction *Projektspeichern1 = nullptr;
     QAction *MessergebnissealsCSVDateiexportieren1 = nullptr;
+    QAction *exportResultsXlsx = nullptr;
     QAction *LinienalsSVGspeichern1 = nullptr;
     QAction *LinienalsDXFexportieren1 = nullptr;
     QAction *LinienDXFfrCNCexportierenKreisbgenkeineSplines1 = nullptr;

@@ -31,13 +31,10 @@ QSize imageSize(const dib &d)
 
 } // namespace
 
-PrintCommands::PrintCommands(QMainWindow *mainWindow, QPrinter *sharedPrinter, Workspace &workspace)
-    : QObject(mainWindow), window(mainWindow), printer(sharedPrinter), work(workspace)
+PrintCommands::PrintCommands(QMainWindow *mainWindow, Workspace &workspace)
+    : QObject(mainWindow), window(mainWindow), work(workspace)
 {
-    // Without a printer the page set-up and the preview work on the page of the PDF file.
-    if (printsToPdf() && printer->outputFormat() != QPrinter::PdfFormat)
-        printer->setOutputFormat(QPrinter::PdfFormat);
-    form = new TPrintForm(printer, window);
+    form = new TPrintForm([this] { return &printer(); }, window);
 
     const std::pair<const char *, void (PrintCommands::*)()> commands[] = {
         {"Druckereinrichten1", &PrintCommands::Druckereinrichten1Click},
@@ -55,6 +52,17 @@ PrintCommands::PrintCommands(QMainWindow *mainWindow, QPrinter *sharedPrinter, W
 
 PrintCommands::~PrintCommands() = default;
 
+QPrinter &PrintCommands::printer()
+{
+    if (!made) {
+        made = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        // Without a printer the page set-up and the preview work on the page of the PDF file.
+        if (printsToPdf())
+            made->setOutputFormat(QPrinter::PdfFormat);
+    }
+    return *made;
+}
+
 bool PrintCommands::printsToPdf()
 {
     return QPrinterInfo::availablePrinters().isEmpty();
@@ -67,7 +75,7 @@ PrintSource PrintCommands::source() const
 
 void PrintCommands::Druckereinrichten1Click()
 {
-    QPageSetupDialog setup(printer, window);
+    QPageSetupDialog setup(&printer(), window);
     setup.exec();
 }
 
@@ -113,7 +121,7 @@ void PrintCommands::Druckenimeingestellten11Mastab1Click()
         return;
     }
     const QSize image = imageSize(src.image);
-    const std::optional<RealSizeLayout> layout = realSizeLayoutFor(*printer, image, *mm);
+    const std::optional<RealSizeLayout> layout = realSizeLayoutFor(printer(), image, *mm);
     if (!layout) {
         fail(Translate(QStringLiteral("Der Drucker meldet keine Seitengröße.")));
         return;
@@ -153,10 +161,11 @@ void PrintCommands::output(const std::function<bool(QPagedPaintDevice &)> &job)
         outputToPdf(job);
         return;
     }
-    if (printer->outputFormat() != QPrinter::NativeFormat)
-        printer->setOutputFormat(QPrinter::NativeFormat);
-    printer->setDocName(Message(13));
-    if (!job(*printer))
+    QPrinter &device = printer();
+    if (device.outputFormat() != QPrinter::NativeFormat)
+        device.setOutputFormat(QPrinter::NativeFormat);
+    device.setDocName(Message(13));
+    if (!job(device))
         fail(Translate(QStringLiteral("Der Ausdruck ist fehlgeschlagen.")));
 }
 
@@ -173,7 +182,7 @@ void PrintCommands::outputToPdf(const std::function<bool(QPagedPaintDevice &)> &
     const QString fileName = dialog.selectedFiles().constFirst();
 
     PdfFile pdf(fileName);
-    if (!pdf.open(printer->pageLayout(), printer->resolution(), Message(13))) {
+    if (!pdf.open(printer().pageLayout(), printer().resolution(), Message(13))) {
         fail(Translate(QStringLiteral("Die Datei %1 kann nicht erzeugt werden: %2")).arg(fileName, pdf.errorString()));
         return;
     }

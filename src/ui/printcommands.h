@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QMainWindow;
 class QPagedPaintDevice;
@@ -19,18 +20,25 @@ struct PrintSource;
 // The main window's print commands, found among its actions by name: "Drucker einrichten..."
 // (Druckereinrichten1), "Drucken mit Bild..." (Drucken1), "Drucken ohne Bild..."
 // (DruckenohneBild1) and "Drucken im eingestellten Maßstab 1:1..."
-// (Druckenimeingestellten11Mastab1). They print on the shared printer or, when the system has
-// no printer at all, into a PDF file the user names. The print dialog TPrintForm lives as long
-// as the commands.
+// (Druckenimeingestellten11Mastab1). They print on their printer or, when the system has no
+// printer at all, into a PDF file the user names. The printer is made when a command first
+// needs it: making one asks the print system for its printers and their defaults, which a
+// window that is only opened should not wait for. The print dialog TPrintForm lives as long as
+// the commands.
 class PrintCommands : public QObject
 {
     Q_OBJECT
 public:
-    // printer is shared with the window; it and work must outlive the commands.
-    PrintCommands(QMainWindow *window, QPrinter *printer, Workspace &work);
+    // work must outlive the commands.
+    PrintCommands(QMainWindow *window, Workspace &work);
     ~PrintCommands() override;
 
     TPrintForm *printForm() const { return form; }
+
+    // The printer the commands, the page set-up and the preview share, made on first use.
+    QPrinter &printer();
+    // Whether the printer has been made, that is whether the print system was asked yet.
+    bool hasPrinter() const { return made != nullptr; }
 
     // Whether printouts go into a PDF file: the system has no printer.
     static bool printsToPdf();
@@ -62,7 +70,7 @@ private:
     void fail(const QString &text);
 
     QMainWindow *window;
-    QPrinter *printer;
+    std::unique_ptr<QPrinter> made;
     Workspace &work;
     TPrintForm *form = nullptr;
 };

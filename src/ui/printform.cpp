@@ -51,7 +51,7 @@ QList<StoredProperty> printFormStoredProperties()
 
 } // namespace
 
-TPrintForm::TPrintForm(QPrinter *sharedPrinter, QWidget *parent) : QDialog(parent), printer(sharedPrinter)
+TPrintForm::TPrintForm(PrinterSource source, QWidget *parent) : QDialog(parent), printer(std::move(source))
 {
     setObjectName(QStringLiteral("PrintForm"));
     setWindowTitle(QStringLiteral("Bild drucken..."));
@@ -175,7 +175,8 @@ PrintSizeChoice TPrintForm::choice() const
 
 QSize TPrintForm::page() const
 {
-    return printer ? printablePage(*printer) : QSize();
+    QPrinter *device = printer();
+    return device ? printablePage(*device) : QSize();
 }
 
 void TPrintForm::PrintPaintBoxPaint()
@@ -220,8 +221,8 @@ void TPrintForm::HochEditChange()
 
 void TPrintForm::PrintSetupBtnClick()
 {
-    if (printer) {
-        QPageSetupDialog setup(printer, this);
+    if (QPrinter *device = printer()) {
+        QPageSetupDialog setup(device, this);
         setup.exec();
     }
     // The page may have changed its shape.

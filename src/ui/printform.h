@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QSize>
 
+#include <functional>
 #include <memory>
 
 class FormStorage;
@@ -29,9 +30,11 @@ class TPrintForm : public QDialog
 {
     Q_OBJECT
 public:
-    // The page is read from printer, which the dialog's set-up button changes; it must outlive
-    // the dialog.
-    explicit TPrintForm(QPrinter *printer, QWidget *parent = nullptr);
+    // Gives the printer the page is read from and the dialog's set-up button changes, when the
+    // dialog first needs it; the printer must outlive the dialog.
+    using PrinterSource = std::function<QPrinter *()>;
+
+    explicit TPrintForm(PrinterSource printer, QWidget *parent = nullptr);
     ~TPrintForm() override;
 
     QLabel *Label1 = nullptr; // "Vorschau:"
@@ -83,7 +86,7 @@ private:
     void wire();
     void centreOnScreen();
 
-    QPrinter *printer;
+    PrinterSource printer;
     Picture di;
     QSize imgSize;
     bool inedit = false;

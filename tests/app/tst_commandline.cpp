@@ -1,4 +1,5 @@
 #include "headlessrun.h"
+#include "support/xlsxreader.h"
 #include "core/csvexport.h"
 #include "core/measurementchunks.h"
 #include "core/dib.h"
@@ -117,6 +118,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void help();
+    void version();
     void usageErrors_data();
     void usageErrors();
     void unreadableInput_data();
@@ -130,12 +132,16 @@ private slots:
     void storedScale();
     void measurementChunks();
     void negativeScale();
+    void exportCsvWithSemicolon();
+    void exportXlsx();
     void exportDxf();
     void exportEmf();
     void exportSvg();
     void exportPng_data();
     void exportPng();
     void exportPdf();
+    void thumbnail_data();
+    void thumbnail();
     void sampleProjectOfTheDemonstration();
 
 private:
@@ -168,6 +174,14 @@ void TestCommandLine::help()
         QVERIFY2(run.out.contains(part), part);
 }
 
+void TestCommandLine::version()
+{
+    const Run run = tesselon({QStringLiteral("--version")});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(QRegularExpression(QStringLiteral("^tesselon \\d+\\.\\d+\\S*\n$")).match(QString::fromUtf8(run.out)).hasMatch(),
+             run.out.constData());
+}
+
 void TestCommandLine::usageErrors_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -190,6 +204,9 @@ void TestCommandLine::usageErrors_data()
     QTest::newRow("scale short") << QStringList{"--export", "csv", p, o, "--scale", "1", "1"};
     QTest::newRow("decimals short") << QStringList{"--export", "csv", p, o, "--decimals", "2"};
     QTest::newRow("language 99") << QStringList{"--export", "csv", p, o, "--language", "99"};
+    QTest::newRow("unknown csv style") << QStringList{"--export", "csv", p, o, "--csv-style", "tab"};
+    QTest::newRow("thumbnail without size") << QStringList{"--thumbnail", p, o};
+    QTest::newRow("thumbnail of size 0") << QStringList{"--thumbnail", p, o, "0"};
 }
 
 void TestCommandLine::usageErrors()
@@ -487,6 +504,41 @@ void TestCommandLine::negativeScale()
     QCOMPARE(rows[2].at(5), QStringLiteral("Fuß"));
 }
 
+void TestCommandLine::exportCsvWithSemicolon()
+{
+    const QString csv = out(QStringLiteral("semicolon.csv"));
+    const Run run = tesselon({QStringLiteral("--export"), QStringLiteral("csv"), project, csv, QStringLiteral("--scale"),
+                              QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("m"), QStringLiteral("--decimals"),
+                              QStringLiteral("0"), QStringLiteral("3"), QStringLiteral("--language"), QStringLiteral("0"),
+                              QStringLiteral("--csv-style"), QStringLiteral("semicolon")});
+    QCOMPARE(run.exitCode, 0);
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QList<QStringList> rows;
+    QVERIFY(readCsv(file.readAll(), rows, nullptr, CsvStyle::Semicolon));
+    QCOMPARE(rows.size(), 5);
+    QCOMPARE(rows[2], (QStringList{"Rechteck", RoomName, "50,000", "150,000", "", "m"}));
+}
+
+void TestCommandLine::exportXlsx()
+{
+    const QString xlsx = out(QStringLiteral("results.xlsx"));
+    const Run run = tesselon({QStringLiteral("--export"), QStringLiteral("xlsx"), project, xlsx, QStringLiteral("--scale"),
+                              QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("m"), QStringLiteral("--decimals"),
+                              QStringLiteral("0"), QStringLiteral("3"), QStringLiteral("--language"), QStringLiteral("1")});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject book = readXlsx(xlsx);
+    if (book.isEmpty())
+        QSKIP("python3 cannot read the workbook here");
+    QCOMPARE(book.value(QStringLiteral("sheets")).toArray(), (QJsonArray{"Results", "Project"}));
+    const QJsonObject cells = book.value(QStringLiteral("Results")).toObject().value(QStringLiteral("cells")).toObject();
+    QCOMPARE(cells.value(QStringLiteral("A1")).toArray(), (QJsonArray{"s", "Type", "General", true}));
+    QCOMPARE(cells.value(QStringLiteral("C3")).toArray(), (QJsonArray{"n", "50", "0.000", false}));
+    const QJsonObject source = book.value(QStringLiteral("Project")).toObject().value(QStringLiteral("cells")).toObject();
+    QCOMPARE(source.value(QStringLiteral("B1")).toArray().at(1).toString(), QStringLiteral("plan.ver"));
+    QCOMPARE(source.value(QStringLiteral("B2")).toArray().at(1).toString(), QStringLiteral("2 Pixels = 1 m"));
+}
+
 void TestCommandLine::exportDxf()
 {
     const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"), {QStringLiteral("/usr/bin")});
@@ -606,6 +658,33 @@ void TestCommandLine::exportPdf()
         const QColor background = pixelOf(page, 100, 5);
         QVERIFY2(withImage ? isPicture(background) : isWhite(background), qPrintable(background.name()));
     }
+}
+
+void TestCommandLine::thumbnail_data()
+{
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<QSize>("expected");
+    QTest::newRow("reduced to the size") << "100" << QSize(100, 75);
+    QTest::newRow("never enlarged") << "1000" << QSize(200, 150);
+    QTest::newRow("below one percent") << "1" << QSize(1, 1);
+}
+
+void TestCommandLine::thumbnail()
+{
+    QFETCH(QString, size);
+    QFETCH(QSize, expected);
+    const QString png = out(QStringLiteral("thumbnail%1.png").arg(size));
+    const Run run = tesselon({QStringLiteral("--thumbnail"), project, png, size});
+    QCOMPARE(run.exitCode, 0);
+    QImage picture;
+    QVERIFY(picture.load(png, "png"));
+    QCOMPARE(picture.size(), expected);
+    if (expected.width() < 100)
+        return;
+    // The picture with the chain's blue top line from (10, 20) to (60, 20), in proportion.
+    const double f = expected.width() / 200.0;
+    QVERIFY(isPicture(pixelOf(picture, qRound(180 * f), qRound(120 * f))));
+    QVERIFY(isBlue(pixelOf(picture, qRound(30 * f), qRound(20 * f))));
 }
 
 void TestCommandLine::sampleProjectOfTheDemonstration()

@@ -5,6 +5,10 @@
 #include "support/elementbuilder.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -33,6 +37,11 @@ private slots:
     void readerRejectsBrokenQuotes();
     void exportWritesFile();
     void exportReportsUncreatableFile();
+    void styleOfLanguage_data();
+    void styleOfLanguage();
+    void semicolonQuoting_data();
+    void semicolonQuoting();
+    void semicolonResultsReadBySpreadsheetDialect();
 };
 
 void TestCsvExport::quoting_data()
@@ -186,6 +195,91 @@ void TestCsvExport::exportReportsUncreatableFile()
     QVERIFY(!exportCsv(path, csvText({{QStringLiteral("a")}}), &error));
     QCOMPARE(error, Message(17) + QLatin1Char(' ') + path);
     QVERIFY(!QFile::exists(path));
+}
+
+void TestCsvExport::styleOfLanguage_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<bool>("semicolon");
+    QTest::newRow("German") << 0 << true;
+    QTest::newRow("English") << 1 << false;
+    QTest::newRow("Italian") << 2 << true;
+}
+
+void TestCsvExport::styleOfLanguage()
+{
+    QFETCH(int, language);
+    QFETCH(bool, semicolon);
+    QCOMPARE(csvStyleForLanguage(language), semicolon ? CsvStyle::Semicolon : CsvStyle::Comma);
+}
+
+void TestCsvExport::semicolonQuoting_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QByteArray>("encoded");
+    QTest::newRow("plain") << QStringLiteral("Raum 1") << QByteArray("Raum 1");
+    QTest::newRow("semicolon") << QStringLiteral("a;b") << QByteArray("\"a;b\"");
+    // A decimal comma must not quote the numbers.
+    QTest::newRow("comma unquoted") << QStringLiteral("a,b") << QByteArray("a,b");
+    QTest::newRow("quotes") << QStringLiteral("say \"hi\"") << QByteArray("\"say \"\"hi\"\"\"");
+    QTest::newRow("line feed") << QStringLiteral("two\nlines") << QByteArray("\"two\nlines\"");
+}
+
+void TestCsvExport::semicolonQuoting()
+{
+    QFETCH(QString, field);
+    QFETCH(QByteArray, encoded);
+    const QByteArray text = csvText({{field, QStringLiteral("x")}}, CsvStyle::Semicolon);
+    QCOMPARE(text, Bom + encoded + ";x\r\n");
+    QList<QStringList> back;
+    QVERIFY(readCsv(text, back, nullptr, CsvStyle::Semicolon));
+    QCOMPARE(back, (QList<QStringList>{{field, QStringLiteral("x")}}));
+}
+
+void TestCsvExport::semicolonResultsReadBySpreadsheetDialect()
+{
+    const QString name = QStringLiteral("Küche; 3.OG, \"Nord\"\nSüd");
+    const QList<QStringList> table = {
+        Captions + QStringList{QStringLiteral("Einheit")},
+        {Message(21), name, QStringLiteral("70.5000"), QStringLiteral("1234.2500"), QString(), QStringLiteral("m")},
+        {Message(30), QString(), QString(), QString(), QStringLiteral("90.5000° / 269.5000°"), QStringLiteral("°")},
+    };
+    const QByteArray text = resultsCsv(table, CsvStyle::Semicolon);
+    QVERIFY(text.startsWith(Bom + "Typ;Bezeichnung;L\xC3\xA4" "nge/Umfang;Fl\xC3\xA4" "cheninhalt;Winkel;Einheit\r\n"));
+    // The comma style is today's CSV, byte for byte.
+    QCOMPARE(resultsCsv(table, CsvStyle::Comma), csvText(table));
+
+    QList<QStringList> expected = table;
+    expected[1][2] = QStringLiteral("70,5000");
+    expected[1][3] = QStringLiteral("1234,2500");
+    expected[2][4] = QStringLiteral("90,5000° / 269,5000°");
+    QList<QStringList> back;
+    QVERIFY(readCsv(text, back, nullptr, CsvStyle::Semicolon));
+    QCOMPARE(back, expected);
+
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty())
+        QSKIP("python3 is not installed");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("results.csv"));
+    QVERIFY(exportCsv(path, text, nullptr));
+    // A spreadsheet's reading: the dialect with ";" and the mark taken as the encoding's.
+    QProcess reader;
+    reader.start(python, {QStringLiteral("-c"),
+                          QStringLiteral("import csv, json, sys\n"
+                                         "with open(sys.argv[1], encoding='utf-8-sig', newline='') as f:\n"
+                                         "    print(json.dumps(list(csv.reader(f, delimiter=';'))))"),
+                          path});
+    QVERIFY(reader.waitForFinished(60000));
+    QCOMPARE(reader.exitCode(), 0);
+    const QJsonArray rows = QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
+    QCOMPARE(rows.size(), expected.size());
+    for (qsizetype r = 0; r < expected.size(); ++r) {
+        QStringList row;
+        for (const QJsonValue &field : rows.at(r).toArray())
+            row.append(field.toString());
+        QCOMPARE(row, expected.at(r));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCsvExport)

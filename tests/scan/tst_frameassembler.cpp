@@ -5,6 +5,9 @@
 #include <cstring>
 #include <vector>
 
+// Data rows hold frame lists, so the type must be known to the meta-type system before its first use.
+Q_DECLARE_METATYPE(SANE_Parameters)
+
 // Frames as a backend would deliver them, turned into image records. Rows are checked from the
 // top of the picture, which is the last stored row.
 
@@ -236,8 +239,6 @@ void TestFrameAssembler::extraDataIsIgnored()
     QCOMPARE(colorAt(d, 1, 0), qRgb(6, 6, 6));
     FreeDib(d);
 }
-
-Q_DECLARE_METATYPE(SANE_Parameters)
 
 QTEST_GUILESS_MAIN(TestFrameAssembler)
 #include "tst_frameassembler.moc"

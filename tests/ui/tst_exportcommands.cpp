@@ -2,7 +2,9 @@
 #include "core/dib.h"
 #include "core/elements.h"
 #include "core/resultsmodel.h"
+#include "core/translate.h"
 #include "modalscript.h"
+#include "support/xlsxreader.h"
 #include "ui/dxfexportform.h"
 #include "ui/exportcommands.h"
 #include "workspace/workspace.h"
@@ -10,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QImageReader>
+#include <QJsonArray>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -26,7 +29,8 @@ const char *const ActionNames[] = {"AlsBildspeichern1",
                                    "MessergebnissealsCSVDateiexportieren1",
                                    "LinienalsSVGspeichern1",
                                    "LinienalsDXFexportieren1",
-                                   "LinienDXFfrCNCexportierenKreisbgenkeineSplines1"};
+                                   "LinienDXFfrCNCexportierenKreisbgenkeineSplines1",
+                                   "exportResultsXlsx"};
 
 struct Window {
     QMainWindow main;
@@ -65,6 +69,7 @@ struct Window {
         NumberSettings numbers;
         numbers.einh = QStringLiteral("cm");
         work.setNumberSettings(numbers);
+        work.setFileName(QStringLiteral("/plans/flur.ver"));
         commands = std::make_unique<ExportCommands>(&main, work, results, [] {
             ViewState v;
             v.zoomed = 200;
@@ -74,6 +79,13 @@ struct Window {
     }
 
     void trigger(const char *name) { main.findChild<QAction *>(QLatin1String(name))->trigger(); }
+};
+
+// The interface language for one test, put back afterwards.
+struct LanguageGuard {
+    explicit LanguageGuard(int language) : before(languageIndex()) { setLanguageIndex(language); }
+    ~LanguageGuard() { setLanguageIndex(before); }
+    int before;
 };
 
 } // namespace
@@ -88,6 +100,9 @@ private slots:
     void dxfAsksPiecesThenFile();
     void dxfCancelledWritesNothing();
     void csvHoldsTheList();
+    void csvStyleFollowsTheLanguage_data();
+    void csvStyleFollowsTheLanguage();
+    void xlsxHoldsTheList();
     void pictures_data();
     void pictures();
     void failureIsShownAndLeavesNoFile();
@@ -104,7 +119,8 @@ void TestExportCommands::actionsEnabledAndDialogsNamed()
         {"SaveDialog2", {"SVG-Dateien (*.svg)"}},
         {"SaveDialog4", {"EMF Dateien (*.emf)"}},
         {"SaveDialog5", {"DXF Dateien (*.dxf)"}},
-        {"SaveDialog6", {"CSV-Dateien (*.csv)"}},
+        {"SaveDialog6", {"CSV-Dateien (*.csv)", "CSV-Dateien mit Semikolon und Dezimalkomma (*.csv)"}},
+        {"SaveDialogXlsx", {"XLSX-Arbeitsmappen (*.xlsx)"}},
     };
     for (const auto &[name, filters] : dialogs) {
         auto *dialog = w.main.findChild<QFileDialog *>(QLatin1String(name));
@@ -173,6 +189,8 @@ void TestExportCommands::dxfCancelledWritesNothing()
 
 void TestExportCommands::csvHoldsTheList()
 {
+    // Today's comma style is the one offered first to English users.
+    const LanguageGuard english(1);
     QTemporaryDir dir;
     Window w;
     w.results.setHeaderData(0, Qt::Horizontal, QStringLiteral("Type"));
@@ -190,6 +208,56 @@ void TestExportCommands::csvHoldsTheList()
     QCOMPARE(rows[0].first(), QStringLiteral("Type"));
     QCOMPARE(rows[0].last(), QStringLiteral("Einheit"));
     QCOMPARE(rows[1], (QStringList{w.results.text(0, 0), "Flur, oben", "80.00", "400.00", "", "cm"}));
+}
+
+void TestExportCommands::csvStyleFollowsTheLanguage_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QByteArray>("record");
+    QTest::newRow("German: semicolon") << 0 << QByteArray(";Flur, oben;80,00;400,00;;cm\r\n");
+    QTest::newRow("English: comma") << 1 << QByteArray(",\"Flur, oben\",80.00,400.00,,cm\r\n");
+    QTest::newRow("Italian: semicolon") << 2 << QByteArray(";Flur, oben;80,00;400,00;;cm\r\n");
+}
+
+void TestExportCommands::csvStyleFollowsTheLanguage()
+{
+    QFETCH(int, language);
+    QFETCH(QByteArray, record);
+    const LanguageGuard guard(language);
+    QTemporaryDir dir;
+    Window w;
+    const QString path = dir.filePath(QStringLiteral("results"));
+    ModalScript script({typeFileName(path)});
+    w.trigger("MessergebnissealsCSVDateiexportieren1");
+    QVERIFY(script.finished());
+    QCOMPARE(script.unexpected(), QStringList());
+    QFile file(path + QStringLiteral(".csv"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY2(text.endsWith(w.results.text(0, 0).toUtf8() + record), text.constData());
+}
+
+void TestExportCommands::xlsxHoldsTheList()
+{
+    QTemporaryDir dir;
+    Window w;
+    const QString path = dir.filePath(QStringLiteral("results"));
+    ModalScript script({typeFileName(path)});
+    w.trigger("exportResultsXlsx");
+    QVERIFY(script.finished());
+    QCOMPARE(script.unexpected(), QStringList());
+    QVERIFY(QFileInfo::exists(path + QStringLiteral(".xlsx")));
+    const QJsonObject book = readXlsx(path + QStringLiteral(".xlsx"));
+    if (book.isEmpty())
+        QSKIP("python3 cannot read the workbook here");
+    const QJsonObject cells =
+        book.value(book.value(QStringLiteral("sheets")).toArray().at(0).toString()).toObject().value(QStringLiteral("cells")).toObject();
+    QCOMPARE(cells.value(QStringLiteral("B2")).toArray().at(1).toString(), QStringLiteral("Flur, oben"));
+    QCOMPARE(cells.value(QStringLiteral("C2")).toArray(), (QJsonArray{"n", "80", "0.00", false}));
+    QCOMPARE(cells.value(QStringLiteral("F2")).toArray().at(1).toString(), QStringLiteral("cm"));
+    const QJsonObject source =
+        book.value(book.value(QStringLiteral("sheets")).toArray().at(1).toString()).toObject().value(QStringLiteral("cells")).toObject();
+    QCOMPARE(source.value(QStringLiteral("B1")).toArray().at(1).toString(), QStringLiteral("flur.ver"));
 }
 
 void TestExportCommands::pictures_data()

@@ -172,6 +172,7 @@ void TestMainForm::menuItems_data()
     row("Projektffnen1", "Projekt öffnen...", -1, true);
     row("Projektspeichern1", "Projekt speichern...", -1, true);
     row("MessergebnissealsCSVDateiexportieren1", "Messergebnisse als CSV Datei exportieren...", -1, true);
+    row("exportResultsXlsx", "Messergebnisse als XLSX-Datei exportieren...", -1, true);
     row("LinienalsSVGspeichern1", "Linien als SVG exportieren....", -1, true);
     row("LinienalsDXFexportieren1", "Linien als EMF exportieren...", -1, true);
     row("LinienDXFfrCNCexportierenKreisbgenkeineSplines1",
@@ -240,6 +241,7 @@ void TestMainForm::menuItemOrder_data()
                                           "Speichern1",
                                           "Projektspeichern1",
                                           "MessergebnissealsCSVDateiexportieren1",
+                                          "exportResultsXlsx",
                                           "LinienalsSVGspeichern1",
                                           "LinienalsDXFexportieren1",
                                           "LinienDXFfrCNCexportierenKreisbgenkeineSplines1",

@@ -90,7 +90,7 @@ void TestPrintForm::init()
     QFile::remove(FormStorage::fileName());
     printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     setPage(*printer, 4800, 6800);
-    form = std::make_unique<TPrintForm>(printer.get());
+    form = std::make_unique<TPrintForm>([this] { return printer.get(); });
 }
 
 void TestPrintForm::cleanup()
@@ -361,7 +361,7 @@ void TestPrintForm::storedPropertiesComeBack()
         QVERIFY(!ini.contains(QStringLiteral("Left")));
     }
 
-    form = std::make_unique<TPrintForm>(printer.get());
+    form = std::make_unique<TPrintForm>([this] { return printer.get(); });
     dib picture = solidPicture(1000, 500, qRgb(0, 0, 255));
     form->setPicture(picture, QSize(1000, 500));
     form->storage().restoreNow();

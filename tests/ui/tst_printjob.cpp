@@ -134,6 +134,7 @@ private slots:
     void unknownUnitShowsMessage28();
     void pageCountIsConfirmedFirst();
     void printWithPictureThroughTheDialog();
+    void printerIsMadeWhenFirstNeeded();
 
 private:
     PrintSource source(bool withPicture = true);
@@ -148,7 +149,6 @@ private:
     DrawingSettings settings;
     Scale scale;
     NumberSettings numbers;
-    std::unique_ptr<QPrinter> printer;
     int repaints = 0;
 };
 
@@ -181,7 +181,6 @@ void TestPrintJob::init()
 
 void TestPrintJob::cleanup()
 {
-    printer.reset();
     setLanguageIndex(0);
 }
 
@@ -210,15 +209,14 @@ std::unique_ptr<QMainWindow> TestPrintJob::commandWindow(PrintCommands *&command
         action->setEnabled(false);
         window->addAction(action);
     }
-    printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     work.setPicture(Picture(solidPicture(200, 100, PictureColour)));
     work.setDrawingSettings(settings);
     work.setScale(scale);
     work.setNumberSettings(numbers);
-    commands = new PrintCommands(window.get(), printer.get(), work);
+    commands = new PrintCommands(window.get(), work);
     QObject::connect(commands, &PrintCommands::repaintNeeded, window.get(), [this] { ++repaints; });
-    printer->setResolution(300);
-    printer->setPageLayout(pageOf(120, 90));
+    commands->printer().setResolution(300);
+    commands->printer().setPageLayout(pageOf(120, 90));
     return window;
 }
 
@@ -530,6 +528,29 @@ void TestPrintJob::printWithPictureThroughTheDialog()
     const QImage page = pageImage(written, 1);
     QVERIFY(near(page.pixelColor(page.width() / 2, page.height() / 2), QColor(PictureColour)));
     QVERIFY(near(page.pixelColor(page.width() / 2, 5), Qt::white));
+}
+
+void TestPrintJob::printerIsMadeWhenFirstNeeded()
+{
+    QMainWindow window;
+    auto *action = new QAction(QStringLiteral("Drucken1"), &window);
+    action->setObjectName(QStringLiteral("Drucken1"));
+    work.setPicture(Picture(solidPicture(200, 100, PictureColour)));
+    auto *commands = new PrintCommands(&window, work);
+    // A window that is only opened asks the print system nothing.
+    QVERIFY(!commands->hasPrinter());
+
+    QSize previewPage;
+    ModalScript script({[&previewPage](QWidget *modal) {
+        if (auto *form = qobject_cast<TPrintForm *>(modal))
+            previewPage = form->page();
+        modal->close();
+    }});
+    action->trigger();
+    QCOMPARE(script.unexpected(), QStringList());
+    QVERIFY(script.finished());
+    QVERIFY(commands->hasPrinter());
+    QVERIFY(!previewPage.isEmpty());
 }
 
 QTEST_MAIN(TestPrintJob)

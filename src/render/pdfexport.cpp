@@ -1,6 +1,7 @@
-#include "pdfexport.h"
+#include "render/pdfexport.h"
 
 #include "core/dib.h"
+#include "core/safewrite.h"
 #include "core/translate.h"
 #include "image/drawdib.h"
 #include "render/renderer.h"
@@ -10,7 +11,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -34,13 +34,7 @@ bool exportPdf(const QString &path, Document &doc, const dib &image, const Rende
     const double shrink = std::min(1.0, MaxPageSide / std::max(width, height));
     const QSizeF page(width * shrink, height * shrink);
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = Message(17) + QLatin1Char(' ') + path;
-        return false;
-    }
-    {
+    const auto write = [&](QIODevice &file, QString *writeError) {
         QPdfWriter writer(&file);
         writer.setCreator(QStringLiteral("Tesselon"));
         writer.setTitle(QFileInfo(path).completeBaseName());
@@ -49,10 +43,7 @@ bool exportPdf(const QString &path, Document &doc, const dib &image, const Rende
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         QPainter p;
         if (!p.begin(&writer)) {
-            if (error)
-                *error = Translate(QStringLiteral("Die PDF-Datei konnte nicht erstellt werden.")) + QLatin1Char(' ')
-                    + path;
-            file.cancelWriting();
+            *writeError = Translate(QStringLiteral("Die PDF-Datei konnte nicht erstellt werden.")) + QLatin1Char(' ') + path;
             return false;
         }
         // The drawing is laid out in pixels of the zoomed picture and fills the page.
@@ -60,12 +51,7 @@ bool exportPdf(const QString &path, Document &doc, const dib &image, const Rende
         if (withPicture && image.poi)
             DrawDib(p, 0, 0, zoomed.width(), zoomed.height(), image, 0, 0, width, height, false);
         drawElements(p, doc, pageInputs);
-        p.end();
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = path + QStringLiteral(": ") + file.errorString();
-        return false;
-    }
-    return true;
+        return p.end();
+    };
+    return writeFileSafely(path, write, error);
 }
