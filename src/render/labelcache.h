@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/directpixels.h"
+#include "render/labelcanvas.h"
 
 #include <QHash>
 #include <QImage>
@@ -57,6 +58,9 @@ public:
     std::uint64_t generation() const { return dropped; }
     qsizetype maxBytes() const { return budget; }
 
+    // The canvas texts (or, with outline, their outlines) are rasterised on before they are kept.
+    LabelCanvas &canvas(bool outline) { return outline ? outlineCanvas : textCanvas; }
+
     // Cached text advance widths.
     bool width(int slot, const QString &text, int &w) const;
     void setWidth(int slot, const QString &text, int w);
@@ -109,4 +113,6 @@ private:
     std::vector<ElementTexts> elements;
     QString style;
     QString numbers;
+    LabelCanvas textCanvas;
+    LabelCanvas outlineCanvas;
 };
