@@ -50,7 +50,8 @@ public:
     // Styles are told apart by slot (the horizontal and the rotated label font).
     Kept *find(int slot, const QString &text, int rotationTenths);
     // Takes the sprite (an image of another format counts by its alpha); nullptr when it does not
-    // fit beside the sprites of the current repaint.
+    // fit beside the sprites of the current repaint, or would take more than a quarter of the
+    // room and so push out many others.
     Kept *insert(int slot, const QString &text, int rotationTenths, const Sprite &sprite);
     // Marks a sprite held from an earlier find as drawn in this repaint.
     void touch(Kept &sprite) const { sprite.lastPass = pass; }

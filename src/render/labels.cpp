@@ -156,9 +156,9 @@ long long textReach(const TextStyle &style, int width)
 // The text drawn exactly as directly at a whole-pixel position, kept in the cache: how much of
 // each pixel the text covers (and the outline, when on), rasterised on the cache's canvases
 // clipped to a box that holds the turned text with room for overhangs, antialiased edges and its
-// outline. Nothing for a text whose masks would take more than limit bytes: it is drawn as text
-// instead. The box is made from the advance width and the line height alone, so the text is
-// shaped once for its width and once as it is drawn.
+// outline. Nothing for a text whose canvas would take more than the cache's room or whose masks
+// the cache does not take: it is drawn as text instead. The box is made from the advance width
+// and the line height alone, so the text is shaped once for its width and once as it is drawn.
 LabelCache::Kept *rasterise(const TextStyle &style, const QString &text, int width, int tenths, LabelCache &cache)
 {
     const double h = std::abs(style.height) + 2.0;
@@ -169,7 +169,7 @@ LabelCache::Kept *rasterise(const TextStyle &style, const QString &text, int wid
     const int margin = style.outline ? 3 : 0;
     const QRect bounds = turn.mapRect(box).toAlignedRect().adjusted(-margin, -margin, margin, margin);
     const long double bytes = static_cast<long double>(bounds.width()) * bounds.height() * (style.outline ? 2 : 1);
-    if (bounds.isEmpty() || bytes > cache.maxBytes() / 4)
+    if (bounds.isEmpty() || bytes > cache.maxBytes())
         return nullptr;
     const QPoint origin = -bounds.topLeft();
 
