@@ -10,7 +10,6 @@
 
 #include <QFontInfo>
 #include <QPainter>
-#include <QStringView>
 #include <QTransform>
 
 #include <algorithm>
@@ -260,6 +259,24 @@ void mytextout(QPainter &p, const DirectPixels &pixels, const TextStyle &style, 
     drawTextDirect(p, style, X, Y, text.text, angle);
 }
 
+namespace {
+
+// Whether a stored name reads as the text, in one pass over both: every element's name is
+// checked at every repaint.
+bool sameName(const char16_t *name, const QString &text)
+{
+    const qsizetype n = text.size();
+    if (!name)
+        return n == 0;
+    const char16_t *t = reinterpret_cast<const char16_t *>(text.constData());
+    for (qsizetype k = 0; k < n; ++k)
+        if (name[k] != t[k] || name[k] == 0)
+            return false;
+    return name[n] == 0;
+}
+
+}
+
 void refreshLabelTexts(LabelCache::ElementTexts &texts, const Telemente &e, const NumberSettings &n)
 {
     const std::int32_t typ = e.typ;
@@ -282,9 +299,8 @@ void refreshLabelTexts(LabelCache::ElementTexts &texts, const Telemente &e, cons
         if (!sameType)
             texts.name = LabelCache::Text{};
     }
-    const char16_t *name = e.name;
-    if (QStringView(name) != texts.name.text)
-        texts.name = LabelCache::Text{nameText(name)};
+    if (!sameName(e.name, texts.name.text))
+        texts.name = LabelCache::Text{nameText(e.name)};
 }
 
 void ScreenBox::add(QPoint p)
