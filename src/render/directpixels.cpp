@@ -5,6 +5,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -104,6 +105,47 @@ void blendRow(QRgb *dst, const uchar *mask, int n, QRgb colour)
         blendRow<true>(dst, mask, n, colour);
     else
         blendRow<false>(dst, mask, n, colour);
+}
+
+// Eight coverage bytes of the text and its outline at once, as one word that is zero where
+// neither covers anything.
+inline std::uint64_t eightInked(const uchar *m, const uchar *o, int c)
+{
+    std::uint64_t a;
+    std::memcpy(&a, m + c, 8);
+    if (o) {
+        std::uint64_t b;
+        std::memcpy(&b, o + c, 8);
+        a |= b;
+    }
+    return a;
+}
+
+// The first column of a row from which text or outline covers anything; n when none does. Most
+// of a rasterised label's box is empty, so the rows are searched a word at a time.
+int firstInked(const uchar *m, const uchar *o, int n)
+{
+    int c = 0;
+    for (; c + 8 <= n; c += 8)
+        if (const std::uint64_t a = eightInked(m, o, c))
+            return c + (std::endian::native == std::endian::little ? std::countr_zero(a) : std::countl_zero(a)) / 8;
+    for (; c < n; ++c)
+        if (m[c] != 0 || (o && o[c] != 0))
+            return c;
+    return n;
+}
+
+// One past the last column of a row that holds coverage, knowing column first does.
+int lastInked(const uchar *m, const uchar *o, int first, int n)
+{
+    int c = n;
+    for (; c - 8 >= first; c -= 8)
+        if (const std::uint64_t a = eightInked(m, o, c - 8))
+            return c - (std::endian::native == std::endian::little ? std::countl_zero(a) : std::countr_zero(a)) / 8;
+    for (; c > first; --c)
+        if (m[c - 1] != 0 || (o && o[c - 1] != 0))
+            return c;
+    return first + 1;
 }
 
 bool wholePixels(qreal v)
@@ -238,15 +280,10 @@ CoverageMask::CoverageMask(const QImage &mask, const QImage *outline, QPoint ori
     for (int r = 0; r < height; ++r) {
         const uchar *m = mask.constScanLine(r);
         const uchar *o = outline ? outline->constScanLine(r) : nullptr;
-        const auto inked = [&](int c) { return m[c] != 0 || (o && o[c] != 0); };
-        int first = 0;
-        while (first < width && !inked(first))
-            ++first;
+        int first = firstInked(m, o, width);
         if (first == width)
             continue;
-        int last = width;
-        while (!inked(last - 1))
-            --last;
+        int last = lastInked(m, o, first, width);
         // Whole groups of four, which blend at once; the extra columns carry no coverage.
         const int padded = (last - first + 3) / 4 * 4;
         if (padded <= width) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QRgb>
 #include <QtGlobal>
 
@@ -50,6 +51,8 @@ public:
     explicit DirectPixels(QPainter &p);
 
     bool usable() const { return bits != nullptr; }
+    // The image's pixels in painter positions; empty when the pixels are not usable.
+    QRect area() const { return bits ? QRect(-dx, -dy, width, height) : QRect(); }
 
     // Whether anything of the square of half side r around painter position (x, y) lands on the
     // image.

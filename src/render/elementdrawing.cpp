@@ -29,13 +29,22 @@ public:
           elementPen(settings.elementColor, elementPenWidth(view, settings), Qt::SolidLine, Qt::RoundCap,
                      Qt::RoundJoin),
           arrowBrush(settings.elementColor), W(arrowHalfWidth(settings.arrowLength)), marks(view.pointMarksShown()),
-          pixels(painter), reach(elementPen.width() + 2)
+          pixels(painter), reach(elementPen.width() + 2), culling(inputs.labelCache && pixels.usable()),
+          area(pixels.area()), unit(view.zoom() / 100)
     {
         if (in.numbers.sideLabels) {
             LabelFont small = settings.labelFont;
             small.font.setPixelSize(std::max(1, std::abs(small.pixelHeight()) * 3 / 4));
             sideStyle.emplace(makeRotatedTextStyle(small, view.zoom(), settings.outlineText));
         }
+        // How far beyond the points of its element a drawing can reach, in screen pixels: the
+        // pen, the point marks, and the arrow heads and ticks, which grow with the zoom.
+        const double L = std::abs(settings.arrowLength) + std::abs(W);
+        lineReach = reach + 8 + L * (1 + unit) * (1 + unit) * unit;
+        // A label lies within its width and a few line heights of its anchor, and a label along
+        // a line is pushed off it by a distance that grows with the zoom.
+        const double lineHeight = std::max(std::abs(style.height), std::abs(rotatedStyle.height));
+        labelReach = 6 * lineHeight + std::abs(W) * (1 + unit) * unit + 24;
     }
 
     void run()
@@ -55,7 +64,8 @@ public:
             Telemente &e = *doc.element(i);
             if (e.nr == 0)
                 chainStart = i;
-            draw(i, e);
+            if (!culling || shown(i, e))
+                draw(i, e);
             if (e.closed && chainStart >= 0)
                 closeChain(e, *doc.element(chainStart));
         }
@@ -109,6 +119,117 @@ private:
             refreshLabelTexts(t, e, in.numbers);
         }
         return t;
+    }
+
+    // The bounding box of an element's points in image units, grown by grow.
+    struct ImageBox {
+        double minX = 0;
+        double minY = 0;
+        double maxX = 0;
+        double maxY = 0;
+        void start(double x, double y)
+        {
+            minX = maxX = x;
+            minY = maxY = y;
+        }
+        void add(double x, double y)
+        {
+            minX = std::min(minX, x);
+            maxX = std::max(maxX, x);
+            minY = std::min(minY, y);
+            maxY = std::max(maxY, y);
+        }
+    };
+
+    // Whether anything of a drawing within the box, grown by r screen pixels, can land on the
+    // back buffer. Worked out in plain floating point: the slack covers the rounding of the
+    // screen mapping, and a box with an infinite or undefined side always counts as seen.
+    bool seen(const ImageBox &b, double r) const
+    {
+        const double x0 = b.minX * unit + view.ox();
+        const double x1 = b.maxX * unit + view.ox();
+        const double y0 = b.minY * unit + view.oy();
+        const double y1 = b.maxY * unit + view.oy();
+        if (!std::isfinite(x0 + x1 + y0 + y1 + r))
+            return true;
+        r += 2;
+        return x1 + r >= area.left() && x0 - r <= area.right() + 1 && y1 + r >= area.top() &&
+               y0 - r <= area.bottom() + 1;
+    }
+
+    // Label reach around the element's points for its value and name in this style.
+    double labelsReach(int i, const Telemente &e, const TextStyle &s)
+    {
+        LabelCache::ElementTexts &t = texts(i, e);
+        const int widest = std::max(std::abs(textWidth(s, t.value)), std::abs(textWidth(s, t.name)));
+        return 2.0 * widest + labelReach;
+    }
+
+    // Whether the element can change a pixel of the back buffer; an element that cannot is left
+    // out before any of its drawing is worked out, so that a repaint costs what lies on screen
+    // rather than the whole document. A text label left out still stores its text box.
+    bool shown(int i, Telemente &e)
+    {
+        ImageBox box;
+        double r = lineReach;
+        switch (e.typ) {
+        case TypText: {
+            const int width = textWidth(style, texts(i, e).name);
+            box.start(e.x1, e.y1);
+            if (seen(box, 2.0 * std::abs(width) + labelReach))
+                return true;
+            e.x2 = e.x1 + width * 100 / view.zoom();
+            e.y2 = e.y1 - style.height * 100 / view.zoom();
+            return false;
+        }
+        case TypRectangle:
+        case TypEllipse:
+            box.start(e.x1, e.y1);
+            box.add(e.x2, e.y2);
+            r += labelsReach(i, e, style);
+            break;
+        case TypDistance:
+        case TypScaleLine: {
+            // The dimension line runs through p3 parallel to p1 -> p2, so no farther from p1 and
+            // p2 than p3 lies from p1.
+            const double far = std::abs(e.x3 - e.x1) + std::abs(e.y3 - e.y1);
+            box.start(e.x1, e.y1);
+            box.add(e.x2, e.y2);
+            box.minX -= far;
+            box.minY -= far;
+            box.maxX += far;
+            box.maxY += far;
+            r += far * unit * 0.01 + 1 + labelsReach(i, e, rotatedStyle);
+            break;
+        }
+        case TypPolygon:
+        case TypPolyline:
+        case TypAngle: {
+            const int n = Document::vertexCount(e);
+            if (n == 0)
+                return false;
+            const auto *v = static_cast<const Tvertex *>(e.vert->block());
+            box.start(v[0].x, v[0].y);
+            for (int k = 1; k < n; ++k)
+                box.add(v[k].x, v[k].y);
+            r += labelsReach(i, e, e.typ == TypPolygon ? style : rotatedStyle);
+            break;
+        }
+        case TypLine:
+            box.start(e.x1, e.y1);
+            box.add(e.x2, e.y2);
+            break;
+        case TypQuadCurve:
+        case TypCubicCurve:
+            box.start(e.x1, e.y1);
+            box.add(e.x2, e.y2);
+            box.add(e.x3, e.y3);
+            box.add(e.x4, e.y4);
+            break;
+        default:
+            return false;
+        }
+        return seen(box, r);
     }
 
     void draw(int i, Telemente &e)
@@ -363,6 +484,11 @@ private:
     const bool marks;
     const DirectPixels pixels;
     const long long reach;
+    const bool culling;
+    const QRect area;
+    const double unit;
+    double lineReach = 0;
+    double labelReach = 0;
     std::vector<QPoint> points;
     LabelCache::ElementTexts scratch;
     std::optional<TextStyle> sideStyle;

@@ -90,6 +90,8 @@ LabelCache::Kept *LabelCache::insert(int slot, const QString &text, int rotation
         return nullptr;
     Kept kept{CoverageMask(image, outline.isNull() ? nullptr : &outline, sprite.origin), pass};
     const qsizetype need = cost(kept);
+    if (need > budget / 4)
+        return nullptr;
     makeRoom(need);
     if (used + need > budget)
         return nullptr;

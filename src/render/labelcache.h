@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/directpixels.h"
+#include "render/labelcanvas.h"
 
 #include <QHash>
 #include <QImage>
@@ -49,13 +50,17 @@ public:
     // Styles are told apart by slot (the horizontal and the rotated label font).
     Kept *find(int slot, const QString &text, int rotationTenths);
     // Takes the sprite (an image of another format counts by its alpha); nullptr when it does not
-    // fit beside the sprites of the current repaint.
+    // fit beside the sprites of the current repaint, or would take more than a quarter of the
+    // room and so push out many others.
     Kept *insert(int slot, const QString &text, int rotationTenths, const Sprite &sprite);
     // Marks a sprite held from an earlier find as drawn in this repaint.
     void touch(Kept &sprite) const { sprite.lastPass = pass; }
     // Changes whenever a sprite is dropped, so a held sprite is still there while it is the same.
     std::uint64_t generation() const { return dropped; }
     qsizetype maxBytes() const { return budget; }
+
+    // The canvas texts (or, with outline, their outlines) are rasterised on before they are kept.
+    LabelCanvas &canvas(bool outline) { return outline ? outlineCanvas : textCanvas; }
 
     // Cached text advance widths.
     bool width(int slot, const QString &text, int &w) const;
@@ -109,4 +114,6 @@ private:
     std::vector<ElementTexts> elements;
     QString style;
     QString numbers;
+    LabelCanvas textCanvas;
+    LabelCanvas outlineCanvas;
 };

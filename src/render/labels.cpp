@@ -5,11 +5,11 @@
 #include "core/translate.h"
 #include "render/directpixels.h"
 #include "render/labelcache.h"
+#include "render/labelcanvas.h"
 #include "render/viewstate.h"
 
 #include <QFontInfo>
 #include <QPainter>
-#include <QStringView>
 #include <QTransform>
 
 #include <algorithm>
@@ -182,52 +182,49 @@ long long textReach(const TextStyle &style, int width)
     return std::abs(static_cast<long long>(width)) + 3LL * std::abs(style.height) + 10;
 }
 
-// The text drawn exactly as directly at a whole-pixel position: how much of each pixel the text
-// covers (and the outline, when on), on masks just large enough for the turned text, its
-// antialiased edges and its outline. Nothing for a text whose masks would take more than limit
-// bytes: it is drawn as text instead.
-LabelCache::Sprite rasterise(const TextStyle &style, const QString &text, int width, double angle, qsizetype limit)
+// The text drawn exactly as directly at a whole-pixel position, kept in the cache: how much of
+// each pixel the text covers (and the outline, when on), rasterised on the cache's canvases
+// clipped to a box that holds the turned text with room for overhangs, antialiased edges and its
+// outline. Nothing for a text whose canvas would take more than the cache's room or whose masks
+// the cache does not take: it is drawn as text instead. The box is made from the advance width
+// and the line height alone, so the text is shaped once for its width and once as it is drawn.
+LabelCache::Kept *rasterise(const TextStyle &style, const QString &text, int width, int tenths, LabelCache &cache)
 {
-    const QRectF box = QRectF(style.metrics.boundingRect(text)).translated(0, style.ascent)
-                           .united(QRectF(0, 0, width, style.height))
-                           .adjusted(-2, -2, 2, 2);
+    const double h = std::abs(style.height) + 2.0;
+    const QRectF box = QRectF(0, 0, std::max(width, 0), std::abs(style.height)).adjusted(-h, -h, h, h);
+    const double angle = tenths / 10.0;
     QTransform turn;
     turn.rotate(angle);
     const int margin = style.outline ? 3 : 0;
     const QRect bounds = turn.mapRect(box).toAlignedRect().adjusted(-margin, -margin, margin, margin);
-    LabelCache::Sprite sprite;
     const long double bytes = static_cast<long double>(bounds.width()) * bounds.height() * (style.outline ? 2 : 1);
-    if (bounds.isEmpty() || bytes > limit)
-        return sprite;
-    sprite.origin = -bounds.topLeft();
+    if (bounds.isEmpty() || bytes > cache.maxBytes())
+        return nullptr;
+    const QPoint origin = -bounds.topLeft();
 
-    const auto mask = [&](bool outline) {
-        QImage m(bounds.size(), QImage::Format_Alpha8);
-        if (m.isNull())
-            return m;
-        m.fill(0);
-        QPainter p(&m);
-        p.setFont(style.font);
-        p.setPen(QColor(0, 0, 0));
-        p.setBackgroundMode(Qt::TransparentMode);
-        const int X = sprite.origin.x();
-        const int Y = sprite.origin.y();
+    const auto draw = [&](LabelCanvas &canvas, bool outline) {
+        QPainter *p = canvas.begin(bounds.size());
+        if (!p)
+            return false;
+        p->setFont(style.font);
         if (outline) {
             for (int i = -3; i <= 3; ++i)
                 for (int j = -3; j <= 3; ++j)
-                    drawTextAt(p, X + i, Y + j, style.ascent, text, angle);
+                    drawTextAt(*p, origin.x() + i, origin.y() + j, style.ascent, text, angle);
         } else {
-            drawTextAt(p, X, Y, style.ascent, text, angle);
+            drawTextAt(*p, origin.x(), origin.y(), style.ascent, text, angle);
         }
-        return m;
+        return true;
     };
-    sprite.image = mask(false);
-    if (style.outline) {
-        sprite.outline = mask(true);
-        if (sprite.outline.isNull())
-            sprite.image = QImage();
-    }
-    return sprite;
+    LabelCanvas &textCanvas = cache.canvas(false);
+    LabelCanvas &outlineCanvas = cache.canvas(true);
+    LabelCache::Kept *kept = nullptr;
+    if (draw(textCanvas, false) && (!style.outline || draw(outlineCanvas, true)))
+        kept = cache.insert(style.cacheSlot, text, tenths,
+                            LabelCache::Sprite{textCanvas.part(), origin, style.outline ? outlineCanvas.part() : QImage()});
+    textCanvas.end();
+    outlineCanvas.end();
+    return kept;
 }
 
 // The sprite of a text at a rotation: the one held by the text while the cache has not dropped
@@ -240,12 +237,8 @@ LabelCache::Kept *spriteFor(const TextStyle &style, LabelCache::Text &t, int ten
         return t.sprite;
     }
     LabelCache::Kept *sprite = cache.find(style.cacheSlot, t.text, tenths);
-    if (!sprite) {
-        const LabelCache::Sprite fresh =
-            rasterise(style, t.text, textWidth(style, t), tenths / 10.0, cache.maxBytes() / 4);
-        if (!fresh.image.isNull())
-            sprite = cache.insert(style.cacheSlot, t.text, tenths, fresh);
-    }
+    if (!sprite)
+        sprite = rasterise(style, t.text, textWidth(style, t), tenths, cache);
     t.sprite = sprite;
     t.rotation = tenths;
     t.generation = cache.generation();
@@ -296,6 +289,24 @@ void mytextout(QPainter &p, const DirectPixels &pixels, const TextStyle &style, 
     drawTextDirect(p, style, X, Y, text.text, angle);
 }
 
+namespace {
+
+// Whether a stored name reads as the text, in one pass over both: every element's name is
+// checked at every repaint.
+bool sameName(const char16_t *name, const QString &text)
+{
+    const qsizetype n = text.size();
+    if (!name)
+        return n == 0;
+    const char16_t *t = reinterpret_cast<const char16_t *>(text.constData());
+    for (qsizetype k = 0; k < n; ++k)
+        if (name[k] != t[k] || name[k] == 0)
+            return false;
+    return name[n] == 0;
+}
+
+}
+
 void refreshLabelTexts(LabelCache::ElementTexts &texts, const Telemente &e, const NumberSettings &n,
                        const ValueUncertainty *u)
 {
@@ -325,9 +336,8 @@ void refreshLabelTexts(LabelCache::ElementTexts &texts, const Telemente &e, cons
         if (text != texts.value.text)
             texts.value = LabelCache::Text{std::move(text)};
     }
-    const char16_t *name = e.name;
-    if (QStringView(name) != texts.name.text)
-        texts.name = LabelCache::Text{nameText(name)};
+    if (!sameName(e.name, texts.name.text))
+        texts.name = LabelCache::Text{nameText(e.name)};
 }
 
 void ScreenBox::add(QPoint p)

@@ -24,6 +24,10 @@ void endpunkt(QPainter &p, int X, int Y)
 
 void endpunkt(QPainter &p, const DirectPixels &pixels, int X, int Y)
 {
+    // A mark wholly off the buffer changes no pixel; the painter would only find that out after
+    // two pen changes and two clipped outlines.
+    if (pixels.usable() && !pixels.touches(X, Y, 5))
+        return;
     if (pixels.usable() && pixels.holds(X, Y, 4)) {
         pixels.squareOutline(X, Y, 3, qRgb(255, 255, 255));
         pixels.squareOutline(X, Y, 4, qRgb(0, 0, 0));
