@@ -177,7 +177,8 @@ QList<StoredProperty> mainFormStoredProperties(Workspace &work)
     list << check("Anzeigen1", true) << check("BezeichnungfrElementeeingebenlassen1", true)
          << check("Ergebnisslisteanzeigen1", true) << check("NachMessungwiederdenZeigerauswhlen1", false)
          << check("PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1", true)
-         << check("SchriftumrandenumdieLesbarkeitzuverbessern1", false) << check("ShowPicCheck", true);
+         << check("SchriftumrandenumdieLesbarkeitzuverbessern1", false) << check("ShowPicCheck", true)
+         << check("Lupeanzeigen1", false);
     list << fontProperties(QStringLiteral("FontDialog1"), work, QStringLiteral("Tahoma"), -15, Qt::red, 0);
     list << hookedProperty(
         QStringLiteral("Shape1"), QStringLiteral("Brush_Color"), QColor(Qt::red).name(),

@@ -11,6 +11,7 @@
 #include "ui/aboutbox.h"
 #include "ui/bezeichnungform.h"
 #include "ui/colorswatch.h"
+#include "ui/desktopcommands.h"
 #include "ui/keyboardstate.h"
 #include "ui/massstabform.h"
 #include "ui/nachkommaform.h"
@@ -93,6 +94,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     wireTools();
     createDialogs();
     createCommandModules();
+    desktop = new DesktopCommands(*this);
 
     resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     if (const QScreen *screen = this->screen()) {
@@ -116,6 +118,8 @@ TMainForm::~TMainForm()
         for (QObject *receiver : receivers)
             QObject::disconnect(sender, nullptr, receiver, nullptr);
     QObject::disconnect(work.get(), nullptr, nullptr, nullptr);
+    // Nor is a zoom typed but not yet applied applied now.
+    settings.zoomed->blockSignals(true);
 }
 
 void TMainForm::createDialogs()

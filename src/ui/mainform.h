@@ -15,6 +15,7 @@
 
 #include <memory>
 
+class DesktopCommands;
 class EditCommands;
 class FormStorage;
 class LanguageCommands;
@@ -97,6 +98,8 @@ public:
     void setCommandLineImage(const QString &fileName) { commandLineImage = fileName; }
     ToolController &toolController() { return *controller; }
     EditCommands &editCommands() { return *editing; }
+    // Shortcuts, zoom steps, the status bar report and the loupe.
+    DesktopCommands &desktopCommands() { return *desktop; }
 
     // The view as the zoom field, the scroll bars and the hand tool's button hold it now.
     ViewState &view();
@@ -145,6 +148,7 @@ protected:
 
 private:
     friend class WindowHost;
+    friend class DesktopCommands;
 
     void FormCreate();
     // The settings row and the menus' check marks show the drawing settings of the work and
@@ -178,6 +182,7 @@ private:
     std::unique_ptr<WindowHost> host;
     std::unique_ptr<ToolController> controller;
     std::unique_ptr<EditCommands> editing;
+    DesktopCommands *desktop = nullptr;
     // The screen's rasterised label texts.
     std::unique_ptr<LabelCache> labelCache;
 };
