@@ -6,6 +6,7 @@
 #include "tools/toolcontroller.h"
 #include "ui/afterfirstpaint.h"
 #include "ui/exportcommands.h"
+#include "ui/fileopening.h"
 #include "ui/formstorage.h"
 #include "ui/historycommands.h"
 #include "ui/languagecommands.h"
@@ -63,7 +64,8 @@ void TMainForm::createCommandModules()
 }
 
 // The first showing: decimal places from their dialog's stored values, the options file, the
-// message table, the interface language, the unit text and the picture named on the command line.
+// message table, the interface language, the unit text and the picture or project named on the
+// command line.
 void TMainForm::FormShow()
 {
     NachkommaForm->storage().restoreNow();
@@ -92,7 +94,7 @@ void TMainForm::FormShow()
     // screen, and opening it is no step either.
     if (!commandLineImage.isEmpty())
         runAfterFirstPaint(this, [this] {
-            if (LadeBild(commandLineImage))
+            if (fileOpening->open(commandLineImage))
                 work->startHistory();
         });
     PaintBox1Paint();

@@ -12,6 +12,7 @@
 #include "ui/bezeichnungform.h"
 #include "ui/colorswatch.h"
 #include "ui/desktopcommands.h"
+#include "ui/fileopening.h"
 #include "ui/keyboardstate.h"
 #include "ui/massstabform.h"
 #include "ui/nachkommaform.h"
@@ -95,6 +96,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     createDialogs();
     createCommandModules();
     desktop = new DesktopCommands(*this);
+    fileOpening = new FileOpening(*this, *projectCommands);
 
     resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     if (const QScreen *screen = this->screen()) {

@@ -17,6 +17,7 @@
 
 class DesktopCommands;
 class EditCommands;
+class FileOpening;
 class FormStorage;
 class LanguageCommands;
 class PrintCommands;
@@ -94,7 +95,7 @@ public:
     bool shownOnce() const { return openfirst; }
     // The program's folder with a trailing "/".
     QString programFolder() const { return progpath; }
-    // The image named on the command line, loaded at the first showing.
+    // The picture or project named on the command line, opened at the first showing.
     void setCommandLineImage(const QString &fileName) { commandLineImage = fileName; }
     ToolController &toolController() { return *controller; }
     EditCommands &editCommands() { return *editing; }
@@ -116,6 +117,10 @@ public:
     // Replaces the image by the picture in fileName and fits the zoom to the drawing's width.
     // A file that cannot be read is reported and changes nothing. Returns whether it loaded.
     bool LadeBild(const QString &fileName);
+
+signals:
+    // A picture was opened from fileName.
+    void pictureOpened(const QString &fileName);
 
 public slots:
     void Beenen1Click();
@@ -183,6 +188,7 @@ private:
     std::unique_ptr<ToolController> controller;
     std::unique_ptr<EditCommands> editing;
     DesktopCommands *desktop = nullptr;
+    FileOpening *fileOpening = nullptr;
     // The screen's rasterised label texts.
     std::unique_ptr<LabelCache> labelCache;
 };

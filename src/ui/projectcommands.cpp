@@ -133,6 +133,7 @@ bool ProjectCommands::openprojekt(const QString &fileName)
     // An opened project starts a history of its own.
     work.startHistory();
     host.repaint();
+    emit projectFileUsed(fileName);
     if (!warning.isEmpty())
         inform(warning);
     return true;
@@ -152,6 +153,7 @@ bool ProjectCommands::saveprojekt(const QString &fileName)
     }
     work.setFileName(fileName);
     work.markSaved();
+    emit projectFileUsed(fileName);
     return true;
 }
 

@@ -63,6 +63,10 @@ public:
     // work may be replaced or closed now (saved, given up, or nothing unsaved).
     bool askToSaveChanges();
 
+signals:
+    // A project was opened from or saved into fileName.
+    void projectFileUsed(const QString &fileName);
+
 public slots:
     void Projektffnen1Click();
     void Speichern1Click();

@@ -241,6 +241,7 @@ void TestMainForm::menuItemOrder_data()
                                           "AlsBildspeichern1",
                                           "AlsBildspeichernnurLinien1",
                                           "Projektffnen1",
+                                          "Zuletztgeffnet1",
                                           "Speichern1",
                                           "Projektspeichern1",
                                           "MessergebnissealsCSVDateiexportieren1",
