@@ -36,8 +36,10 @@ void ResultsModel::ListObjekte(Document &doc, int nachkomma2)
     beginResetModel();
     rows.reserve(static_cast<std::size_t>(doc.count()));
     std::size_t n = 0;
+    int position = -1;
     doc.elemente.First();
     while (doc.elemente.WhileNext()) {
+        ++position;
         const Telemente &e = *doc.aele();
         Kind kind;
         switch (e.typ) {
@@ -65,6 +67,7 @@ void ResultsModel::ListObjekte(Document &doc, int nachkomma2)
         if (n == rows.size())
             rows.emplace_back();
         Row &row = rows[n++];
+        row.element = position;
         const double lang = e.lang;
         const double flaeche = e.flaeche;
         const double winkel = e.winkel;
@@ -106,6 +109,19 @@ void ResultsModel::format(const Row &row) const
         flaeche = F(row.flaeche, decimals);
         winkel.clear();
     }
+}
+
+int ResultsModel::elementOfRow(int row) const
+{
+    return row >= 0 && row < rowCount() ? rows[static_cast<std::size_t>(row)].element : -1;
+}
+
+int ResultsModel::rowOfElement(int element) const
+{
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].element == element)
+            return static_cast<int>(i);
+    return -1;
 }
 
 const QString &ResultsModel::text(int row, int column) const

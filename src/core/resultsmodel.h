@@ -10,8 +10,8 @@
 class Document;
 
 // The results list: one row of texts per measuring element, rebuilt from the document at the
-// end of every repaint. Rows hold copies of what they show and never refer back to their
-// elements.
+// end of every repaint. Rows hold copies of what they show and only the position of their
+// element, never the element itself.
 class ResultsModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -23,6 +23,10 @@ public:
 
     // Replaces all rows in one reset, numbers with nachkomma2 decimals.
     void ListObjekte(Document &doc, int nachkomma2);
+
+    // The document position of the element a row shows, and the row of an element; -1 for none.
+    int elementOfRow(int row) const;
+    int rowOfElement(int element) const;
 
     // row and column must be in range.
     const QString &text(int row, int column) const;
@@ -45,6 +49,7 @@ private:
         double flaeche = 0;
         double winkel = 0;
         QString name;
+        int element = -1;
         mutable bool formatted = false;
         mutable std::array<QString, 3> numbers; // ColumnLaenge .. ColumnWinkel
     };

@@ -152,6 +152,18 @@ void ViewCommands::fit(QSize picture, QSize surface)
     showView();
 }
 
+void ViewCommands::scrollIntoView(const QRectF &imageBox, QSize surface)
+{
+    const ViewState &v = view();
+    const QRect onScreen(v.screen(imageBox.topLeft()), v.screen(imageBox.bottomRight()));
+    if (QRect(QPoint(0, 0), surface).contains(onScreen))
+        return;
+    const QPointF centre = imageBox.center();
+    state.setScrollBar1(static_cast<int>(state.scaledRound(centre.x())) - surface.width() / 2);
+    state.setScrollBar2(static_cast<int>(state.scaledRound(centre.y())) - surface.height() / 2);
+    showView();
+}
+
 void ViewCommands::showView()
 {
     {

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QRectF>
 #include <QSize>
 
 #include <functional>
@@ -37,6 +38,8 @@ public:
     void zoomStep(bool in, QPoint anchor);
     // The whole picture in the surface, its top-left corner at the surface's.
     void fit(QSize picture, QSize surface);
+    // An image box that is not wholly on the surface is brought to its centre, at the same zoom.
+    void scrollIntoView(const QRectF &imageBox, QSize surface);
 
     // The hand drag.
     void beginPan(QPoint press);
