@@ -52,6 +52,7 @@ void DesktopCommands::setShortcuts()
     const MainMenus &m = form.menus;
     m.Projektffnen1->setShortcut(QKeySequence::Open);
     m.Bildffnen1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    m.Projektspeichern1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     m.Drucken1->setShortcut(QKeySequence::Print);
     m.Kopieren1->setShortcut(QKeySequence::Copy);
     m.Einfgen1->setShortcut(QKeySequence::Paste);

@@ -22,6 +22,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QToolButton>
+#include <QUndoStack>
 
 #include <memory>
 
@@ -243,6 +244,9 @@ void TestKeysAndFocus::shortcuts_data()
     const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
     QTest::newRow("Ctrl+O") << int(Qt::Key_O) << ctrl << QStringLiteral("Projektffnen1") << true;
     QTest::newRow("Ctrl+Shift+O") << int(Qt::Key_O) << (ctrl | Qt::ShiftModifier) << QStringLiteral("Bildffnen1") << true;
+    // A new drawing has no file yet: saving asks for one.
+    QTest::newRow("Ctrl+S") << int(Qt::Key_S) << ctrl << QStringLiteral("Speichern1") << true;
+    QTest::newRow("Ctrl+Shift+S") << int(Qt::Key_S) << (ctrl | Qt::ShiftModifier) << QStringLiteral("Projektspeichern1") << true;
     QTest::newRow("Ctrl+P") << int(Qt::Key_P) << ctrl << QStringLiteral("Drucken1") << true;
     QTest::newRow("Ctrl+C") << int(Qt::Key_C) << ctrl << QStringLiteral("Kopieren1") << false;
     QTest::newRow("Ctrl+V") << int(Qt::Key_V) << ctrl << QStringLiteral("Einfgen1") << false;
@@ -340,12 +344,17 @@ void TestKeysAndFocus::ctrlWheelKeepsThePointUnderTheCursor()
 
 void TestKeysAndFocus::escapeEndsTheConstruction()
 {
+    const QUndoStack &history = form->workspace().history();
+    const int steps = history.count();
     QTest::mouseClick(form->tools.StreckeBtn, Qt::LeftButton);
     QTest::mouseClick(form->PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
     QTest::mouseClick(form->PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(120, 20));
     QCOMPARE(form->workspace().document().count(), 1);
     pressKey(*form, Qt::Key_Escape);
     QCOMPARE(form->workspace().document().count(), 0);
+    // A construction given up leaves nothing to undo.
+    QCOMPARE(history.count(), steps);
+    QVERIFY(!form->workspace().isModified());
 
     // Enter finishes a polyline as the right press does; the name dialog is cancelled.
     ModalScript script({rejectDialog()});
@@ -355,6 +364,12 @@ void TestKeysAndFocus::escapeEndsTheConstruction()
     QTRY_VERIFY(script.finished());
     QCOMPARE(form->workspace().document().count(), 1);
     QCOMPARE(Document::vertexCount(*form->workspace().document().element(0)), 3);
+    // The finished polyline is one step, which Ctrl+Z takes back whole.
+    QCOMPARE(history.count(), steps + 1);
+    QApplication::setActiveWindow(form.get());
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    pressKey(*form, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form->workspace().document().count(), 0);
 }
 
 void TestKeysAndFocus::statusBar_data()

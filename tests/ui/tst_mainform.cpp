@@ -297,7 +297,7 @@ void TestMainForm::deleteShortcut()
              (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}));
     QCOMPARE(save->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     // Besides these, only the desktop keys tested with the keyboard elsewhere have shortcuts.
-    const QStringList desktopKeys{"Projektffnen1", "Bildffnen1", "Drucken1",          "Kopieren1",
+    const QStringList desktopKeys{"Projektffnen1", "Projektspeichern1", "Bildffnen1", "Drucken1", "Kopieren1",
                                   "Einfgen1",      "Beenen1",    "berdasProgramm1",   "Vergrern1",
                                   "Verkleinern1",  "GanzesBildzeigen1", "Lupeanzeigen1"};
     for (const QAction *a : form->findChildren<QAction *>(Qt::FindDirectChildrenOnly))
