@@ -50,8 +50,10 @@ void ResultsModel::ListObjekte(Document &doc, int nachkomma2, const ResultsOptio
     beginResetModel();
     rows.reserve(static_cast<std::size_t>(doc.count()));
     std::size_t n = 0;
+    int position = -1;
     doc.elemente.First();
     while (doc.elemente.WhileNext()) {
+        ++position;
         const Telemente &e = *doc.aele();
         Kind kind;
         switch (e.typ) {
@@ -79,6 +81,7 @@ void ResultsModel::ListObjekte(Document &doc, int nachkomma2, const ResultsOptio
         if (n == rows.size())
             rows.emplace_back();
         Row &row = rows[n++];
+        row.element = position;
         const double lang = e.lang;
         const double flaeche = e.flaeche;
         const double winkel = e.winkel;
@@ -157,6 +160,19 @@ void ResultsModel::format(const Row &row) const
         row.numbers[4] = F(row.u.flaeche, df);
     if (hasAngle)
         row.numbers[5] = F(row.u.winkel, dw);
+}
+
+int ResultsModel::elementOfRow(int row) const
+{
+    return row >= 0 && row < rowCount() ? rows[static_cast<std::size_t>(row)].element : -1;
+}
+
+int ResultsModel::rowOfElement(int element) const
+{
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].element == element)
+            return static_cast<int>(i);
+    return -1;
 }
 
 const QString &ResultsModel::text(int row, int column) const

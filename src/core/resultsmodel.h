@@ -24,7 +24,8 @@ struct ResultsOptions {
 
 // The results list: one row of texts per measuring element, rebuilt from the document at the
 // end of every repaint, with a child row per side under each polyline and polygon when asked.
-// Rows hold copies of what they show and never refer back to their elements.
+// Rows hold copies of what they show and only the position of their element, never the element
+// itself.
 class ResultsModel : public QAbstractItemModel
 {
     Q_OBJECT
@@ -53,6 +54,9 @@ public:
     bool showsUncertainty() const { return uncertainty; }
     // The decimals of the numbers, as last given to ListObjekte.
     int decimalPlaces() const { return decimals; }
+    // The document position of the element a row shows, and the row of an element; -1 for none.
+    int elementOfRow(int row) const;
+    int rowOfElement(int element) const;
 
     // row and column must be in range (column below columnCount()).
     const QString &text(int row, int column) const;
@@ -92,6 +96,7 @@ private:
         ValueUncertainty u;
         std::vector<Side> sides;
         QString name;
+        int element = -1;
         mutable bool formatted = false;
         mutable std::array<QString, 6> numbers; // ColumnLaenge .. ColumnPlusMinusWinkel
     };

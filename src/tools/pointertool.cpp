@@ -247,3 +247,42 @@ void PointerTool::cancel()
     dragpoint = false;
     moveobj = -1;
 }
+
+void PointerTool::putBack()
+{
+    // A move changes the stored element only on its release, so only dragged points go back.
+    if (dragpoint) {
+        Document &doc = ctx.document();
+        for (int i = 0; i < doc.count(); ++i) {
+            Telemente &e = *doc.element(i);
+            const int vertices = Document::vertexCount(e);
+            if (e.dragvert && e.dragvertnr >= 0 && e.dragvertnr < vertices) {
+                *Document::vertex(e.vert, e.dragvertnr) = {e.ox1, e.oy1};
+                if (e.typ == TypPolygon) {
+                    if (e.dragvertnr == 0)
+                        *Document::vertex(e.vert, vertices - 1) = {e.ox1, e.oy1};
+                    else if (e.dragvertnr == vertices - 1)
+                        *Document::vertex(e.vert, 0) = {e.ox1, e.oy1};
+                }
+            }
+            if (e.dragit1) {
+                e.x1 = e.ox1;
+                e.y1 = e.oy1;
+            }
+            if (e.dragit2) {
+                e.x2 = e.ox2;
+                e.y2 = e.oy2;
+            }
+            if (e.dragit3) {
+                e.x3 = e.ox3;
+                e.y3 = e.oy3;
+            }
+            if (e.dragit4) {
+                e.x4 = e.ox4;
+                e.y4 = e.oy4;
+            }
+            e.dragvert = e.dragit1 = e.dragit2 = e.dragit3 = e.dragit4 = false;
+        }
+    }
+    cancel();
+}

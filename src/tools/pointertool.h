@@ -23,6 +23,8 @@ public:
     int movedElement() const { return moveobj; }
     // Drops a gesture whose element may be gone.
     void cancel();
+    // Ends the gesture in progress with its element where it was before the press.
+    void putBack();
 
 private:
     bool grabPoints(QPoint pos);

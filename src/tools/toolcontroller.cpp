@@ -3,6 +3,13 @@
 #include "core/elements.h"
 #include "tools/toolhost.h"
 
+namespace {
+
+// Segments an open element needs before Esc keeps it as a finished polygon or polyline.
+constexpr int KeptSegments = 2;
+
+} // namespace
+
 ToolController::ToolController(ToolHost &host) : ctx(host) {}
 
 void ToolController::setTool(ToolId id)
@@ -106,4 +113,75 @@ void ToolController::elementsRemoved()
     ctx.construction.inlinie = false;
     ctx.construction.lastnr = 0;
     pointerTool.cancel();
+}
+
+void ToolController::mouseDoubleClick(Qt::MouseButton button, QPoint pos)
+{
+    if (button == Qt::LeftButton && openVertexChain()) {
+        rightPress();
+        return;
+    }
+    mousePress(button, pos);
+}
+
+Telemente *ToolController::openVertexChain()
+{
+    const Construction &c = ctx.construction;
+    Telemente *last = ctx.lastElement();
+    if (!c.inlinie || c.lastnr <= 0 || !last)
+        return nullptr;
+    return last->typ == TypPolygon || last->typ == TypPolyline ? last : nullptr;
+}
+
+bool ToolController::finishConstruction()
+{
+    if (!openVertexChain())
+        return false;
+    rightPress();
+    return true;
+}
+
+bool ToolController::cancel()
+{
+    if (pointerTool.moving() || pointerTool.draggingPoint()) {
+        pointerTool.putBack();
+        ctx.host.repaint();
+        return true;
+    }
+    Construction &c = ctx.construction;
+    if (c.inlinie) {
+        if (Telemente *chain = openVertexChain(); chain && Document::vertexCount(*chain) - 1 >= KeptSegments) {
+            rightPress();
+            return true;
+        }
+        Telemente *last = ctx.lastElement();
+        // A line of a chain is finished once placed; every other element the construction
+        // made is still missing a press.
+        if (c.lastnr > 0 && last && last->typ != TypLine)
+            ctx.document().deleteElement(ctx.document().count() - 1);
+        c.inlinie = false;
+        c.lastnr = 0;
+        ctx.host.repaint();
+        return true;
+    }
+    Document &doc = ctx.document();
+    bool selected = false;
+    for (int i = 0; i < doc.count() && !selected; ++i)
+        selected = doc.element(i)->selected;
+    if (!selected)
+        return false;
+    unselectall(doc);
+    ctx.host.repaint();
+    return true;
+}
+
+std::optional<QPointF> ToolController::snapTarget(QPoint pos)
+{
+    // Ctrl turns snapping off for every press but a construction's first.
+    if (ctx.construction.inlinie && ctx.host.anyCtrl())
+        return std::nullopt;
+    QPointF point;
+    if (!ctx.snap(pos, point))
+        return std::nullopt;
+    return point;
 }

@@ -9,7 +9,10 @@
 #include "tools/toolcontext.h"
 #include "tools/twocornertools.h"
 
+#include <QPointF>
 #include <Qt>
+
+#include <optional>
 
 class ToolHost;
 
@@ -27,10 +30,25 @@ public:
     void mousePress(Qt::MouseButton button, QPoint pos);
     void mouseMove(QPoint pos);
     void mouseRelease(QPoint pos);
+    // A double click's second press: it finishes an open polygon or polyline as the right press
+    // does (its first press already placed the last vertex); elsewhere it is an ordinary press.
+    void mouseDoubleClick(Qt::MouseButton button, QPoint pos);
+
+    // Esc: an open construction ends (an unfinished element is removed, a polygon or polyline of
+    // two or more segments is finished as by the right press); a point drag or a whole-element
+    // move puts the element back; otherwise the selection is cleared. True when anything changed.
+    bool cancel();
+    // Enter: finishes an open polygon or polyline as the right press does. True when it did.
+    bool finishConstruction();
 
     // Called by every command that removes elements: the construction and a pointer gesture
     // refer to elements by position, so both end.
     void elementsRemoved();
+
+    // A tool that places points is down.
+    bool measuringToolDown() { return measuringTool() != nullptr; }
+    // The element point a press at pos would snap to with the keys held now, if any.
+    std::optional<QPointF> snapTarget(QPoint pos);
 
     const Construction &construction() const { return ctx.construction; }
     const PointerTool &pointer() const { return pointerTool; }
@@ -38,6 +56,8 @@ public:
 
 private:
     void rightPress();
+    // The polygon or polyline that the open construction is building, or nullptr.
+    Telemente *openVertexChain();
     // The measuring tool that is down, or nullptr.
     MeasuringTool *measuringTool();
 

@@ -6,6 +6,7 @@
 #include "tools/toolcontroller.h"
 #include "ui/afterfirstpaint.h"
 #include "ui/exportcommands.h"
+#include "ui/fileopening.h"
 #include "ui/formstorage.h"
 #include "ui/historycommands.h"
 #include "ui/languagecommands.h"
@@ -70,7 +71,8 @@ void TMainForm::createCommandModules()
 }
 
 // The first showing: decimal places from their dialog's stored values, the options file, the
-// message table, the interface language, the unit text and the picture named on the command line.
+// message table, the interface language, the unit text and the picture or project named on the
+// command line.
 void TMainForm::FormShow()
 {
     NachkommaForm->storage().restoreNow();
@@ -96,12 +98,9 @@ void TMainForm::FormShow()
     // What the window starts with is no step.
     work->startHistory();
     // The window shows first; a large picture then takes its decoding time with the window on
-    // screen, and opening it is no step either. A project opened from a file manager arrives here
-    // just like a picture. Work left by a crash is offered after it.
+    // screen, and opening it is no step either. Work left by a crash is offered after it.
     runAfterFirstPaint(this, [this] {
-        if (commandLineImage.endsWith(QLatin1String(".ver"), Qt::CaseInsensitive))
-            projectCommands->openprojekt(commandLineImage);
-        else if (!commandLineImage.isEmpty() && LadeBild(commandLineImage))
+        if (!commandLineImage.isEmpty() && fileOpening->open(commandLineImage))
             work->startHistory();
         recovery->offerLeftCopies();
     });

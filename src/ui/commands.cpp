@@ -4,6 +4,7 @@
 #include "core/translate.h"
 #include "ui/aboutbox.h"
 #include "ui/colorswatch.h"
+#include "ui/labelfontchoice.h"
 #include "ui/paintbox.h"
 #include "ui/viewcommands.h"
 
@@ -11,7 +12,6 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDoubleSpinBox>
-#include <QFontDialog>
 #include <QPushButton>
 #include <QToolButton>
 #include <QTreeView>
@@ -64,14 +64,8 @@ void TMainForm::Beenen1Click()
 
 void TMainForm::Schriftart1Click()
 {
-    bool ok = false;
     LabelFont label = work->labelFont();
-    const QFont chosen = QFontDialog::getFont(&ok, label.font, this);
-    if (ok) {
-        label.font = chosen;
-        // Label sizes are character heights in pixels at zoom 100, whatever unit the dialog used.
-        if (label.font.pixelSize() <= 0)
-            label.font.setPixelSize(std::max(1, static_cast<int>(std::lround(chosen.pointSizeF() * 96.0 / 72.0))));
+    if (chooseLabelFont(this, label)) {
         work->setLabelFont(label);
         work->commitStep(Translate(QStringLiteral("Schriftart")));
     }
@@ -117,6 +111,9 @@ void TMainForm::applySizeRule()
 
 void TMainForm::wheelEvent(QWheelEvent *event)
 {
-    viewCommands->wheel(event->angleDelta().y());
+    if (event->modifiers() & Qt::ControlModifier)
+        viewCommands->zoomWheel(event->angleDelta().y(), PaintBox1->mapFrom(this, event->position().toPoint()));
+    else
+        viewCommands->wheel(event->angleDelta().y());
     event->accept();
 }

@@ -41,8 +41,12 @@ void TMainForm::showDrawingSettings()
 {
     const DrawingSettings d = work->drawingSettings();
     settings.Shape1->setBrushColor(d.elementColor);
-    settings.WidthEd->setValue(d.lineWidth);
-    settings.PfeillangEd->setValue(d.arrowLength);
+    // A field the user is typing into already holds the value; setting it again would rewrite
+    // the text under the cursor.
+    if (settings.WidthEd->value() != d.lineWidth)
+        settings.WidthEd->setValue(d.lineWidth);
+    if (settings.PfeillangEd->value() != d.arrowLength)
+        settings.PfeillangEd->setValue(d.arrowLength);
     settings.ShowPicCheck->setChecked(d.showPicture);
     menus.Anzeigen1->setChecked(d.showScaleLine);
     menus.SchriftumrandenumdieLesbarkeitzuverbessern1->setChecked(d.outlineText);

@@ -10,8 +10,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
+#include <QSplitter>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -177,7 +179,8 @@ QList<StoredProperty> mainFormStoredProperties(Workspace &work)
     list << check("Anzeigen1", true) << check("BezeichnungfrElementeeingebenlassen1", true)
          << check("Ergebnisslisteanzeigen1", true) << check("NachMessungwiederdenZeigerauswhlen1", false)
          << check("PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1", true)
-         << check("SchriftumrandenumdieLesbarkeitzuverbessern1", false) << check("ShowPicCheck", true);
+         << check("SchriftumrandenumdieLesbarkeitzuverbessern1", false) << check("ShowPicCheck", true)
+         << check("Lupeanzeigen1", false);
     list << fontProperties(QStringLiteral("FontDialog1"), work, QStringLiteral("Tahoma"), -15, Qt::red, 0);
     list << hookedProperty(
         QStringLiteral("Shape1"), QStringLiteral("Brush_Color"), QColor(Qt::red).name(),
@@ -193,6 +196,20 @@ QList<StoredProperty> mainFormStoredProperties(Workspace &work)
         });
     list << componentProperty(QStringLiteral("WidthEd"), QStringLiteral("Value"), "value", 2.0)
          << componentProperty(QStringLiteral("PfeillangEd"), QStringLiteral("Value"), "value", 30.0);
+    // The results list's width in the splitter beside the drawing; a hidden list keeps the last one.
+    list << hookedProperty(
+        QStringLiteral("Splitter1"), QStringLiteral("ResultsWidth"), ResultsListWidth,
+        [](QObject *component) {
+            const auto *splitter = qobject_cast<QSplitter *>(component);
+            const int width = splitter ? splitter->sizes().value(1) : 0;
+            return width > 0 ? QVariant(width) : QVariant();
+        },
+        [](QObject *component, const QVariant &v) {
+            if (auto *splitter = qobject_cast<QSplitter *>(component)) {
+                const int width = std::max(v.toInt(), 1);
+                splitter->setSizes({std::max(splitter->width() - width, 1), width});
+            }
+        });
     return list;
 }
 

@@ -45,7 +45,9 @@ QList<StoredProperty> fontProperties(const QString &component, Workspace &work, 
 
 // The main window's stored values with their initial values: the option check marks,
 // ShowPicCheck, the label font of FontDialog1 ("Tahoma", height -15, red, no style), the brush
-// colour of the swatch Shape1 (Shape1_Brush_Color, red), WidthEd (2.0) and PfeillangEd (30.0).
+// colour of the swatch Shape1 (Shape1_Brush_Color, red), WidthEd (2.0), PfeillangEd (30.0) and
+// the results list's width in Splitter1 (Splitter1_ResultsWidth, ResultsListWidth).
+inline constexpr int ResultsListWidth = 280;
 QList<StoredProperty> mainFormStoredProperties(Workspace &work);
 
 // The stored settings of one window: its listed values and its placement (Left, Top, Width,

@@ -53,6 +53,7 @@ bool TMainForm::LadeBild(const QString &fileName)
         applySizeRule();
     work->commitStep(Translate(QStringLiteral("Bild öffnen")));
     PaintBox1Paint();
+    emit pictureOpened(fileName);
     return true;
 }
 

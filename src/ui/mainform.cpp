@@ -11,11 +11,14 @@
 #include "ui/aboutbox.h"
 #include "ui/bezeichnungform.h"
 #include "ui/colorswatch.h"
+#include "ui/desktopcommands.h"
+#include "ui/fileopening.h"
 #include "ui/keyboardstate.h"
 #include "ui/massstabform.h"
 #include "ui/nachkommaform.h"
 #include "ui/neigungform.h"
 #include "ui/paintbox.h"
+#include "ui/resultsselection.h"
 #include "ui/viewcommands.h"
 #include "ui/windowhost.h"
 
@@ -31,6 +34,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -40,10 +44,9 @@
 namespace {
 
 constexpr int ClientWidth = 904;
+constexpr int ResultsColumnWidths[ResultsModel::ColumnCount] = {50, 75, 75, 75, 75};
 constexpr int ClientHeight = 555;
 constexpr int TopRowHeight = 33;
-constexpr int ResultsListWidth = 280;
-constexpr int ResultsColumnWidths[ResultsModel::ColumnCount] = {50, 75, 75, 75, 75};
 
 QScrollBar *scrollBar(QWidget *parent, const char *name, Qt::Orientation orientation)
 {
@@ -93,6 +96,9 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     wireTools();
     createDialogs();
     createCommandModules();
+    desktop = new DesktopCommands(*this);
+    fileOpening = new FileOpening(*this, *projectCommands);
+    new ResultsSelection(*this, *viewCommands);
 
     resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     if (const QScreen *screen = this->screen()) {
@@ -116,6 +122,8 @@ TMainForm::~TMainForm()
         for (QObject *receiver : receivers)
             QObject::disconnect(sender, nullptr, receiver, nullptr);
     QObject::disconnect(work.get(), nullptr, nullptr, nullptr);
+    // Nor is a zoom typed but not yet applied applied now.
+    settings.zoomed->blockSignals(true);
 }
 
 void TMainForm::createDialogs()
@@ -184,9 +192,19 @@ void TMainForm::buildLayout()
     body->setSpacing(0);
     tools = buildToolBar2(central);
     body->addWidget(tools.ToolBar2);
-    body->addWidget(buildDrawingArea(central), 1);
-    buildResultsList(central);
-    body->addWidget(ListView1);
+    // The user widens or narrows the results list; the drawing takes what the window gains.
+    auto *splitter = new QSplitter(Qt::Horizontal, central);
+    splitter->setObjectName(QStringLiteral("Splitter1"));
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(buildDrawingArea(splitter));
+    buildResultsList(splitter);
+    splitter->addWidget(ListView1);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
+    splitter->setSizes({ClientWidth - ResultsListWidth, ResultsListWidth});
+    // The splitter lays the list out once the window is; until then it has its initial width.
+    ListView1->resize(ResultsListWidth, ListView1->height());
+    body->addWidget(splitter, 1);
     outer->addLayout(body, 1);
 
     setCentralWidget(central);
@@ -229,7 +247,6 @@ void TMainForm::buildResultsList(QWidget *parent)
 {
     ListView1 = new QTreeView(parent);
     ListView1->setObjectName(QStringLiteral("ListView1"));
-    ListView1->setFixedWidth(ResultsListWidth);
     ListView1->setRootIsDecorated(false);
     // A polyline's or polygon's sides are child rows, collapsed until opened by a double click.
     ListView1->setItemsExpandable(true);
@@ -245,6 +262,17 @@ void TMainForm::buildResultsList(QWidget *parent)
     header->setStretchLastSection(false);
     for (int column = 0; column < ResultsModel::ColumnCount; ++column)
         header->resizeSection(column, ResultsColumnWidths[column]);
+    // A column widens to what its rows show, so no type or angle is cut off; it never narrows
+    // below what the user made it. The view measures only the rows in sight, so the rebuild at
+    // every repaint stays cheap.
+    connect(results, &ResultsModel::modelReset, ListView1, [this] {
+        QHeaderView *columns = ListView1->header();
+        for (int column = 0; column < ResultsModel::ColumnCount; ++column) {
+            const int needed = static_cast<QAbstractItemView *>(ListView1)->sizeHintForColumn(column);
+            if (columns->sectionSize(column) < needed)
+                columns->resizeSection(column, needed);
+        }
+    });
 }
 
 void TMainForm::showEvent(QShowEvent *event)

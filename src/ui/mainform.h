@@ -14,7 +14,9 @@
 
 #include <memory>
 
+class DesktopCommands;
 class EditCommands;
+class FileOpening;
 class FormStorage;
 class LanguageCommands;
 class MeasurementCommands;
@@ -92,10 +94,12 @@ public:
     bool shownOnce() const { return openfirst; }
     // The program's folder with a trailing "/".
     QString programFolder() const { return progpath; }
-    // The image named on the command line, loaded at the first showing.
+    // The picture or project named on the command line, opened at the first showing.
     void setCommandLineImage(const QString &fileName) { commandLineImage = fileName; }
     ToolController &toolController() { return *controller; }
     EditCommands &editCommands() { return *editing; }
+    // Shortcuts, zoom steps, the status bar report and the loupe.
+    DesktopCommands &desktopCommands() { return *desktop; }
 
     // The view as the zoom field, the scroll bars and the hand tool's button hold it now.
     ViewState &view();
@@ -112,6 +116,10 @@ public:
     // Replaces the image by the picture in fileName and fits the zoom to the drawing's width.
     // A file that cannot be read is reported and changes nothing. Returns whether it loaded.
     bool LadeBild(const QString &fileName);
+
+signals:
+    // A picture was opened from fileName.
+    void pictureOpened(const QString &fileName);
 
 public slots:
     void Beenen1Click();
@@ -144,6 +152,7 @@ protected:
 
 private:
     friend class WindowHost;
+    friend class DesktopCommands;
 
     void FormCreate();
     // The settings row and the menus' check marks show the drawing settings of the work and
@@ -177,6 +186,8 @@ private:
     std::unique_ptr<WindowHost> host;
     std::unique_ptr<ToolController> controller;
     std::unique_ptr<EditCommands> editing;
+    DesktopCommands *desktop = nullptr;
+    FileOpening *fileOpening = nullptr;
     // The screen's rasterised label texts.
     std::unique_ptr<LabelCache> labelCache;
     // The copy of the work kept for a crash.

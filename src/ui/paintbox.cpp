@@ -1,6 +1,7 @@
 #include "ui/paintbox.h"
 
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -9,6 +10,9 @@ PaintBox::PaintBox(const QImage &buffer, QWidget *parent) : QWidget(parent), bit
     setObjectName(QStringLiteral("PaintBox1"));
     // Rubber bands follow the mouse without a button held.
     setMouseTracking(true);
+    // A click on the drawing takes the keyboard from whatever field had it, so that the window's
+    // keys (Del above all) act on the drawing and a typed zoom is applied on leaving its field.
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 void PaintBox::paintEvent(QPaintEvent *event)
@@ -34,6 +38,18 @@ void PaintBox::mouseMoveEvent(QMouseEvent *event)
 void PaintBox::mouseReleaseEvent(QMouseEvent *event)
 {
     emit mouseReleased(event);
+}
+
+void PaintBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    emit mouseDoubleClicked(event);
+}
+
+void PaintBox::keyPressEvent(QKeyEvent *event)
+{
+    // Unhandled keys travel on to the window.
+    event->ignore();
+    emit keyPressed(event);
 }
 
 void PaintBox::resizeEvent(QResizeEvent *)

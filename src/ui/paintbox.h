@@ -17,6 +17,9 @@ signals:
     void mousePressed(QMouseEvent *event);
     void mouseMoved(QMouseEvent *event);
     void mouseReleased(QMouseEvent *event);
+    void mouseDoubleClicked(QMouseEvent *event);
+    // A key the surface does not handle itself: Esc, Enter and Return end constructions.
+    void keyPressed(QKeyEvent *event);
     // The surface changed its size: the back buffer has to be rendered at the new size.
     void resized();
 
@@ -25,6 +28,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:

@@ -153,6 +153,7 @@ bool ProjectCommands::openprojekt(const QString &fileName)
         return false;
     }
     adopt(std::move(read->picture), read->settings, fileName);
+    emit projectFileUsed(fileName);
     if (!read->warning.isEmpty())
         inform(read->warning);
     return true;
@@ -214,6 +215,7 @@ bool ProjectCommands::saveprojekt(const QString &fileName)
     }
     work.setFileName(fileName);
     work.markSaved();
+    emit projectFileUsed(fileName);
     return true;
 }
 

@@ -70,6 +70,10 @@ public:
     // it does: the picture, the settings and the file name, in a history of its own.
     void adopt(Picture picture, const ProjectSettings &settings, const QString &fileName);
 
+signals:
+    // A project was opened from or saved into fileName.
+    void projectFileUsed(const QString &fileName);
+
 public slots:
     void Projektffnen1Click();
     void Speichern1Click();

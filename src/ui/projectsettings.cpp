@@ -40,7 +40,7 @@ double withinRange(double value, double minimum, double maximum, double initial)
     return std::clamp(value, minimum, maximum);
 }
 
-void setField(QDoubleSpinBox *field, double value, double initial)
+void setField(ExactSpinBox *field, double value, double initial)
 {
     field->setValue(withinRange(value, field->minimum(), field->maximum(), initial));
 }

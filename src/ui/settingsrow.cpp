@@ -1,10 +1,10 @@
 #include "ui/settingsrow.h"
 
 #include "ui/colorswatch.h"
+#include "ui/exactspinbox.h"
 #include "ui/namedwidget.h"
 
 #include <QCheckBox>
-#include <QDoubleSpinBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,10 +14,10 @@
 
 namespace {
 
-QDoubleSpinBox *valueField(QWidget *parent, const char *name, double minimum, double maximum, double step,
+ExactSpinBox *valueField(QWidget *parent, const char *name, double minimum, double maximum, double step,
                            double value)
 {
-    auto *field = new QDoubleSpinBox(parent);
+    auto *field = new ExactSpinBox(parent);
     field->setObjectName(QLatin1String(name));
     field->setLocale(QLocale::c());
     field->setDecimals(2);

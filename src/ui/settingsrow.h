@@ -1,8 +1,9 @@
 #pragma once
 
+#include "ui/exactspinbox.h"
+
 class ColorSwatch;
 class QCheckBox;
-class QDoubleSpinBox;
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -19,9 +20,9 @@ struct SettingsRow {
     QPushButton *ChooseColorBtn = nullptr;
     QPushButton *FontBtn = nullptr;
     QLabel *Label2 = nullptr;
-    QDoubleSpinBox *WidthEd = nullptr;
+    ExactSpinBox *WidthEd = nullptr;
     QLabel *Label3 = nullptr;
-    QDoubleSpinBox *PfeillangEd = nullptr;
+    ExactSpinBox *PfeillangEd = nullptr;
     QCheckBox *ShowPicCheck = nullptr;
 };
 

@@ -5,6 +5,7 @@
 #include "ui/paintbox.h"
 #include "ui/viewcommands.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QToolButton>
 
@@ -28,6 +29,22 @@ void TMainForm::wireTools()
     connect(PaintBox1, &PaintBox::mousePressed, this, &TMainForm::PaintBox1MouseDown);
     connect(PaintBox1, &PaintBox::mouseMoved, this, &TMainForm::PaintBox1MouseMove);
     connect(PaintBox1, &PaintBox::mouseReleased, this, &TMainForm::PaintBox1MouseUp);
+    connect(PaintBox1, &PaintBox::mouseDoubleClicked, this, [this](QMouseEvent *event) {
+        keyboard->setEventModifiers(event->modifiers());
+        controller->mouseDoubleClick(event->button(), event->position().toPoint());
+        if (!controller->construction().inlinie)
+            work->commitStep(QString());
+    });
+    connect(PaintBox1, &PaintBox::keyPressed, this, [this](QKeyEvent *event) {
+        const bool handled = event->key() == Qt::Key_Escape ? controller->cancel()
+                             : event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter
+                                 ? controller->finishConstruction()
+                                 : false;
+        // A finished polygon is a step; a construction or a drag given up leaves nothing to keep.
+        if (handled && !controller->construction().inlinie)
+            work->commitStep(QString());
+        event->setAccepted(handled);
+    });
 }
 
 void TMainForm::chooseTool(ToolId id)

@@ -251,6 +251,7 @@ void Walker::translateButton(QAbstractButton *button)
         return;
     auto hint = [button] {
         translateText([button] { return button->toolTip(); }, [button](const QString &t) { button->setToolTip(t); });
+        translateText([button] { return button->statusTip(); }, [button](const QString &t) { button->setStatusTip(t); });
     };
     auto caption = [button] {
         translateText([button] { return button->text(); }, [button](const QString &t) { button->setText(t); });

@@ -4,6 +4,8 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QRectF>
+#include <QSize>
 
 #include <functional>
 
@@ -26,6 +28,18 @@ public:
 
     // Wheel rotation in eighths of a degree, as the wheel event reports it; 120 is one notch.
     void wheel(int angleDelta);
+    // The same with Ctrl held: each notch zooms one step about anchor, a surface position.
+    void zoomWheel(int angleDelta, QPoint anchor);
+
+    // Sets the zoom so that the image point under anchor stays under it, to the pixel (as far
+    // as the scroll range allows), with one repaint.
+    void zoomAbout(int zoom, QPoint anchor);
+    // One step of about a quarter in or out.
+    void zoomStep(bool in, QPoint anchor);
+    // The whole picture in the surface, its top-left corner at the surface's.
+    void fit(QSize picture, QSize surface);
+    // An image box that is not wholly on the surface is brought to its centre, at the same zoom.
+    void scrollIntoView(const QRectF &imageBox, QSize surface);
 
     // The hand drag.
     void beginPan(QPoint press);
@@ -42,6 +56,10 @@ public slots:
 private:
     // Shows the view state's scroll positions on the bars without running their handlers.
     void showScrollPositions();
+    // Shows the view state's zoom and scroll positions on their controls, then one repaint.
+    void showView();
+    // Whole notches of the rotation, keeping the rest for the next event.
+    int notchesOf(int angleDelta);
 
     QSpinBox *zoomed;
     QScrollBar *ScrollBar1;

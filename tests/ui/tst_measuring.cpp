@@ -886,7 +886,8 @@ void TestMeasuring::loadImageFitsZoom()
         zoom = form->PaintBox1->width() * 100 / size.width();
     QCOMPARE(form->settings.zoomed->value(), zoom);
     // The size rule follows the zoom; the elements stay.
-    QCOMPARE(form->settings.PfeillangEd->value(), std::round(300000.0 / zoom) / 100.0);
+    QCOMPARE(form->settings.PfeillangEd->text(), QString::number(std::round(300000.0 / zoom) / 100.0, 'f', 2));
+    QCOMPARE(form->settings.PfeillangEd->value(), 3000.0 / zoom);
     QCOMPARE(form->workspace().labelFont().font.pixelSize(), std::max(1, static_cast<int>(std::nearbyint(1500.0 / zoom))));
     QCOMPARE(form->workspace().document().count(), 1);
     if (size.width() == 800) {

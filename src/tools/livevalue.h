@@ -1,0 +1,24 @@
+#pragma once
+
+#include "tools/tool.h"
+
+#include <QString>
+
+class Document;
+struct Construction;
+struct Scale;
+
+// The unit text einh and the decimal places of the labels: nachkomma for distances, nachkomma2
+// for everything else.
+struct LiveValueFormat {
+    QString einh;
+    int nachkomma = 2;
+    int nachkomma2 = 4;
+};
+
+// The value of what is being drawn, up to the cursor, in the words and number format of the
+// labels: the current segment and the total of a polyline, the area so far of a polygon, the
+// angle of an angle, width x height of a rectangle or an ellipse, the length of a distance or a
+// scale line. Empty while no construction is open or nothing can be measured yet.
+QString liveValue(const Construction &construction, ToolId tool, Document &doc, const Scale &scale,
+                  const LiveValueFormat &numbers);
