@@ -10,6 +10,8 @@
 #include <QPointF>
 #include <QString>
 
+#include <functional>
+
 class QPainter;
 struct Telemente;
 struct ViewState;
@@ -37,6 +39,10 @@ struct NumberSettings {
     // Every side of a polyline or polygon labelled with its length in a smaller font.
     bool sideLabels = false;
 };
+
+// Turns the work's number settings into those its labels are drawn with (the label options the
+// user chose), so that printouts and exports show the labels the screen shows.
+using LabelNumbers = std::function<NumberSettings(NumberSettings)>;
 
 // The value text of an element from its stored values; empty for types that show none. With u,
 // the value's uncertainty follows it where the settings ask for it.

@@ -44,6 +44,11 @@ void TMainForm::createCommandModules()
 
     measurementCommands = new MeasurementCommands(this, menus.Mastab1, menus.Einstellungen1, *work);
     connect(measurementCommands, &MeasurementCommands::repaintNeeded, this, &TMainForm::PaintBox1Paint);
+    const LabelNumbers labelNumbers = [this](NumberSettings numbers) {
+        return measurementCommands->labelNumbers(std::move(numbers));
+    };
+    printCommands->setLabelNumbers(labelNumbers);
+    exportCommands->setLabelNumbers(labelNumbers);
     keepExpandedRows(ListView1);
 
     auto *scanCommands = new ScanCommands(this, *work);

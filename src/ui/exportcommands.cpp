@@ -29,8 +29,10 @@ QString firstSuffix(const QString &filter)
 // The work as the exporters read it, taken from the workspace and the window's view when a
 // command runs; it owns what the render inputs refer to.
 struct ExportCommands::Work {
-    Work(Workspace &work, const ViewState &shown)
-        : view(shown), settings(work.drawingSettings()), in{view, settings, work.scale(), work.numberSettings()},
+    Work(Workspace &work, const ViewState &shown, const LabelNumbers &labelNumbers)
+        : view(shown), settings(work.drawingSettings()),
+          in{view, settings, work.scale(),
+             labelNumbers ? labelNumbers(work.numberSettings()) : work.numberSettings()},
           source{work.document(), work.picture(), in}
     {
     }
@@ -123,7 +125,7 @@ void ExportCommands::savePicture(bool withPicture)
     const QString path = chooseFile(SaveDialog1);
     if (path.isEmpty())
         return;
-    Work shown(work, view());
+    Work shown(work, view(), labelNumbers);
     shown.source.withPicture = withPicture;
     write("picture", path, shown, true);
 }
@@ -147,7 +149,7 @@ void ExportCommands::MessergebnissealsCSVDateiexportieren1Click()
     const QString path = chooseFile(SaveDialog6);
     if (path.isEmpty())
         return;
-    Work shown(work, view());
+    Work shown(work, view(), labelNumbers);
     shown.source.results = resultsAsShown();
     shown.source.csvStyle =
         filters.indexOf(SaveDialog6->selectedNameFilter()) == 1 ? CsvStyle::Semicolon : CsvStyle::Comma;
@@ -159,7 +161,7 @@ void ExportCommands::exportResultsXlsx()
     const QString path = chooseFile(SaveDialogXlsx);
     if (path.isEmpty())
         return;
-    Work shown(work, view());
+    Work shown(work, view(), labelNumbers);
     shown.source.results = resultsAsShown();
     shown.source.resultDecimals = results.decimalPlaces();
     shown.source.projectFile = work.fileName();
@@ -171,7 +173,7 @@ void ExportCommands::LinienalsSVGspeichern1Click()
     const QString path = chooseFile(SaveDialog2);
     if (path.isEmpty())
         return;
-    Work shown(work, view());
+    Work shown(work, view(), labelNumbers);
     write("svg", path, shown, true);
 }
 
@@ -180,7 +182,7 @@ void ExportCommands::LinienalsDXFexportieren1Click()
     const QString path = chooseFile(SaveDialog4);
     if (path.isEmpty())
         return;
-    Work shown(work, view());
+    Work shown(work, view(), labelNumbers);
     write("emf", path, shown, false);
 }
 
@@ -192,7 +194,7 @@ void ExportCommands::LinienDXFfrCNCexportierenKreisbgenkeineSplines1Click()
     const QString path = chooseFile(SaveDialog5);
     if (path.isEmpty())
         return;
-    Work shown(work, view());
+    Work shown(work, view(), labelNumbers);
     shown.source.pieces = DXFExportForm->pieces();
     write("dxf", path, shown, false);
 }

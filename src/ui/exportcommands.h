@@ -37,6 +37,8 @@ public:
     // work and results (the list as the window shows it, captions in the interface language)
     // must outlive the commands.
     ExportCommands(QMainWindow *window, Workspace &work, const ResultsModel &results, ViewSource view);
+    // The label options the exported drawings use; without them the labels show plain values.
+    void setLabelNumbers(LabelNumbers numbers) { labelNumbers = std::move(numbers); }
 
     TDXFExportForm *dxfExportForm() const { return DXFExportForm; }
 
@@ -72,6 +74,7 @@ private:
     Workspace &work;
     const ResultsModel &results;
     ViewSource view;
+    LabelNumbers labelNumbers;
     TDXFExportForm *DXFExportForm = nullptr;
     QFileDialog *SaveDialog1 = nullptr;
     QFileDialog *SaveDialog2 = nullptr;

@@ -70,7 +70,8 @@ bool PrintCommands::printsToPdf()
 
 PrintSource PrintCommands::source() const
 {
-    return PrintSource{work.document(), work.picture(), work.drawingSettings(), work.scale(), work.numberSettings()};
+    const NumberSettings numbers = labelNumbers ? labelNumbers(work.numberSettings()) : work.numberSettings();
+    return PrintSource{work.document(), work.picture(), work.drawingSettings(), work.scale(), numbers};
 }
 
 void PrintCommands::Druckereinrichten1Click()

@@ -31,6 +31,8 @@ class PrintCommands : public QObject
 public:
     // work must outlive the commands.
     PrintCommands(QMainWindow *window, Workspace &work);
+    // The label options the printouts use; without them the labels show plain values.
+    void setLabelNumbers(LabelNumbers numbers) { labelNumbers = std::move(numbers); }
     ~PrintCommands() override;
 
     TPrintForm *printForm() const { return form; }
@@ -72,5 +74,6 @@ private:
     QMainWindow *window;
     std::unique_ptr<QPrinter> made;
     Workspace &work;
+    LabelNumbers labelNumbers;
     TPrintForm *form = nullptr;
 };

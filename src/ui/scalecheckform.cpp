@@ -134,10 +134,10 @@ std::optional<ReferenceLine> ScaleCheckForm::checkedLine() const
 void ScaleCheckForm::refresh()
 {
     const std::optional<ReferenceLine> line = checkedLine();
-    const std::optional<ScaleCheckFigures> f = line ? checkFigures(*line, current) : std::nullopt;
+    const std::optional<ScaleCheckFigures> checked = line ? checkFigures(*line, current) : std::nullopt;
     for (QPushButton *b : {keepButton, newButton, meanButton})
-        b->setEnabled(f.has_value());
-    if (!f) {
+        b->setEnabled(checked.has_value());
+    if (!checked) {
         valueLabel->setText(candidates.isEmpty()
                                 ? Translate(QStringLiteral("Zeichnen Sie zuerst einen Abstand über eine bekannte Länge."))
                                 : Translate(QStringLiteral("Geben Sie die wirkliche Länge der Linie ein.")));
@@ -146,12 +146,14 @@ void ScaleCheckForm::refresh()
         warningLabel->clear();
         return;
     }
+    // A copy: the optimiser cannot always see that the optional is engaged here.
+    const ScaleCheckFigures f = checked.value_or(ScaleCheckFigures{});
     valueLabel->setText(Translate(QStringLiteral("Nach dem aktuellen Maßstab: %1 %2"))
-                            .arg(F(f->valueByScale, FigureDecimals), einh));
-    deviationLabel->setText(Translate(QStringLiteral("Abweichung: %1 %")).arg(F(f->deviationPercent, 2)));
+                            .arg(F(f.valueByScale, FigureDecimals), einh));
+    deviationLabel->setText(Translate(QStringLiteral("Abweichung: %1 %")).arg(F(f.deviationPercent, 2)));
     aloneLabel->setText(Translate(QStringLiteral("Maßstab aus dieser Linie allein: 1 Pixel = %1 %2"))
-                            .arg(F(f->factorAlone, 8), einh));
-    warningLabel->setText(std::fabs(f->deviationPercent) > ScaleCheckWarningPercent
+                            .arg(F(f.factorAlone, 8), einh));
+    warningLabel->setText(std::fabs(f.deviationPercent) > ScaleCheckWarningPercent
                               ? Translate(QStringLiteral("Achtung: Die Abweichung ist größer als 1 %."))
                               : QString());
 }

@@ -2,6 +2,7 @@
 #include "core/picture.h"
 #include "core/resultsmodel.h"
 #include "dialoginput.h"
+#include "modalscript.h"
 #include "ui/axisscaleform.h"
 #include "ui/mainform.h"
 #include "ui/measurementcommands.h"
@@ -209,6 +210,16 @@ void TestMeasurementCommands::sideLabelsInTheDrawing()
     QCOMPARE(changedPixels(before, after, QRect(90, 90, 20, 20)), 0);
     // A check mark of the window, not of the work: no step.
     QCOMPARE(form->workspace().history().count(), steps);
+
+    // The exported drawing shows the labels the screen shows.
+    QTemporaryDir dir;
+    const QString svg = dir.filePath(QStringLiteral("sides.svg"));
+    ModalScript script({typeFileName(svg)});
+    item("LinienalsSVGspeichern1")->trigger();
+    QVERIFY(script.finished());
+    QFile exported(svg);
+    QVERIFY(exported.open(QIODevice::ReadOnly));
+    QCOMPARE(exported.readAll().count(QByteArrayLiteral(">200.0")), qsizetype(4));
 }
 
 QTEST_MAIN(TestMeasurementCommands)
