@@ -72,6 +72,25 @@ ArrowHead endArrow(QPointF tip, const ArrowVectors &v)
     return {tip, tip + v.p - v.q, tip - v.p - v.q};
 }
 
+ArrowHead uprightArrow(const ArrowHead &head, double aspect)
+{
+    const QPointF tip = head[0];
+    const QPointF along = (head[1] + head[2]) / 2 - tip;
+    const QPointF across = (head[1] - head[2]) / 2;
+    // On paper, in units of one image pixel down, x counts aspect times.
+    const QPointF direction(along.x() * aspect, along.y());
+    const double norm = std::hypot(direction.x(), direction.y());
+    if (!(norm > 0) || !std::isfinite(norm))
+        return head;
+    const QPointF unit = direction / norm;
+    const double side = along.x() * across.y() - along.y() * across.x() < 0 ? -1.0 : 1.0;
+    const QPointF base = unit * std::hypot(along.x(), along.y());
+    const QPointF half = QPointF(-unit.y(), unit.x()) * (side * std::hypot(across.x(), across.y()));
+    const auto toDrawing = [aspect](QPointF v) { return QPointF(v.x() / aspect, v.y()); };
+    const QPointF middle = tip + toDrawing(base);
+    return {tip, middle + toDrawing(half), middle - toDrawing(half)};
+}
+
 DimensionGeometry distanceDimension(QPointF p1, QPointF p2, QPointF p3, double L)
 {
     const double W = arrowHalfWidth(L);

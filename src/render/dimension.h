@@ -30,6 +30,11 @@ using ArrowHead = std::array<QPointF, 3>;
 ArrowHead startArrow(QPointF tip, const ArrowVectors &v);
 ArrowHead endArrow(QPointF tip, const ArrowVectors &v);
 
+// The arrow head as it must be drawn where one image pixel comes out aspect times as wide as
+// high: the same tip, pointing along the drawn segment on paper, with its length and base width
+// measured in image pixels down, so that it keeps its shape there.
+ArrowHead uprightArrow(const ArrowHead &head, double aspect);
+
 // The dimension of a distance or scale reference line measured from p1 to p2 and drawn through
 // p3: the dimension line, two extension lines and two arrow heads, plus the offset o that the
 // label along the line reuses.

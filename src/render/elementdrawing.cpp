@@ -36,6 +36,7 @@ public:
             LabelFont small = settings.labelFont;
             small.font.setPixelSize(std::max(1, std::abs(small.pixelHeight()) * 3 / 4));
             sideStyle.emplace(makeRotatedTextStyle(small, view.zoom(), settings.outlineText));
+            sideStyle->paperAspect = in.paperAspect;
         }
         // How far beyond the points of its element a drawing can reach, in screen pixels: the
         // pen, the point marks, and the arrow heads and ticks, which grow with the zoom.
@@ -76,6 +77,7 @@ private:
     {
         s.cache = in.labelCache;
         s.cacheSlot = slot;
+        s.paperAspect = in.paperAspect;
         return s;
     }
 
@@ -294,8 +296,9 @@ private:
         drawHorizontalLabel(p, pixels, style, box, t.value, t.name);
     }
 
-    void fillArrow(const ArrowHead &head)
+    void fillArrow(const ArrowHead &drawn)
     {
+        const ArrowHead head = in.paperAspect == 1.0 ? drawn : uprightArrow(drawn, in.paperAspect);
         const QPoint pts[3] = {S(head[0]), S(head[1]), S(head[2])};
         ScreenBox box;
         box.start(pts[0]);

@@ -27,15 +27,22 @@ constexpr int MessageScaleMark = 12;
 const QString Squared = QStringLiteral("\u00B2");
 const QString Degree = QStringLiteral("\u00B0");
 
-void drawTextAt(QPainter &p, int x, int y, int ascent, const QString &text, double angle)
+void drawTextAt(QPainter &p, int x, int y, int ascent, const QString &text, double angle, double aspect = 1.0)
 {
-    if (angle == 0) {
+    if (angle == 0 && aspect == 1.0) {
         p.drawText(x, y + ascent, text);
         return;
     }
     const QTransform base = p.worldTransform();
     QTransform t;
     t.translate(x, y);
+    if (aspect != 1.0) {
+        // Narrower by the aspect, the text comes out as wide as high on paper, turned to the
+        // direction its baseline takes there: (aspect cos, sin) in image pixels down.
+        const double turn = angle * std::numbers::pi / 180;
+        angle = std::atan2(std::sin(turn), aspect * std::cos(turn)) * 180 / std::numbers::pi;
+        t.scale(1 / aspect, 1);
+    }
     t.rotate(angle);
     p.setWorldTransform(t, true);
     p.drawText(0, ascent, text);
@@ -169,10 +176,10 @@ void drawTextDirect(QPainter &p, const TextStyle &style, int X, int Y, const QSt
         p.setPen(outlineColor(style.color));
         for (int i = -3; i <= 3; ++i)
             for (int j = -3; j <= 3; ++j)
-                drawTextAt(p, X + i, Y + j, style.ascent, text, angle);
+                drawTextAt(p, X + i, Y + j, style.ascent, text, angle, style.paperAspect);
     }
     p.setPen(style.color);
-    drawTextAt(p, X, Y, style.ascent, text, angle);
+    drawTextAt(p, X, Y, style.ascent, text, angle, style.paperAspect);
 }
 
 // How far from its top-left corner a text of this advance width can put ink, turned any way,
@@ -276,7 +283,8 @@ void mytextout(QPainter &p, const DirectPixels &pixels, const TextStyle &style, 
 {
     if (text.text.isEmpty())
         return;
-    if (pixels.usable()) {
+    // Sprites are square in the drawing's pixels, which the paper aspect does not allow.
+    if (pixels.usable() && style.paperAspect == 1.0) {
         if (!pixels.touches(X, Y, textReach(style, textWidth(style, text))))
             return;
         if (style.cache) {

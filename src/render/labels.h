@@ -78,6 +78,9 @@ struct TextStyle {
     // The text and outline colours, premultiplied, as the label images are put on the picture.
     QRgb fill = qPremultiply(color.rgba());
     QRgb ring = qPremultiply(outlineColor(color).rgba());
+    // The output's paper aspect (see RenderInputs): texts are drawn narrower by it about their
+    // top-left corner and turned by the angle that lies along their line on paper.
+    double paperAspect = 1.0;
 };
 TextStyle makeTextStyle(const LabelFont &font, double zoom, bool outline);
 TextStyle makeRotatedTextStyle(const LabelFont &font, double zoom, bool outline);

@@ -72,7 +72,7 @@ int printZoom(double factor)
 }
 
 void paintDrawing(QPainter &p, QPointF origin, double factorX, double factorY, const QRect &clip,
-                  PrintSource &src, bool withPicture)
+                  PrintSource &src, bool withPicture, double paperAspect)
 {
     p.save();
     p.setClipRect(clip, Qt::IntersectClip);
@@ -87,7 +87,8 @@ void paintDrawing(QPainter &p, QPointF origin, double factorX, double factorY, c
     // to 1, so the element drawing's own rounding happens at nearly device resolution.
     p.translate(origin);
     p.scale(factorX * 100.0 / view.zoomed, factorY * 100.0 / view.zoomed);
-    const RenderInputs in{view, src.settings, src.scale, src.numbers, nullptr};
+    RenderInputs in{view, src.settings, src.scale, src.numbers, nullptr};
+    in.paperAspect = paperAspect;
     drawElements(p, src.doc, in);
     p.restore();
 }
@@ -130,7 +131,7 @@ bool printRealSize(QPagedPaintDevice &device, const RealSizeLayout &layout, Prin
                 continue;
             }
             const QPointF origin(-double(c) * layout.page.width(), -double(r) * layout.page.height());
-            paintDrawing(p, origin, layout.factorX, layout.factorY, page, src, withPicture);
+            paintDrawing(p, origin, layout.factorX, layout.factorY, page, src, withPicture, layout.paperAspect);
         }
     }
     return p.end() && ok;

@@ -39,9 +39,11 @@ int printZoom(double factor);
 // pixels per image pixel: the picture (when withPicture) with DrawDib, halftoning allowed, and
 // every element with its dimension lines, arrow heads and labels as on the screen at that zoom,
 // without point marks. Only what lies inside clip is drawn; for the picture only the rows and
-// columns that reach into it are sent to the device.
+// columns that reach into it are sent to the device. Where the factors stand for separate X and
+// Y scales on paper, paperAspect (paper width of an image pixel over its height) keeps the labels
+// and arrow heads in their shape there.
 void paintDrawing(QPainter &p, QPointF origin, double factorX, double factorY, const QRect &clip,
-                  PrintSource &src, bool withPicture);
+                  PrintSource &src, bool withPicture, double paperAspect = 1.0);
 
 // Prints the drawing on one page, at the place and size the print dialog's choices give on the
 // device's printable page. False when the device cannot be painted on.

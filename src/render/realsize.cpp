@@ -78,6 +78,7 @@ std::optional<RealSizeLayout> realSizeLayout(QSize image, PaperPixel mmPerPixel,
     RealSizeLayout layout;
     layout.factorX = mmPerPixel.across * dpiX / 25.4;
     layout.factorY = mmPerPixel.down * dpiY / 25.4;
+    layout.paperAspect = mmPerPixel.across / mmPerPixel.down;
     layout.page = page;
     layout.columns = pagesFor(image.width() * layout.factorX, page.width());
     layout.rows = pagesFor(image.height() * layout.factorY, page.height());

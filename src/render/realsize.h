@@ -31,6 +31,7 @@ std::optional<PaperPixel> paperMillimetresPerImagePixel(const Scale &scale, cons
 struct RealSizeLayout {
     double factorX = 0; // printer pixels per image pixel, across
     double factorY = 0; // and down
+    double paperAspect = 1; // paper width of an image pixel over its height
     QSize page;
     double columns = 0;
     double rows = 0;

@@ -32,6 +32,10 @@ struct RenderInputs {
     NumberSettings numbers;
     // The screen's cache of rasterised label texts; none draws every text as text.
     LabelCache *labelCache = nullptr;
+    // How much wider one image pixel comes out than high where the drawing takes separate X
+    // and Y scales on paper: texts and arrow heads are drawn against it, so that they keep their
+    // shape there. 1 on the screen and in every other output.
+    double paperAspect = 1.0;
 };
 
 // Width of the element pen: Round(zoom * lineWidth / 100), and 1 when that gives 0.

@@ -33,6 +33,8 @@ private slots:
     void polylineArrows_data();
     void polylineArrows();
     void polylineEnds();
+    void uprightArrows_data();
+    void uprightArrows();
 };
 
 void TestDimension::distanceArrows_data()
@@ -170,6 +172,37 @@ void TestDimension::polylineEnds()
     COMPARE_POINT(f.arrow[0], QPointF(0, 200));
     COMPARE_POINT(f.arrow[1], QPointF(-7, 170));
     COMPARE_POINT(f.arrow[2], QPointF(7, 170));
+}
+
+void TestDimension::uprightArrows_data()
+{
+    QTest::addColumn<double>("aspect");
+    QTest::addColumn<QPolygonF>("head");
+    QTest::addColumn<QPolygonF>("expected");
+    const QPolygonF diagonal{QPointF(0, 0), QPointF(12.4, 28.2), QPointF(23.6, 19.8)};
+    QTest::newRow("one scale") << 1.0 << diagonal << diagonal;
+    // Twice as wide on paper: a horizontal arrow half as long in the drawing, a vertical one
+    // half as wide.
+    QTest::newRow("horizontal")
+        << 2.0 << QPolygonF{QPointF(100, 0), QPointF(70, 7), QPointF(70, -7)}
+        << QPolygonF{QPointF(100, 0), QPointF(85, 7), QPointF(85, -7)};
+    QTest::newRow("vertical")
+        << 2.0 << QPolygonF{QPointF(0, 0), QPointF(-7, 30), QPointF(7, 30)}
+        << QPolygonF{QPointF(0, 0), QPointF(-3.5, 30), QPointF(3.5, 30)};
+    // Along (18, 24) in the drawing, 45 degrees on paper: 30 long and 14 wide there.
+    const double r = std::sqrt(0.5);
+    QTest::newRow("diagonal") << 4.0 / 3 << diagonal
+                              << QPolygonF{QPointF(0, 0), QPointF(17.25 * r, 37 * r), QPointF(27.75 * r, 23 * r)};
+}
+
+void TestDimension::uprightArrows()
+{
+    QFETCH(double, aspect);
+    QFETCH(QPolygonF, head);
+    QFETCH(QPolygonF, expected);
+    const ArrowHead upright = uprightArrow({head[0], head[1], head[2]}, aspect);
+    for (int k = 0; k < 3; ++k)
+        COMPARE_POINT(upright[k], expected[k]);
 }
 
 QTEST_APPLESS_MAIN(TestDimension)

@@ -21,6 +21,7 @@
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QProcess>
@@ -30,6 +31,9 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
 
 // Printing into PDF files, read back with poppler's pdftoppm, pdfinfo and pdftotext.
 
@@ -63,11 +67,11 @@ QString run(const QString &program, const QStringList &arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// Page number page (from 1) of a PDF file at 50 dots per inch.
-QImage pageImage(const QString &pdf, int page)
+// Page number page (from 1) of a PDF file at dpi dots per inch.
+QImage pageImage(const QString &pdf, int page, int dpi = 50)
 {
     const QString prefix = pdf + QStringLiteral("-page");
-    const QStringList arguments{QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("50"),
+    const QStringList arguments{QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi),
                                 QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
                                 QString::number(page), QStringLiteral("-singlefile"), pdf, prefix};
     if (QProcess::execute(QStringLiteral("pdftoppm"), arguments) != 0)
@@ -96,6 +100,27 @@ bool showsAround(const QImage &image, QPoint p, const QColor &colour)
             if (image.valid(p.x() + dx, p.y() + dy) && near(image.pixelColor(p.x() + dx, p.y() + dy), colour))
                 return true;
     return false;
+}
+
+// The middles of the first and the last run of the colour along a row (or a column), in pixels;
+// none while the colour does not show there.
+std::optional<std::pair<double, double>> outerLines(const QImage &image, int at, bool alongRow, const QColor &colour)
+{
+    const int length = alongRow ? image.width() : image.height();
+    std::vector<std::pair<int, int>> runs;
+    for (int k = 0; k < length; ++k) {
+        const QColor c = alongRow ? image.pixelColor(k, at) : image.pixelColor(at, k);
+        if (!near(c, colour))
+            continue;
+        if (!runs.empty() && runs.back().second == k - 1)
+            runs.back().second = k;
+        else
+            runs.emplace_back(k, k);
+    }
+    if (runs.empty())
+        return std::nullopt;
+    const auto middle = [](std::pair<int, int> run) { return (run.first + run.second) / 2.0; };
+    return std::make_pair(middle(runs.front()), middle(runs.back()));
 }
 
 ModalScript::Step pressOk(QString *seenClass)
@@ -130,6 +155,9 @@ private slots:
     void fittedPrintWithoutPicture();
     void realSizeSpreadsOverPages();
     void separateAxesPrintAtTheirOwnSizes();
+    void labelsKeepTheirShapeOnStretchedPaper();
+    void rectangleAtItsRealSize_data();
+    void rectangleAtItsRealSize();
     void failedPrintLeavesNoFile();
     void unknownUnitShowsMessage28();
     void pageCountIsConfirmedFirst();
@@ -426,6 +454,82 @@ void TestPrintJob::separateAxesPrintAtTheirOwnSizes()
     QVERIFY(near(first.pixelColor(10, qRound(53 * mm)), Qt::white));
     const QImage second = pageImage(pdf, 2);
     QVERIFY(showsAround(second, QPoint(qRound(30 * mm), qRound(25 * mm)), ElementColour));
+}
+
+void TestPrintJob::rectangleAtItsRealSize_data()
+{
+    QTest::addColumn<double>("across");
+    QTest::addColumn<double>("down");
+    QTest::newRow("one scale") << 0.5 << 0.5;
+    QTest::newRow("down 5 % longer") << 0.5 << 0.525;
+    QTest::newRow("across 5 % longer") << 0.525 << 0.5;
+}
+
+// The printed page as it comes out on paper, 10 pixels a millimetre: the rectangle from
+// (20, 20) to (180, 80) lies where its real size puts it, measured on the middles of its lines.
+void TestPrintJob::rectangleAtItsRealSize()
+{
+    QFETCH(double, across);
+    QFETCH(double, down);
+    settings.lineWidth = 1;
+    Scale stretched{1.0, across};
+    stretched.separateAxes = true;
+    stretched.ymas2 = down;
+    const std::optional<PaperPixel> paper = paperMillimetresPerImagePixel(stretched, QStringLiteral("mm"));
+    QVERIFY(paper);
+    const QString pdf = dir.filePath(QStringLiteral("real-size.pdf"));
+    PrintSource src = source(false);
+    print(pdf, pageOf(120, 90), [&](QPagedPaintDevice &device) {
+        const std::optional<RealSizeLayout> layout = realSizeLayoutFor(device, QSize(200, 100), *paper);
+        return layout && layout->pages() == 1 && printRealSize(device, *layout, src, false);
+    });
+    const QImage page = pageImage(pdf, 1, 254);
+    const auto row = outerLines(page, qRound(50 * down * 10), true, ElementColour);
+    const auto column = outerLines(page, qRound(100 * across * 10), false, ElementColour);
+    QVERIFY(row && column);
+    QVERIFY(std::abs(row->first / 10 - 20 * across) < 0.3);
+    QVERIFY(std::abs(row->second / 10 - 180 * across) < 0.3);
+    QVERIFY(std::abs(column->first / 10 - 20 * down) < 0.3);
+    QVERIFY(std::abs(column->second / 10 - 80 * down) < 0.3);
+}
+
+// A label printed where the X and Y scales differ by 5 %: its glyphs keep their proportions,
+// growing with the scale down, and its lower-left corner stays on the drawing's point.
+void TestPrintJob::labelsKeepTheirShapeOnStretchedPaper()
+{
+    doc.clear();
+    Document::setName(*doc.appendElement(), QStringLiteral("Messpunkt"));
+    Telemente &label = *doc.element(0);
+    label.typ = TypText;
+    label.x1 = 20;
+    label.y1 = 60;
+    settings.labelFont.font.setPixelSize(30);
+    PrintSource src = source(false);
+    // The ink's box in the label colour, drawn at 2 device pixels per image pixel across and
+    // down times that.
+    const auto inkBox = [&src](double down) {
+        QImage page(600, 300, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter p(&page);
+        paintDrawing(p, QPointF(0, 0), 2.0, 2.0 * down, page.rect(), src, false, 1.0 / down);
+        p.end();
+        QRect box;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                if (near(page.pixelColor(x, y), Qt::red))
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    const QRect single = inkBox(1.0);
+    const QRect stretched = inkBox(1.05);
+    QVERIFY(single.width() > 200 && single.height() > 30);
+    const double singleShape = double(single.width()) / single.height();
+    const double stretchedShape = double(stretched.width()) / stretched.height();
+    QVERIFY2(std::abs(stretchedShape / singleShape - 1) < 0.015,
+             qPrintable(QStringLiteral("%1 against %2").arg(stretchedShape).arg(singleShape)));
+    QVERIFY(std::abs(stretched.width() - 1.05 * single.width()) <= 3);
+    QVERIFY(std::abs(stretched.left() - single.left()) <= 1);
+    QVERIFY(std::abs(stretched.bottom() - 1.05 * single.bottom()) <= 2);
 }
 
 void TestPrintJob::failedPrintLeavesNoFile()
