@@ -22,9 +22,11 @@ constexpr double WidthMargin = 2.0;
 constexpr double MinWidth = 6.0;
 constexpr double MaxWidth = 80.0;
 
+// The values, and the "±" columns that follow the unit's column when the list shows them.
 bool isNumberColumn(qsizetype column)
 {
-    return column >= ResultsModel::ColumnLaenge && column <= ResultsModel::ColumnWinkel;
+    return (column >= ResultsModel::ColumnLaenge && column <= ResultsModel::ColumnWinkel)
+           || column > ResultsModel::ColumnCount;
 }
 
 QByteArray numberFormat(int decimals)

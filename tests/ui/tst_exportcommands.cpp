@@ -1,6 +1,7 @@
 #include "core/csvexport.h"
 #include "core/dib.h"
 #include "core/elements.h"
+#include "core/geometry.h"
 #include "core/resultsmodel.h"
 #include "core/translate.h"
 #include "modalscript.h"
@@ -102,6 +103,7 @@ private slots:
     void csvHoldsTheList();
     void csvStyleFollowsTheLanguage_data();
     void csvStyleFollowsTheLanguage();
+    void xlsxHoldsTheList_data();
     void xlsxHoldsTheList();
     void pictures_data();
     void pictures();
@@ -237,10 +239,44 @@ void TestExportCommands::csvStyleFollowsTheLanguage()
     QVERIFY2(text.endsWith(w.results.text(0, 0).toUtf8() + record), text.constData());
 }
 
+void TestExportCommands::xlsxHoldsTheList_data()
+{
+    QTest::addColumn<bool>("uncertainty");
+    QTest::addColumn<bool>("sides");
+    QTest::addColumn<bool>("sidesLeftOut");
+    QTest::addColumn<QStringList>("firstColumn");
+    const QStringList elements{"Rechteck", "Polygon"};
+    QTest::newRow("values only") << false << false << false << elements;
+    QTest::newRow("± columns and sides") << true << true << false
+                                         << elements + QStringList{"Segment 1", "Segment 2", "Segment 3"};
+    QTest::newRow("sides left out") << true << true << true << elements;
+}
+
+// The workbook holds the list as it is shown: the "±" columns when the list has them, each side
+// of the polygon as a row after it unless the user left the sides out of exports.
 void TestExportCommands::xlsxHoldsTheList()
 {
+    QFETCH(bool, uncertainty);
+    QFETCH(bool, sides);
+    QFETCH(bool, sidesLeftOut);
+    QFETCH(QStringList, firstColumn);
     QTemporaryDir dir;
     Window w;
+    Telemente *bed = w.doc.appendElement();
+    bed->typ = TypPolygon;
+    for (const QPointF p : {QPointF(0, 0), QPointF(40, 0), QPointF(0, 30), QPointF(0, 0)})
+        Document::appendVertex(bed->vert, p.x(), p.y());
+    computeElementValues(w.doc, w.doc.count() - 1, Scale());
+    ResultsOptions options;
+    options.segments = sides;
+    options.uncertainty = uncertainty;
+    w.results.ListObjekte(w.doc, 2, options);
+    auto *leaveOut = new QAction(QStringLiteral("CSVohneSeiten1"), &w.main);
+    leaveOut->setObjectName(QStringLiteral("CSVohneSeiten1"));
+    leaveOut->setCheckable(true);
+    if (sidesLeftOut)
+        leaveOut->trigger();
+
     const QString path = dir.filePath(QStringLiteral("results"));
     ModalScript script({typeFileName(path)});
     w.trigger("exportResultsXlsx");
@@ -252,9 +288,28 @@ void TestExportCommands::xlsxHoldsTheList()
         QSKIP("python3 cannot read the workbook here");
     const QJsonObject cells =
         book.value(book.value(QStringLiteral("sheets")).toArray().at(0).toString()).toObject().value(QStringLiteral("cells")).toObject();
-    QCOMPARE(cells.value(QStringLiteral("B2")).toArray().at(1).toString(), QStringLiteral("Flur, oben"));
-    QCOMPARE(cells.value(QStringLiteral("C2")).toArray(), (QJsonArray{"n", "80", "0.00", false}));
-    QCOMPARE(cells.value(QStringLiteral("F2")).toArray().at(1).toString(), QStringLiteral("cm"));
+    const auto at = [&cells](const QString &ref) { return cells.value(ref).toArray(); };
+    QCOMPARE(at(QStringLiteral("B2")).at(1).toString(), QStringLiteral("Flur, oben"));
+    QCOMPARE(at(QStringLiteral("C2")), (QJsonArray{"n", "80", "0.00", false}));
+    QCOMPARE(at(QStringLiteral("F2")).at(1).toString(), QStringLiteral("cm"));
+    QStringList listed;
+    for (int row = 2; cells.contains(QStringLiteral("A%1").arg(row)); ++row)
+        listed.append(at(QStringLiteral("A%1").arg(row)).at(1).toString());
+    QCOMPARE(listed, firstColumn);
+    const QStringList plusMinus{at(QStringLiteral("G1")).at(1).toString(), at(QStringLiteral("H1")).at(1).toString(),
+                                at(QStringLiteral("I1")).at(1).toString()};
+    if (!uncertainty) {
+        QCOMPARE(plusMinus, (QStringList{"", "", ""}));
+        return;
+    }
+    QCOMPARE(plusMinus, (QStringList{"± Länge/Umfang", "± Flächeninhalt", "± Winkel"}));
+    // The uncertainties are numbers, as the values are; a side has one for its length.
+    QCOMPARE(at(QStringLiteral("G2")).at(0).toString(), QStringLiteral("n"));
+    QVERIFY(at(QStringLiteral("H2")).at(1).toString().toDouble() > 0);
+    if (sides && !sidesLeftOut) {
+        QCOMPARE(at(QStringLiteral("C4")).at(1).toString(), QStringLiteral("40"));
+        QCOMPARE(at(QStringLiteral("G4")).at(0).toString(), QStringLiteral("n"));
+    }
     const QJsonObject source =
         book.value(book.value(QStringLiteral("sheets")).toArray().at(1).toString()).toObject().value(QStringLiteral("cells")).toObject();
     QCOMPARE(source.value(QStringLiteral("B1")).toArray().at(1).toString(), QStringLiteral("flur.ver"));
