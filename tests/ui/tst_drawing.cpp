@@ -1,5 +1,5 @@
 #include "core/resultsmodel.h"
-#include "dialoginput.h"
+#include "mainwindowcase.h"
 #include "ui/colorswatch.h"
 #include "ui/mainform.h"
 #include "ui/paintbox.h"
@@ -39,18 +39,6 @@ void useImage(TMainForm &form, int width, int height, const QColor &color)
         }
     }
     form.workspace().setPicture(std::move(picture));
-}
-
-void addRectangle(TMainForm &form, double x1, double y1, double x2, double y2, bool selected = false)
-{
-    Telemente *e = form.workspace().document().appendElement();
-    QVERIFY(e);
-    e->typ = TypRectangle;
-    e->x1 = x1;
-    e->y1 = y1;
-    e->x2 = x2;
-    e->y2 = y2;
-    e->selected = selected;
 }
 
 // True when a pixel within one pixel of (x, y) has the colour: strokes are checked on their
@@ -97,24 +85,19 @@ private slots:
     void surfaceShowsTheBuffer();
 
 private:
-    std::unique_ptr<QTemporaryDir> config;
-    std::unique_ptr<TMainForm> form;
+    MainWindowCase window;
+    std::unique_ptr<TMainForm> &form = window.form;
 };
 
 void TestDrawing::init()
 {
     // Every test starts as a first start: stored settings and options of the one before are gone.
-    config = freshSettingsFolder();
-    QVERIFY(config->isValid());
-    form = std::make_unique<TMainForm>();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    window.start(MainWindowCase::Shown);
 }
 
 void TestDrawing::cleanup()
 {
-    form.reset();
-    config.reset();
+    window.finish();
 }
 
 void TestDrawing::placeholderFillsTheBuffer()

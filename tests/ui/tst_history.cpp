@@ -1,5 +1,5 @@
 #include "core/resultsmodel.h"
-#include "dialoginput.h"
+#include "mainwindowcase.h"
 #include "support/testfiles.h"
 #include "tools/toolcontroller.h"
 #include "translationfixture.h"
@@ -33,26 +33,20 @@ private:
     QAction *undoItem() { return form->findChild<QAction *>(QStringLiteral("Rckgngig1")); }
     QAction *redoItem() { return form->findChild<QAction *>(QStringLiteral("Wiederholen1")); }
 
-    std::unique_ptr<QTemporaryDir> config;
-    std::unique_ptr<TMainForm> form;
+    MainWindowCase window;
+    std::unique_ptr<TMainForm> &form = window.form;
     QTemporaryDir dir;
 };
 
 void TestHistory::init()
 {
-    config = freshSettingsFolder();
-    form = std::make_unique<TMainForm>();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    window.start(MainWindowCase::Active);
     form->menus.BezeichnungfrElementeeingebenlassen1->setChecked(false);
 }
 
 void TestHistory::cleanup()
 {
-    form.reset();
-    config.reset();
+    window.finish();
 }
 
 void TestHistory::rectangle(QPoint from, QPoint to)

@@ -1,4 +1,4 @@
-#include "dialoginput.h"
+#include "mainwindowcase.h"
 #include "modalscript.h"
 #include "render/loupe.h"
 #include "render/viewstate.h"
@@ -31,17 +31,6 @@
 // field is left, and dialogs keep what the user did not change.
 
 namespace {
-
-void addRectangle(TMainForm &form, double x1, double y1, double x2, double y2)
-{
-    Telemente *e = form.workspace().document().appendElement();
-    QVERIFY(e);
-    e->typ = TypRectangle;
-    e->x1 = x1;
-    e->y1 = y1;
-    e->x2 = x2;
-    e->y2 = y2;
-}
 
 // Presses a key as the keyboard does: to the widget that has the focus, through the shortcuts.
 void pressKey(TMainForm &form, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -81,8 +70,8 @@ private slots:
     void loupeToggledAndStored();
 
 private:
-    std::unique_ptr<QTemporaryDir> config;
-    std::unique_ptr<TMainForm> form;
+    MainWindowCase window;
+    std::unique_ptr<TMainForm> &form = window.form;
 };
 
 void TestKeysAndFocus::initTestCase()
@@ -92,18 +81,12 @@ void TestKeysAndFocus::initTestCase()
 
 void TestKeysAndFocus::init()
 {
-    config = freshSettingsFolder();
-    QVERIFY(config->isValid());
-    form = std::make_unique<TMainForm>();
-    form->show();
-    QApplication::setActiveWindow(form.get());
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    window.start(MainWindowCase::Active);
 }
 
 void TestKeysAndFocus::cleanup()
 {
-    form.reset();
-    config.reset();
+    window.finish();
 }
 
 void TestKeysAndFocus::deleteAfterTypingIntoAField_data()
@@ -448,10 +431,7 @@ void TestKeysAndFocus::loupeToggledAndStored()
     QTest::mouseMove(form->PaintBox1, QPoint(60, 60));
     QTRY_VERIFY(!form->desktopCommands().Loupe->isVisible());
 
-    form.reset();
-    form = std::make_unique<TMainForm>();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    window.restart();
     QVERIFY(form->desktopCommands().Lupeanzeigen1->isChecked());
 }
 
