@@ -79,6 +79,9 @@ struct PdfRenderControl {
     std::function<void(int done, int total)> progress;
 };
 
+// Rows of one rendered band for a picture of that width: the page is rendered band by band.
+int pdfBandRows(int width);
+
 // Renders page (from 0) of the PDF held in bytes at dpi into out, which must be an empty record:
 // 24 bits, antialiased, on white paper, with the resolution in the header. Safe to call from any
 // thread: it opens its own document. Leaves out empty and returns the problem otherwise.

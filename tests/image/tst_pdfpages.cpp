@@ -2,6 +2,8 @@
 #include "image/pdfpages.h"
 #include "support/testpdf.h"
 
+#include <poppler-qt6.h>
+
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -170,6 +172,52 @@ private slots:
         const QSizeF a0(2384, 3370);
         QCOMPARE(pdfPictureProblem(a0, 600), PdfProblem::None);
         QCOMPARE(pdfPictureProblem(a0, 2000), PdfProblem::TooLarge);
+    }
+
+    // A page rendered band by band is the picture Poppler renders in one go with the same hints:
+    // lines and text crossing the seams between the bands, no row shifted, turned or recoloured.
+    void bandsMakeOnePicture()
+    {
+        const QString path = dir.filePath(QStringLiteral("lines.pdf"));
+        {
+            QPdfWriter writer(path);
+            writer.setResolution(600);
+            writer.setPageSize(QPageSize(QPageSize::A4));
+            QPainter p(&writer);
+            const QRect page = p.viewport();
+            p.setPen(QPen(Qt::darkBlue, 5));
+            for (int x = 0; x <= page.width(); x += page.width() / 9)
+                p.drawLine(QPoint(x, 0), QPoint(page.width() - x, page.height()));
+            p.setBrush(QColor(200, 40, 10));
+            p.drawEllipse(page.center(), page.width() / 4, page.height() / 3);
+            p.setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+            for (int y = 0; y < page.height(); y += page.height() / 40)
+                p.drawText(QPoint(y % page.width(), y), QStringLiteral("Wand 3.65 m"));
+        }
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        dib d;
+        QCOMPARE(renderPdfPage(d, bytes, 0, 300.0), PdfProblem::None);
+        QVERIFY2(DibHeight(d) > pdfBandRows(DibWidth(d)), "the page should take more than one band");
+
+        const std::unique_ptr<Poppler::Document> doc = Poppler::Document::loadFromData(bytes);
+        doc->setRenderBackend(Poppler::Document::SplashBackend);
+        doc->setRenderHint(Poppler::Document::Antialiasing);
+        doc->setRenderHint(Poppler::Document::TextAntialiasing);
+        doc->setPaperColor(Qt::white);
+        const QImage whole = doc->page(0)->renderToImage(300.0, 300.0, 0, 0, DibWidth(d), DibHeight(d));
+        QCOMPARE(whole.size(), QSize(DibWidth(d), DibHeight(d)));
+        int differing = 0;
+        for (int y = 0; y < whole.height(); ++y) {
+            const std::uint8_t *row = dibRow(d, DibHeight(d) - 1 - y);
+            for (int x = 0; x < whole.width(); ++x) {
+                const QRgb c = whole.pixel(x, y);
+                differing += row[3 * x] != qBlue(c) || row[3 * x + 1] != qGreen(c) || row[3 * x + 2] != qRed(c);
+            }
+        }
+        QCOMPARE(differing, 0);
+        deldib(d);
     }
 
     void cancel()
