@@ -85,6 +85,11 @@ void GetScanedDib(dib &image, quintptr id)
         image = dib{};
 }
 
+void setScanRunner(ScanRunner runner)
+{
+    ScanJob::setRunner(std::move(runner));
+}
+
 bool scannerBusy()
 {
     return ScanJob::running();

@@ -1,5 +1,6 @@
 #include "scan/scanjob.h"
 
+#include "core/transferprogress.h"
 #include "core/translate.h"
 #include "scan/sanesession.h"
 #include "scan/scanmessage.h"
@@ -15,6 +16,9 @@
 namespace {
 
 ScanJob *active = nullptr;
+ScanRunner runner;
+// Whether a scan runs under the runner, which returns only when it has ended.
+bool watchedRunning = false;
 
 // Progress is passed on only when the shown value changes, so a fast device does not flood the
 // user interface with events.
@@ -45,14 +49,39 @@ void ScanJob::start(QWidget *window, const QString &deviceName, const ScanOption
 
 void ScanJob::start(QWidget *window, ScanFunction scan)
 {
-    if (active)
+    if (running())
+        return;
+    if (runner && runWatched(window, scan))
         return;
     active = new ScanJob(window, std::move(scan));
 }
 
+void ScanJob::setRunner(ScanRunner newRunner)
+{
+    runner = std::move(newRunner);
+}
+
 bool ScanJob::running()
 {
-    return active != nullptr;
+    return active != nullptr || watchedRunning;
+}
+
+bool ScanJob::runWatched(QWidget *window, const ScanFunction &scan)
+{
+    QPointer<QWidget> target = window;
+    auto progress = std::make_shared<TransferProgress>();
+    auto outcome = std::make_shared<ScanOutcome>();
+    watchedRunning = true;
+    const bool ran = runner(window, Translate(QStringLiteral("Scanne...")), progress, [scan, progress, outcome] {
+        *outcome = scan(progress->cancelled, [&progress](qint64 received, qint64 expected) {
+            progress->total = expected;
+            progress->done = received;
+        });
+    });
+    watchedRunning = false;
+    if (ran)
+        deliver(target, *outcome, progress->cancelled);
+    return ran;
 }
 
 void ScanJob::raiseRunning()
@@ -140,18 +169,22 @@ void ScanJob::threadFinished()
         return;
     active = nullptr;
     thread->wait();
-    ScanOutcome result = outcome;
-    if (cancelRequested && result.kind == ScanOutcome::Image) {
-        // The user asked to stop; a picture that was complete by then is not wanted either.
-        FreeDib(result.image);
-        result.kind = ScanOutcome::Cancelled;
-    }
     QPointer<QWidget> target = window;
     if (dialog) {
         dialog->hide();
         dialog->deleteLater();
     }
     deleteLater();
+    deliver(target, outcome, cancelRequested);
+}
+
+void ScanJob::deliver(QWidget *target, ScanOutcome result, bool cancelled)
+{
+    if (cancelled && result.kind == ScanOutcome::Image) {
+        // The user asked to stop; a picture that was complete by then is not wanted either.
+        FreeDib(result.image);
+        result.kind = ScanOutcome::Cancelled;
+    }
     if (result.kind == ScanOutcome::Image) {
         if (!target) {
             FreeDib(result.image);

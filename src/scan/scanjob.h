@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scan/quillet.h"
 #include "scan/sanedevice.h"
 #include "scan/scanoptions.h"
 
@@ -14,15 +15,17 @@ class QProgressDialog;
 class QThread;
 class QWidget;
 
-// One scan on a thread of its own, watched by a progress dialog that can cancel it. When it ends,
-// the picture is stored and announced to the window with the scan-ready event, or the failure is
-// reported; a cancelled scan ends silently. At most one scan runs at a time.
+// One scan off the user-interface thread, watched by the window's runner when one is installed and
+// otherwise by a progress dialog of its own; either can cancel it. When it ends, the picture is
+// stored and announced to the window with the scan-ready event, or the failure is reported; a
+// cancelled scan ends silently. At most one scan runs at a time.
 class ScanJob : public QObject
 {
     Q_OBJECT
 public:
     // Does the scan on the worker thread; cancel is set when the user cancels.
     using ScanFunction = std::function<ScanOutcome(const std::atomic_bool &cancel, const ScanProgress &progress)>;
+    static void setRunner(ScanRunner runner);
 
     // Scans with SANE from deviceName (or the first device found).
     static void start(QWidget *window, const QString &deviceName, const ScanOptions &options);
@@ -37,6 +40,9 @@ public:
 private:
     ScanJob(QWidget *window, ScanFunction scan);
     ~ScanJob() override;
+
+    static bool runWatched(QWidget *window, const ScanFunction &scan);
+    static void deliver(QWidget *window, ScanOutcome result, bool cancelled);
 
     void cancel();
     void showProgress(qint64 received, qint64 expected);

@@ -5,6 +5,7 @@
 #include "core/translate.h"
 #include "render/exporters.h"
 #include "ui/dxfexportform.h"
+#include "ui/quietfiledialog.h"
 #include "ui/measurementcommands.h"
 #include "workspace/workspace.h"
 
@@ -68,7 +69,7 @@ ExportCommands::ExportCommands(QMainWindow *mainWindow, Workspace &workspace, co
 QFileDialog *ExportCommands::saveDialog(const char *name, const char *format)
 {
     const Exporter *exporter = findExporter(QLatin1String(format));
-    auto *dialog = new QFileDialog(window);
+    auto *dialog = newQuietFileDialog(window);
     dialog->setObjectName(QLatin1String(name));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);

@@ -13,6 +13,7 @@
 #include "ui/colorswatch.h"
 #include "ui/desktopcommands.h"
 #include "ui/fileopening.h"
+#include "ui/quietfiledialog.h"
 #include "ui/keyboardstate.h"
 #include "ui/massstabform.h"
 #include "ui/nachkommaform.h"
@@ -142,7 +143,7 @@ void TMainForm::FormCreate()
     if (!progpath.endsWith(QLatin1Char('/')))
         progpath += QLatin1Char('/');
 
-    OpenDialog1 = new QFileDialog(this);
+    OpenDialog1 = newQuietFileDialog(this);
     OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);

@@ -8,6 +8,7 @@
 #include "render/printpicture.h"
 #include "render/realsize.h"
 #include "ui/printform.h"
+#include "ui/quietfiledialog.h"
 #include "workspace/workspace.h"
 
 #include <QAction>
@@ -20,6 +21,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <memory>
 #include <utility>
 
 namespace {
@@ -172,7 +174,9 @@ void PrintCommands::output(const std::function<bool(QPagedPaintDevice &)> &job)
 
 void PrintCommands::outputToPdf(const std::function<bool(QPagedPaintDevice &)> &job)
 {
-    QFileDialog dialog(window, Translate(QStringLiteral("Ausdruck als PDF-Datei speichern")));
+    const std::unique_ptr<QFileDialog> shown(newQuietFileDialog(window));
+    QFileDialog &dialog = *shown;
+    dialog.setWindowTitle(Translate(QStringLiteral("Ausdruck als PDF-Datei speichern")));
     dialog.setObjectName(QStringLiteral("SavePdfDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

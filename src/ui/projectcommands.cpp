@@ -5,6 +5,7 @@
 #include "core/transferprogress.h"
 #include "core/translate.h"
 #include "ui/backgroundjob.h"
+#include "ui/quietfiledialog.h"
 #include "workspace/elementcopy.h"
 #include "workspace/workspace.h"
 
@@ -30,7 +31,7 @@ bool copyElements(Document &from, Document &to)
 
 QFileDialog *projectDialog(QMainWindow *window, const char *name, QFileDialog::AcceptMode mode)
 {
-    auto *dialog = new QFileDialog(window);
+    auto *dialog = newQuietFileDialog(window);
     dialog->setObjectName(QLatin1String(name));
     dialog->setAcceptMode(mode);
     dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);

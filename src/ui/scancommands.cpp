@@ -2,10 +2,27 @@
 
 #include "core/picture.h"
 #include "scan/quillet.h"
+#include "ui/backgroundjob.h"
 #include "workspace/workspace.h"
 
 #include <QAction>
 #include <QMainWindow>
+
+namespace {
+
+// A scan shows and cancels like opening and saving a file. A cancel waits until the device has
+// stopped, so that the next scan finds it free.
+bool scanInBackground(QWidget *window, const QString &text, const std::shared_ptr<TransferProgress> &progress,
+                      std::function<void()> task)
+{
+    auto *mainWindow = qobject_cast<QMainWindow *>(window);
+    if (!mainWindow)
+        return false;
+    BackgroundJob::run(mainWindow, text, progress, std::move(task), BackgroundJob::OnCancel::WaitForTask);
+    return true;
+}
+
+} // namespace
 
 ScanCommands::ScanCommands(QMainWindow *mainWindow, Workspace &workspace)
     : QObject(mainWindow), window(mainWindow), work(workspace)
@@ -19,6 +36,7 @@ ScanCommands::ScanCommands(QMainWindow *mainWindow, Workspace &workspace)
         connect(select, &QAction::triggered, this, &ScanCommands::Scannerwhlen1Click);
     }
     window->installEventFilter(this);
+    setScanRunner(scanInBackground);
 }
 
 void ScanCommands::Scannen1Click()

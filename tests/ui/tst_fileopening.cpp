@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
 #include <QMenu>
 #include <QMessageBox>
@@ -42,6 +43,7 @@ private slots:
     void commandLine();
     void recentFiles();
     void recentFileGone();
+    void openDialogShowsTheCurrentFolder();
 
 private:
     void newWindow();
@@ -247,6 +249,28 @@ void TestFileOpening::recentFileGone()
     QCOMPARE(recent(), QStringList());
     QVERIFY(!menu->isEnabled());
     QCOMPARE(form->workspace().sharedPicture(), before);
+}
+
+// The window's file dialogs look at the current folder only once they are shown; a name typed
+// there then opens the file of that folder, as it did when the dialogs looked at it from the start.
+void TestFileOpening::openDialogShowsTheCurrentFolder()
+{
+    QVERIFY(!picture(QStringLiteral("here.png"), QSize(20, 10)).isEmpty());
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir->path()));
+    newWindow();
+    QString shownFolder;
+    const ModalScript::Step typeName = typeFileName(QStringLiteral("here.png"));
+    ModalScript script({[&shownFolder, typeName](QWidget *modal) {
+        if (auto *dialog = qobject_cast<QFileDialog *>(modal))
+            shownFolder = dialog->directory().absolutePath();
+        typeName(modal);
+    }});
+    form->menus.Bildffnen1->trigger();
+    QDir::setCurrent(previous);
+    QVERIFY(script.finished());
+    QCOMPARE(shownFolder, QDir(dir->path()).absolutePath());
+    QCOMPARE(DibWidth(form->workspace().picture()), 20);
 }
 
 QTEST_MAIN(TestFileOpening)

@@ -32,6 +32,10 @@ void GetScanedDib(dib &image, quintptr)
     image = dib{};
 }
 
+void setScanRunner(ScanRunner)
+{
+}
+
 bool scannerBusy()
 {
     return false;
