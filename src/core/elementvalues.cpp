@@ -2,6 +2,8 @@
 
 #include "core/elements.h"
 
+#include <bit>
+
 void refreshElementValues(Document &doc, const Scale &scale, bool scaleLinesShown)
 {
     const int count = doc.count();
@@ -21,4 +23,32 @@ void refreshElementValues(Document &doc, const Scale &scale, bool scaleLinesShow
         e.x2 = last.x;
         e.y2 = last.y;
     }
+}
+
+namespace {
+
+bool same(double a, double b)
+{
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+// Bit for bit, so that a scale whose values would differ in as much as a zero's sign is new.
+bool sameScale(const Scale &a, const Scale &b)
+{
+    static_assert(sizeof(Scale) == 5 * sizeof(double), "a new field of the scale is to be compared here too");
+    return same(a.mas1, b.mas1) && same(a.mas2, b.mas2) && a.separateAxes == b.separateAxes &&
+           same(a.ymas1, b.ymas1) && same(a.ymas2, b.ymas2);
+}
+
+}
+
+void ElementValueCache::refresh(Document &doc, const Scale &s, bool scaleLinesShown)
+{
+    if (valid && doc.revision() == revision && sameScale(s, scale) && scaleLinesShown == scaleLines)
+        return;
+    refreshElementValues(doc, s, scaleLinesShown);
+    valid = true;
+    revision = doc.revision();
+    scale = s;
+    scaleLines = scaleLinesShown;
 }
