@@ -25,30 +25,22 @@ void refreshElementValues(Document &doc, const Scale &scale, bool scaleLinesShow
     }
 }
 
-namespace {
-
-bool same(double a, double b)
-{
-    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
-}
-
-// Bit for bit, so that a scale whose values would differ in as much as a zero's sign is new.
-bool sameScale(const Scale &a, const Scale &b)
+std::array<std::uint64_t, 5> scaleBits(const Scale &scale)
 {
     static_assert(sizeof(Scale) == 5 * sizeof(double), "a new field of the scale is to be compared here too");
-    return same(a.mas1, b.mas1) && same(a.mas2, b.mas2) && a.separateAxes == b.separateAxes &&
-           same(a.ymas1, b.ymas1) && same(a.ymas2, b.ymas2);
-}
-
+    const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+    return {bits(scale.mas1), bits(scale.mas2), bits(scale.ymas1), bits(scale.ymas2),
+            std::uint64_t(scale.separateAxes)};
 }
 
 void ElementValueCache::refresh(Document &doc, const Scale &s, bool scaleLinesShown)
 {
-    if (valid && doc.revision() == revision && sameScale(s, scale) && scaleLinesShown == scaleLines)
+    const std::array<std::uint64_t, 5> bits = scaleBits(s);
+    if (valid && doc.revision() == revision && bits == scale && scaleLinesShown == scaleLines)
         return;
     refreshElementValues(doc, s, scaleLinesShown);
     valid = true;
     revision = doc.revision();
-    scale = s;
+    scale = bits;
     scaleLines = scaleLinesShown;
 }

@@ -12,6 +12,7 @@
 #include <QPen>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -162,9 +163,9 @@ private:
     LabelCache::ReachKey reachKey() const
     {
         const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
-        return {doc.revision(),   bits(unit),          bits(lineReach),     bits(labelReach),
-                bits(in.scale.mas1), bits(in.scale.mas2), bits(in.scale.ymas1), bits(in.scale.ymas2),
-                std::uint64_t(in.scale.separateAxes)};
+        const std::array<std::uint64_t, 5> scale = scaleBits(in.scale);
+        return {doc.revision(), bits(unit), bits(lineReach), bits(labelReach), scale[0], scale[1], scale[2], scale[3],
+                scale[4]};
     }
 
     // Whether anything of a drawing within the box, grown by r screen pixels, can land on the
@@ -220,8 +221,7 @@ private:
         if (e.typ == TypText) {
             // Written again at every repaint that passes over it, so that it follows the zoom; a
             // repaint that leaves it out unread finds it as this one left it.
-            const int width = textWidthShown;
-            e.x2 = e.x1 + width * 100 / view.zoom();
+            e.x2 = e.x1 + textWidthShown * 100 / view.zoom();
             e.y2 = e.y1 - style.height * 100 / view.zoom();
         }
         return false;
