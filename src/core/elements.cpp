@@ -1,5 +1,6 @@
 #include "core/elements.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -29,7 +30,16 @@ QString nameText(const char16_t *p)
     return p ? QString::fromUtf16(p) : QString();
 }
 
-Document::Document() : elemente(sizeof(Telemente), &aeleSlot) {}
+Document::Document() : elemente(sizeof(Telemente), &aeleSlot)
+{
+    touch();
+}
+
+void Document::touch()
+{
+    static std::atomic<std::uint64_t> next{0};
+    revisionNumber = ++next;
+}
 
 Document::~Document()
 {
@@ -43,6 +53,7 @@ TDynaArray *Document::newVertexList()
 
 Telemente *Document::appendElement()
 {
+    touch();
     auto *e = static_cast<Telemente *>(elemente.Add());
     if (!e)
         return nullptr;
@@ -62,6 +73,7 @@ bool Document::appendVertex(TDynaArray *list, double x, double y)
 
 bool Document::appendVertex(double x, double y)
 {
+    touch();
     Telemente *e = aele();
     return e && e->vert && appendVertex(e->vert, x, y);
 }
@@ -90,12 +102,14 @@ void Document::deleteElement(int i)
 {
     if (i < 0 || i >= count())
         return;
+    touch();
     releaseParts(*element(i));
     elemente.Delete(i);
 }
 
 void Document::clear()
 {
+    touch();
     elemente.First();
     while (elemente.WhileNext())
         releaseParts(*aele());
@@ -114,6 +128,7 @@ void Document::setPlacementZoom(int i, double zoomPercent)
 {
     if (i < 0 || i >= count())
         return;
+    touch();
     (static_cast<Telemente *>(elemente.block()) + i)->placementZoom = zoomPercent;
 }
 

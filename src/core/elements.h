@@ -137,7 +137,14 @@ public:
     // element's points, so the lowest, which makes the largest uncertainty, is kept.
     void notePlacementZoom(int i, double zoomPercent);
 
+    // Changes whenever the elements may have changed: adding, deleting and clearing change it,
+    // and whoever writes records in place calls touch. No two documents share a revision, so
+    // what is derived from a document can be kept while the revision stays the same.
+    std::uint64_t revision() const { return revisionNumber; }
+    void touch();
+
 private:
     void *aeleSlot = nullptr;
     void *avertSlot = nullptr;
+    std::uint64_t revisionNumber = 0;
 };

@@ -2,6 +2,8 @@
 
 #include "core/elements.h"
 
+#include <bit>
+
 void refreshElementValues(Document &doc, const Scale &scale, bool scaleLinesShown)
 {
     const int count = doc.count();
@@ -21,4 +23,24 @@ void refreshElementValues(Document &doc, const Scale &scale, bool scaleLinesShow
         e.x2 = last.x;
         e.y2 = last.y;
     }
+}
+
+std::array<std::uint64_t, 5> scaleBits(const Scale &scale)
+{
+    static_assert(sizeof(Scale) == 5 * sizeof(double), "a new field of the scale is to be compared here too");
+    const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+    return {bits(scale.mas1), bits(scale.mas2), bits(scale.ymas1), bits(scale.ymas2),
+            std::uint64_t(scale.separateAxes)};
+}
+
+void ElementValueCache::refresh(Document &doc, const Scale &s, bool scaleLinesShown)
+{
+    const std::array<std::uint64_t, 5> bits = scaleBits(s);
+    if (valid && doc.revision() == revision && bits == scale && scaleLinesShown == scaleLines)
+        return;
+    refreshElementValues(doc, s, scaleLinesShown);
+    valid = true;
+    revision = doc.revision();
+    scale = bits;
+    scaleLines = scaleLinesShown;
 }

@@ -439,6 +439,7 @@ bool readProject(QIODevice &dev, const QString &file, Document &doc, dib &image,
     }
     // The old elements move into the reader's document and are released with it.
     doc.elemente.swap(reader.doc.elemente);
+    doc.touch();
     std::swap(image.pmi, reader.image.pmi);
     std::swap(image.poih, reader.image.poih);
     std::swap(image.pmih, reader.image.pmih);

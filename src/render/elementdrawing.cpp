@@ -12,7 +12,10 @@
 #include <QPen>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -61,12 +64,27 @@ public:
             in.labelCache->setNumbers(valueTextKey(in.numbers));
             in.labelCache->startPass(count);
         }
+        const bool known = culling && in.labelCache->reachesKnown(reachKey(), count);
         for (int i = 0; i < count; ++i) {
+            LabelCache::Reach *reach = culling ? &in.labelCache->reach(i) : nullptr;
+            if (known) {
+                // The same decision shown() would come to, from what it worked out before.
+                chainStart = reach->chainStart;
+                if (!reach->drawable || !seenScaled(reach->minX, reach->maxX, reach->minY, reach->maxY, reach->around)) {
+                    if (reach->closed && chainStart >= 0)
+                        closeChain(*doc.element(i), *doc.element(chainStart));
+                    continue;
+                }
+            }
             Telemente &e = *doc.element(i);
             if (e.nr == 0)
                 chainStart = i;
-            if (!culling || shown(i, e))
+            if (!culling || shown(i, e, known ? nullptr : reach))
                 draw(i, e);
+            if (reach && !known) {
+                reach->chainStart = chainStart;
+                reach->closed = e.closed;
+            }
             if (e.closed && chainStart >= 0)
                 closeChain(e, *doc.element(chainStart));
         }
@@ -143,15 +161,29 @@ private:
         }
     };
 
+    // What the reaches of this repaint's elements follow besides the label style and numbers.
+    LabelCache::ReachKey reachKey() const
+    {
+        const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+        const std::array<std::uint64_t, 5> scale = scaleBits(in.scale);
+        return {doc.revision(), bits(unit), bits(lineReach), bits(labelReach), scale[0], scale[1], scale[2], scale[3],
+                scale[4]};
+    }
+
     // Whether anything of a drawing within the box, grown by r screen pixels, can land on the
     // back buffer. Worked out in plain floating point: the slack covers the rounding of the
     // screen mapping, and a box with an infinite or undefined side always counts as seen.
     bool seen(const ImageBox &b, double r) const
     {
-        const double x0 = b.minX * unit + view.ox();
-        const double x1 = b.maxX * unit + view.ox();
-        const double y0 = b.minY * unit + view.oy();
-        const double y1 = b.maxY * unit + view.oy();
+        return seenScaled(b.minX * unit, b.maxX * unit, b.minY * unit, b.maxY * unit, r);
+    }
+    // The same for a box already multiplied by the zoom factor.
+    bool seenScaled(double minX, double maxX, double minY, double maxY, double r) const
+    {
+        const double x0 = minX + view.ox();
+        const double x1 = maxX + view.ox();
+        const double y0 = minY + view.oy();
+        const double y1 = maxY + view.oy();
         if (!std::isfinite(x0 + x1 + y0 + y1 + r))
             return true;
         r += 2;
@@ -169,21 +201,45 @@ private:
 
     // Whether the element can change a pixel of the back buffer; an element that cannot is left
     // out before any of its drawing is worked out, so that a repaint costs what lies on screen
-    // rather than the whole document. A text label left out still stores its text box.
-    bool shown(int i, Telemente &e)
+    // rather than the whole document. A text label left out still stores its text box. What
+    // was worked out goes into reach when given.
+    bool shown(int i, Telemente &e, LabelCache::Reach *reach)
     {
         ImageBox box;
-        double r = lineReach;
-        switch (e.typ) {
-        case TypText: {
-            const int width = textWidth(style, texts(i, e).name);
-            box.start(e.x1, e.y1);
-            if (seen(box, 2.0 * std::abs(width) + labelReach))
-                return true;
-            e.x2 = e.x1 + width * 100 / view.zoom();
-            e.y2 = e.y1 - style.height * 100 / view.zoom();
+        double r = 0;
+        int textWidthShown = 0;
+        if (!extent(i, e, box, r, textWidthShown))
             return false;
+        if (reach) {
+            reach->drawable = true;
+            reach->minX = box.minX * unit;
+            reach->maxX = box.maxX * unit;
+            reach->minY = box.minY * unit;
+            reach->maxY = box.maxY * unit;
+            reach->around = r;
         }
+        if (seen(box, r))
+            return true;
+        if (e.typ == TypText) {
+            // Written again at every repaint that passes over it, so that it follows the zoom; a
+            // repaint that leaves it out unread finds it as this one left it.
+            e.x2 = e.x1 + textWidthShown * 100 / view.zoom();
+            e.y2 = e.y1 - style.height * 100 / view.zoom();
+        }
+        return false;
+    }
+
+    // The box of the element's points and the screen pixels r around it that its drawing can
+    // reach, with a text label's width; false for an element of which nothing is drawn.
+    bool extent(int i, Telemente &e, ImageBox &box, double &r, int &width)
+    {
+        r = lineReach;
+        switch (e.typ) {
+        case TypText:
+            width = textWidth(style, texts(i, e).name);
+            box.start(e.x1, e.y1);
+            r = 2.0 * std::abs(width) + labelReach;
+            return true;
         case TypRectangle:
         case TypEllipse:
             box.start(e.x1, e.y1);
@@ -231,7 +287,7 @@ private:
         default:
             return false;
         }
-        return seen(box, r);
+        return true;
     }
 
     void draw(int i, Telemente &e)
@@ -507,6 +563,13 @@ int elementPenWidth(const ViewState &view, const DrawingSettings &settings)
 
 void drawElements(QPainter &p, Document &doc, const RenderInputs &in)
 {
-    refreshElementValues(doc, in.scale, in.settings.showScaleLine);
+    if (in.valueCache)
+        in.valueCache->refresh(doc, in.scale, in.settings.showScaleLine);
+    else
+        refreshElementValues(doc, in.scale, in.settings.showScaleLine);
     ElementPainter(p, doc, in).run();
+    // Text boxes follow the zoom of the last pass; one for another view (a printout, an export)
+    // leaves them where the screen's records of the document do not expect them.
+    if (!in.labelCache)
+        doc.touch();
 }

@@ -25,6 +25,7 @@ void LabelCache::setNumbers(const QString &key)
     if (key == numbers)
         return;
     elements.clear();
+    reachesValid = false;
     numbers = key;
 }
 
@@ -35,6 +36,18 @@ void LabelCache::clear()
     ++dropped;
     widths.clear();
     elements.clear();
+    reachesValid = false;
+}
+
+bool LabelCache::reachesKnown(const ReachKey &key, int count)
+{
+    const std::size_t n = static_cast<std::size_t>(std::max(count, 0));
+    if (reachesValid && key == reachKey && reaches.size() == n)
+        return true;
+    reaches.assign(n, Reach{});
+    reachKey = key;
+    reachesValid = true;
+    return false;
 }
 
 void LabelCache::startPass(int count)

@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -89,6 +90,27 @@ public:
     // The texts of element index; index must be below the count of the current repaint.
     ElementTexts &element(int index) { return elements[static_cast<std::size_t>(index)]; }
 
+    // How far the drawing of one element can reach, as a repaint worked it out: the box of its
+    // points times the zoom factor, the screen pixels around that, and the chain it closes.
+    struct Reach {
+        double minX = 0;
+        double maxX = 0;
+        double minY = 0;
+        double maxY = 0;
+        double around = 0;
+        int chainStart = -1; // the last chain start up to and including this element
+        bool drawable = false;
+        bool closed = false;
+    };
+    // Everything besides the label style and numbers that the reaches follow: the document's
+    // revision, the zoom, the scale, the reach of lines and labels, bit for bit.
+    using ReachKey = std::array<std::uint64_t, 9>;
+    // Whether the reaches of the count elements of this repaint were worked out under key, so
+    // that a repaint of an unchanged drawing can pass over elements far off screen without
+    // reading them. If not, this repaint is to work them out afresh for key.
+    bool reachesKnown(const ReachKey &key, int count);
+    Reach &reach(int index) { return reaches[static_cast<std::size_t>(index)]; }
+
 private:
     struct Key {
         QString text;
@@ -112,6 +134,9 @@ private:
     std::uint64_t dropped = 1;
     QHash<Key, int> widths;
     std::vector<ElementTexts> elements;
+    std::vector<Reach> reaches;
+    ReachKey reachKey{};
+    bool reachesValid = false;
     QString style;
     QString numbers;
     LabelCanvas textCanvas;

@@ -7,6 +7,7 @@
 #include <QSize>
 
 class Document;
+class ElementValueCache;
 class LabelCache;
 class QImage;
 class QPainter;
@@ -32,6 +33,8 @@ struct RenderInputs {
     NumberSettings numbers;
     // The screen's cache of rasterised label texts; none draws every text as text.
     LabelCache *labelCache = nullptr;
+    // The screen's record of the values it refreshed; none refreshes every element's values.
+    ElementValueCache *valueCache = nullptr;
     // How much wider one image pixel comes out than high where the drawing takes separate X
     // and Y scales on paper: texts and arrow heads are drawn against it, so that they keep their
     // shape there. 1 on the screen and in every other output.
@@ -42,7 +45,7 @@ struct RenderInputs {
 int elementPenWidth(const ViewState &view, const DrawingSettings &settings);
 
 // Draws every element in document order over whatever the painter already holds, refreshing
-// each element's measured values as it goes. Uses only the painter and the view mapping, so
+// each element's measured values first (through the value cache when given). Uses only the painter and the view mapping, so
 // the screen, the printer page and the vector exports share it.
 void drawElements(QPainter &p, Document &doc, const RenderInputs &in);
 

@@ -216,6 +216,7 @@ void PointerTool::previewMove(QPoint pos)
     const int count = Document::vertexCount(shown);
     for (int i = 0; i < count && i < static_cast<int>(vertices.size()); ++i)
         *Document::vertex(shown.vert, i) = vertices[static_cast<std::size_t>(i)];
+    doc.touch();
 }
 
 void PointerTool::release(QPoint pos)

@@ -1,6 +1,7 @@
 #include "ui/formstorage.h"
 #include "ui/mainform.h"
 
+#include "core/elementvalues.h"
 #include "core/resultsmodel.h"
 #include "core/translate.h"
 #include "core/translationtable.h"
@@ -91,6 +92,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     controller = std::make_unique<ToolController>(*host);
     editing = std::make_unique<EditCommands>(*host, *controller);
     labelCache = std::make_unique<LabelCache>();
+    valueCache = std::make_unique<ElementValueCache>();
 
     bindDrawingControls();
     wireCommands();

@@ -16,6 +16,7 @@
 
 class DesktopCommands;
 class EditCommands;
+class ElementValueCache;
 class FileOpening;
 class FormStorage;
 class LanguageCommands;
@@ -190,6 +191,8 @@ private:
     FileOpening *fileOpening = nullptr;
     // The screen's rasterised label texts.
     std::unique_ptr<LabelCache> labelCache;
+    // The values the screen's repaints refreshed, kept while the work does not change.
+    std::unique_ptr<ElementValueCache> valueCache;
     // The copy of the work kept for a crash.
     WorkRecovery *recovery = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "ui/mainform.h"
 
+#include "core/elementvalues.h"
 #include "core/resultsmodel.h"
 #include "render/labelcache.h"
 #include "render/viewstate.h"
@@ -19,7 +20,8 @@ void TMainForm::PaintBox1Paint()
     Workspace &w = *work;
     const DrawingSettings drawing = w.drawingSettings();
     const NumberSettings numbers = w.numberSettings();
-    const RenderInputs in{v, drawing, w.scale(), measurementCommands->labelNumbers(numbers), labelCache.get()};
+    const RenderInputs in{v, drawing, w.scale(), measurementCommands->labelNumbers(numbers), labelCache.get(),
+                          valueCache.get()};
     // Only a back buffer that memory cannot hold fails; the screen then keeps its last picture.
     if (renderBackBuffer(bit, PaintBox1->size(), w.document(), w.picture(), in) && !v.donotreallypaint)
         showBackBuffer();

@@ -45,13 +45,17 @@ QPointF WindowHost::screenToImage(QPoint screen) const
     return form.view().image(screen);
 }
 
+// The tools change the elements in place before they repaint, so their repaints refresh every
+// element's values.
 void WindowHost::repaint()
 {
+    form.work->document().touch();
     form.PaintBox1Paint();
 }
 
 void WindowHost::renderWithoutShowing()
 {
+    form.work->document().touch();
     form.renderWithoutShowing();
 }
 

@@ -102,6 +102,8 @@ bool DocumentChange::apply(Document *doc, std::vector<ElementCopy> *shadow, bool
 {
     const std::vector<Positioned> &gone = forward ? removed : inserted;
     const std::vector<Positioned> &come = forward ? inserted : removed;
+    if (doc)
+        doc->touch();
     bool ok = true;
     auto write = [&](const Changed &c) {
         const ElementCopy &element = forward ? c.after : c.before;

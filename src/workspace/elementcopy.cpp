@@ -108,6 +108,7 @@ bool ElementCopy::writeInto(Telemente &e) const
 
 bool ElementCopy::insertInto(Document &doc, int i) const
 {
+    doc.touch();
     auto *e = static_cast<Telemente *>(doc.elemente.Insert(i));
     if (!e)
         return false;

@@ -285,6 +285,8 @@ void Workspace::takeSnapshot()
 
 void Workspace::commitStep(const QString &text, int mergeKey)
 {
+    // Whatever was changed in place since the last step is new to the values shown.
+    doc.touch();
     DocumentChange change = DocumentChange::between(shadow, doc);
     const Settings now = currentSettings();
     const bool settingsChanged = !(now == shadowSettings);
@@ -330,6 +332,7 @@ void Workspace::redo()
 
 void Workspace::startHistory()
 {
+    doc.touch();
     stack->clear();
     markedModified = false;
     takeSnapshot();
@@ -345,5 +348,6 @@ void Workspace::markSaved()
 
 void Workspace::documentEdited()
 {
+    doc.touch();
     announce(&Workspace::documentChanged);
 }

@@ -1,5 +1,6 @@
 #include "core/dib.h"
 #include "core/elements.h"
+#include "core/elementvalues.h"
 #include "render/labelcache.h"
 #include "render/renderer.h"
 #include "render/viewstate.h"
@@ -110,6 +111,8 @@ private slots:
     void hostileCoordinatesDoNotStopThePass();
     void cutSurfaceKeepsItsPixels_data();
     void cutSurfaceKeepsItsPixels();
+    void keptValuesFollowEveryChange_data();
+    void keptValuesFollowEveryChange();
 
 private:
     QImage render(Document &doc, const ViewState &view, const DrawingSettings &settings, Scale scale = {});
@@ -473,6 +476,114 @@ void TestRenderer::cutSurfaceKeepsItsPixels()
             inked = inked || expected.pixel(x, y) != White;
     QVERIFY2(inked, "the pen does not reach the cut surface, so the case tests nothing");
     QCOMPARE(cut, expected);
+}
+
+namespace {
+
+// What a pass leaves in the document: the values, the derived segments and the text boxes.
+QList<double> passResults(Document &doc)
+{
+    QList<double> r;
+    for (int i = 0; i < doc.count(); ++i) {
+        const Telemente &e = *doc.element(i);
+        r << e.lang << e.flaeche << e.winkel << e.x1 << e.y1 << e.x2 << e.y2;
+    }
+    return r;
+}
+
+enum class Change { Scroll, Zoom, Scale, MovedPoint, Renamed, Undone, Printout };
+
+}
+
+void TestRenderer::keptValuesFollowEveryChange_data()
+{
+    QTest::addColumn<Change>("change");
+    QTest::newRow("scrolled") << Change::Scroll;
+    QTest::newRow("zoomed") << Change::Zoom;
+    QTest::newRow("new scale") << Change::Scale;
+    QTest::newRow("point moved") << Change::MovedPoint;
+    QTest::newRow("text renamed") << Change::Renamed;
+    QTest::newRow("element put back") << Change::Undone;
+    QTest::newRow("printed at another zoom") << Change::Printout;
+}
+
+// The screen keeps the values and where each element reaches from one repaint to the next; after
+// any change its repaint leaves the same pixels and the same values as a first repaint does.
+void TestRenderer::keptValuesFollowEveryChange()
+{
+    QFETCH(Change, change);
+    Document doc;
+    buildDocument(doc);
+    // A long polyline whose label reaches far beyond the part of the drawing on screen, and a
+    // text label far off it.
+    addVertices(doc, TypPolyline, {{150, 20}, {900, 20}});
+    Telemente *far = add(doc, TypText, {1500, 1500});
+    Document::setName(*far, QStringLiteral("Far"));
+    const int farText = doc.count() - 1;
+    ViewState view;
+    view.setZoom(400);
+    view.scrollBar1 = 150;
+    view.scrollBar2 = 100;
+    const DrawingSettings settings = blueLabels();
+    Scale scale;
+    LabelCache labels;
+    ElementValueCache values;
+    const auto screen = [&](LabelCache &l, ElementValueCache *v) {
+        const RenderInputs in{view, settings, scale, NumberSettings{QStringLiteral("Pixel"), 2, 4}, &l, v};
+        QImage img;
+        return renderBackBuffer(img, Surface, doc, picture, in) ? img : QImage();
+    };
+    QVERIFY(!screen(labels, &values).isNull());
+    QVERIFY(!screen(labels, &values).isNull());
+
+    Telemente &rect = *doc.element(Rect);
+    switch (change) {
+    case Change::Scroll:
+        view.scrollBar1 = 20;
+        view.scrollBar2 = 250;
+        break;
+    case Change::Zoom:
+        view.setZoom(300);
+        break;
+    case Change::Scale:
+        scale = Scale{2, 3};
+        break;
+    case Change::MovedPoint:
+        rect.x2 = 190;
+        doc.touch();
+        break;
+    case Change::Renamed:
+        Document::setName(*doc.element(farText), QStringLiteral("A much longer name than before"));
+        doc.touch();
+        break;
+    case Change::Undone: {
+        // Written back whole, values included, as the history restores an element.
+        const Telemente before = rect;
+        rect.x2 = 190;
+        doc.touch();
+        QVERIFY(!screen(labels, &values).isNull());
+        const Telemente moved = rect;
+        std::memcpy(static_cast<void *>(&rect), &before, sizeof before);
+        QCOMPARE(rect.vert, moved.vert);
+        doc.touch();
+        break;
+    }
+    case Change::Printout: {
+        ViewState page;
+        page.setZoom(37);
+        QImage printed;
+        const RenderInputs in{page, settings, scale, NumberSettings{QStringLiteral("Pixel"), 2, 4}, nullptr};
+        QVERIFY(renderBackBuffer(printed, Surface, doc, picture, in));
+        break;
+    }
+    }
+    const QImage kept = screen(labels, &values);
+    const QList<double> keptResults = passResults(doc);
+    LabelCache fresh;
+    const QImage first = screen(fresh, nullptr);
+    QVERIFY(!kept.isNull());
+    QCOMPARE(kept, first);
+    QCOMPARE(keptResults, passResults(doc));
 }
 
 QTEST_MAIN(TestRenderer)
