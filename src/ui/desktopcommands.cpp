@@ -113,7 +113,7 @@ void DesktopCommands::cursorAt(std::optional<QPoint> surfacePosition)
     in.scale = work.scale();
     in.einh = numbers.einh;
     in.nachkomma = numbers.nachkomma;
-    in.zoom = view.zoomed;
+    in.zoom = view.zoomPercent;
     in.zoomCaption = form.settings.Label1->text();
     in.liveValue = liveValue(tools.construction(), tools.tool(), work.document(), in.scale,
                              {numbers.einh, numbers.nachkomma, numbers.nachkomma2});

@@ -101,11 +101,10 @@ public:
     // Shortcuts, zoom steps, the status bar report and the loupe.
     DesktopCommands &desktopCommands() { return *desktop; }
 
-    // The view as the zoom field, the scroll bars and the hand tool's button hold it now.
-    ViewState &view();
+    // The view: zoom and scroll positions, which the zoom field and the scroll bars show.
+    const ViewState &view() const;
 
-    // Renders the document over the image into bit, shows it unless donotreallypaint is set and
-    // rebuilds the results list.
+    // Renders the document over the image into bit, shows it and rebuilds the results list.
     void PaintBox1Paint();
     // The same without showing, for drawing a rubber band or a preview over it.
     void renderWithoutShowing();
@@ -169,6 +168,8 @@ private:
     void wireTools();
     // A tool button was clicked: its tool becomes current.
     void chooseTool(ToolId id);
+    // One repaint into bit, shown on the drawing surface when show says so.
+    void repaintPass(bool show);
 
     // The work lives longest: every member and child below may refer to it.
     std::unique_ptr<Workspace> work;

@@ -8,20 +8,27 @@
 #include "ui/viewcommands.h"
 
 
-ViewState &TMainForm::view()
+const ViewState &TMainForm::view() const
 {
     return viewCommands->view();
 }
 
 void TMainForm::PaintBox1Paint()
 {
-    const ViewState &v = view();
+    repaintPass(true);
+}
+
+void TMainForm::repaintPass(bool show)
+{
     Workspace &w = *work;
     const DrawingSettings drawing = w.drawingSettings();
     const NumberSettings numbers = w.numberSettings();
-    const RenderInputs in{v, drawing, w.scale(), measurementCommands->labelNumbers(numbers), labelCache.get()};
+    RenderPass pass;
+    pass.handToolDown = viewCommands->handToolDown();
+    const RenderInputs in{view(), drawing, w.scale(), measurementCommands->labelNumbers(numbers), labelCache.get(),
+                          pass};
     // Only a back buffer that memory cannot hold fails; the screen then keeps its last picture.
-    if (renderBackBuffer(bit, PaintBox1->size(), w.document(), w.picture(), in) && !v.donotreallypaint)
+    if (renderBackBuffer(bit, PaintBox1->size(), w.document(), w.picture(), in) && show)
         showBackBuffer();
     results->ListObjekte(w.document(), numbers.nachkomma2, measurementCommands->resultsOptions());
     measurementCommands->showScale(StatusBar1);
@@ -29,11 +36,7 @@ void TMainForm::PaintBox1Paint()
 
 void TMainForm::renderWithoutShowing()
 {
-    ViewState &v = view();
-    const bool previous = v.donotreallypaint;
-    v.donotreallypaint = true;
-    PaintBox1Paint();
-    v.donotreallypaint = previous;
+    repaintPass(false);
 }
 
 void TMainForm::showBackBuffer()

@@ -29,49 +29,41 @@ ViewCommands::ViewCommands(QSpinBox *zoomedField, QScrollBar *horizontal, QScrol
     : QObject(parent), zoomed(zoomedField), ScrollBar1(horizontal), ScrollBar2(vertical), HandBtn(handButton),
       repaint(std::move(repaintFunction))
 {
+    state.setZoom(zoomed->value());
+    state.setScrollX(ScrollBar1->value());
+    state.setScrollY(ScrollBar2->value());
     connect(zoomed, &QSpinBox::valueChanged, this, &ViewCommands::zoomedChange);
     connect(ScrollBar1, &QScrollBar::valueChanged, this, &ViewCommands::ScrollBar1Change);
     connect(ScrollBar2, &QScrollBar::valueChanged, this, &ViewCommands::ScrollBar2Change);
 }
 
-ViewState &ViewCommands::view()
+bool ViewCommands::handToolDown() const
 {
-    state.zoomed = zoomed->value();
-    state.scrollBar1 = ScrollBar1->value();
-    state.scrollBar2 = ScrollBar2->value();
-    state.handBtn = HandBtn->isChecked();
-    return state;
+    return HandBtn->isChecked();
 }
 
 void ViewCommands::zoomedChange()
 {
+    state.setZoom(zoomed->value());
     repaint();
 }
 
 void ViewCommands::ScrollBar1Change()
 {
+    state.setScrollX(ScrollBar1->value());
     repaint();
 }
 
 void ViewCommands::ScrollBar2Change()
 {
-    if (!state.donotpaintnow)
-        repaint();
+    state.setScrollY(ScrollBar2->value());
+    repaint();
 }
 
 void ViewCommands::HandBtnClick()
 {
     HandBtn->setChecked(true);
-    if (!state.donotpaintnow)
-        repaint();
-}
-
-void ViewCommands::showScrollPositions()
-{
-    const QSignalBlocker horizontal(ScrollBar1);
-    const QSignalBlocker vertical(ScrollBar2);
-    ScrollBar1->setValue(state.scrollBar1);
-    ScrollBar2->setValue(state.scrollBar2);
+    repaint();
 }
 
 int ViewCommands::notchesOf(int angleDelta)
@@ -86,39 +78,32 @@ int ViewCommands::notchesOf(int angleDelta)
 void ViewCommands::wheel(int angleDelta)
 {
     const int notches = notchesOf(angleDelta);
-    bool due = false;
-    view();
-    for (int i = 0; i < (notches < 0 ? -notches : notches); ++i)
-        due = state.wheel(notches < 0) || due;
-    showScrollPositions();
-    if (due)
-        repaint();
+    bool changed = false;
+    for (int i = 0; i < std::abs(notches); ++i)
+        changed = state.wheel(notches < 0) || changed;
+    showView(changed);
 }
 
 void ViewCommands::beginPan(QPoint press)
 {
-    view().handPress(press.x(), press.y(), false);
+    hand.press(press, state);
 }
 
 void ViewCommands::panTo(QPoint cursor)
 {
-    view();
-    if (!state.handMove(cursor.x(), cursor.y()))
-        return;
     // Both bars move before the one repaint, so a purely vertical drag is shown as well.
-    showScrollPositions();
-    repaint();
+    showView(hand.moveTo(cursor, state));
 }
 
 void ViewCommands::endPan()
 {
-    state.handRelease();
+    hand.release();
 }
 
 void ViewCommands::zoomWheel(int angleDelta, QPoint anchor)
 {
     const int notches = notchesOf(angleDelta);
-    int zoom = view().zoomed;
+    int zoom = state.zoomPercent;
     for (int i = 0; i < std::abs(notches); ++i)
         zoom = steppedZoom(zoom, notches > 0);
     zoomAbout(zoom, anchor);
@@ -126,50 +111,35 @@ void ViewCommands::zoomWheel(int angleDelta, QPoint anchor)
 
 void ViewCommands::zoomStep(bool in, QPoint anchor)
 {
-    zoomAbout(steppedZoom(view().zoomed, in), anchor);
+    zoomAbout(steppedZoom(state.zoomPercent, in), anchor);
 }
 
 void ViewCommands::zoomAbout(int zoom, QPoint anchor)
 {
-    const QPointF fixed = view().image(anchor);
-    if (!state.setZoom(zoom))
-        return;
-    state.setScrollBar1(static_cast<int>(state.scaledRound(fixed.x())) - anchor.x());
-    state.setScrollBar2(static_cast<int>(state.scaledRound(fixed.y())) - anchor.y());
-    showView();
+    showView(state.zoomAbout(zoom, anchor));
 }
 
 void ViewCommands::fit(QSize picture, QSize surface)
 {
-    if (picture.isEmpty() || surface.isEmpty())
-        return;
-    view();
-    const long long across = static_cast<long long>(surface.width()) * 100 / picture.width();
-    const long long down = static_cast<long long>(surface.height()) * 100 / picture.height();
-    state.setZoom(static_cast<int>(std::clamp<long long>(std::min(across, down), ViewState::ZoomMin, ViewState::ZoomMax)));
-    state.setScrollBar1(0);
-    state.setScrollBar2(0);
-    showView();
+    showView(state.fit(picture, surface));
 }
 
 void ViewCommands::scrollIntoView(const QRectF &imageBox, QSize surface)
 {
-    const ViewState &v = view();
-    const QRect onScreen(v.screen(imageBox.topLeft()), v.screen(imageBox.bottomRight()));
-    if (QRect(QPoint(0, 0), surface).contains(onScreen))
-        return;
-    const QPointF centre = imageBox.center();
-    state.setScrollBar1(static_cast<int>(state.scaledRound(centre.x())) - surface.width() / 2);
-    state.setScrollBar2(static_cast<int>(state.scaledRound(centre.y())) - surface.height() / 2);
-    showView();
+    showView(state.scrollIntoView(imageBox, surface));
 }
 
-void ViewCommands::showView()
+void ViewCommands::showView(bool changed)
 {
+    if (!changed)
+        return;
     {
-        const QSignalBlocker quiet(zoomed);
-        zoomed->setValue(state.zoomed);
+        const QSignalBlocker quietZoom(zoomed);
+        const QSignalBlocker quietHorizontal(ScrollBar1);
+        const QSignalBlocker quietVertical(ScrollBar2);
+        zoomed->setValue(state.zoomPercent);
+        ScrollBar1->setValue(state.scrollX);
+        ScrollBar2->setValue(state.scrollY);
     }
-    showScrollPositions();
     repaint();
 }

@@ -13,9 +13,9 @@ class QAbstractButton;
 class QScrollBar;
 class QSpinBox;
 
-// The view handlers of the main window: the zoom field, the two scroll bars, the hand tool's
-// button, the mouse wheel and the hand drag. The controls hold the view; the view state mirrors
-// them at every use, so a value set by program anywhere is seen by the next repaint.
+// The view handlers of the main window. The view state here is the view's only source: the zoom
+// field and the two scroll bars show it and send the user's changes to it, and the mouse wheel,
+// the hand drag and the zoom commands change it and then show it on them.
 class ViewCommands : public QObject
 {
     Q_OBJECT
@@ -23,16 +23,16 @@ public:
     ViewCommands(QSpinBox *zoomed, QScrollBar *horizontal, QScrollBar *vertical, QAbstractButton *handBtn,
                  std::function<void()> repaint, QObject *parent = nullptr);
 
-    // The view state as the controls hold it now, with the repaint flags.
-    ViewState &view();
+    const ViewState &view() const { return state; }
+    // The hand tool's button is down: the point marks are hidden.
+    bool handToolDown() const;
 
     // Wheel rotation in eighths of a degree, as the wheel event reports it; 120 is one notch.
     void wheel(int angleDelta);
     // The same with Ctrl held: each notch zooms one step about anchor, a surface position.
     void zoomWheel(int angleDelta, QPoint anchor);
 
-    // Sets the zoom so that the image point under anchor stays under it, to the pixel (as far
-    // as the scroll range allows), with one repaint.
+    // Sets the zoom so that the image point under anchor stays under it, with one repaint.
     void zoomAbout(int zoom, QPoint anchor);
     // One step of about a quarter in or out.
     void zoomStep(bool in, QPoint anchor);
@@ -54,10 +54,9 @@ public slots:
     void HandBtnClick();
 
 private:
-    // Shows the view state's scroll positions on the bars without running their handlers.
-    void showScrollPositions();
-    // Shows the view state's zoom and scroll positions on their controls, then one repaint.
-    void showView();
+    // Shows the view state's zoom and scroll positions on their controls without running their
+    // handlers, then one repaint when changed says so.
+    void showView(bool changed);
     // Whole notches of the rotation, keeping the rest for the next event.
     int notchesOf(int angleDelta);
 
@@ -67,5 +66,6 @@ private:
     QAbstractButton *HandBtn;
     std::function<void()> repaint;
     ViewState state;
+    HandDrag hand;
     int wheelRemainder = 0;
 };

@@ -32,7 +32,7 @@ double WindowHost::zoom() const
 QPoint WindowHost::scrollPosition() const
 {
     const ViewState &v = form.view();
-    return QPoint(v.scrollBar1, v.scrollBar2);
+    return QPoint(v.scrollX, v.scrollY);
 }
 
 QPoint WindowHost::imageToScreen(double x, double y) const

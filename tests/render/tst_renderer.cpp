@@ -101,7 +101,7 @@ private slots:
     void scaleLineHidden();
     void pictureHidden();
     void handToolHidesMarksButNotHandles();
-    void noendpunkteHidesHandles();
+    void withoutMarksHidesHandles();
     void penWidth_data();
     void penWidth();
     void bufferIsReused();
@@ -112,7 +112,8 @@ private slots:
     void cutSurfaceKeepsItsPixels();
 
 private:
-    QImage render(Document &doc, const ViewState &view, const DrawingSettings &settings, Scale scale = {});
+    QImage render(Document &doc, const ViewState &view, const DrawingSettings &settings, Scale scale = {},
+                  RenderPass pass = {});
 
     dib picture;
     QImage bit;
@@ -130,9 +131,10 @@ void TestRenderer::cleanupTestCase()
     deldib(picture);
 }
 
-QImage TestRenderer::render(Document &doc, const ViewState &view, const DrawingSettings &settings, Scale scale)
+QImage TestRenderer::render(Document &doc, const ViewState &view, const DrawingSettings &settings, Scale scale,
+                            RenderPass pass)
 {
-    const RenderInputs in{view, settings, scale, NumberSettings{QStringLiteral("Pixel"), 2, 4}, labelCache};
+    const RenderInputs in{view, settings, scale, NumberSettings{QStringLiteral("Pixel"), 2, 4}, labelCache, pass};
     if (!renderBackBuffer(bit, Surface, doc, picture, in))
         return QImage();
     return bit;
@@ -297,8 +299,9 @@ void TestRenderer::handToolHidesMarksButNotHandles()
     Document doc;
     buildDocument(doc);
     ViewState view;
-    view.handBtn = true;
-    const QImage img = render(doc, view, blueLabels());
+    RenderPass handDown;
+    handDown.handToolDown = true;
+    const QImage img = render(doc, view, blueLabels(), {}, handDown);
     const QPoint m = view.screen(80, 70);
     QVERIFY(img.pixel(m + QPoint(4, 0)) != Black);
     QVERIFY(img.pixel(view.screen(10, 10) + QPoint(-4, -4)) != Black);
@@ -308,13 +311,14 @@ void TestRenderer::handToolHidesMarksButNotHandles()
     QVERIFY(colourNear(img, h, Black));
 }
 
-void TestRenderer::noendpunkteHidesHandles()
+void TestRenderer::withoutMarksHidesHandles()
 {
     Document doc;
     buildDocument(doc);
     ViewState view;
-    view.noendpunkte = true;
-    const QImage img = render(doc, view, blueLabels());
+    RenderPass withoutMarks;
+    withoutMarks.withoutMarks = true;
+    const QImage img = render(doc, view, blueLabels(), {}, withoutMarks);
     QVERIFY(!colourNear(img, view.screen(30, 180), Black));
     QVERIFY(img.pixel(view.screen(80, 70) + QPoint(4, 0)) != Black);
 }
@@ -362,7 +366,7 @@ void TestRenderer::bufferIsReused()
     render(doc, view, settings);
     const uchar *first = bit.constBits();
     view.setZoom(300);
-    view.setScrollBar1(50);
+    view.setScrollX(50);
     render(doc, view, settings);
     QCOMPARE(bit.constBits(), first);
     QCOMPARE(bit.size(), Surface);
@@ -380,10 +384,11 @@ void TestRenderer::exportRendersWholeImageAtOrigin()
     buildDocument(doc);
     ViewState view;
     view.setZoom(50);
-    view.setScrollBar1(300);
-    view.setScrollBar2(-200);
-    view.paintforexport = true;
-    const QImage img = render(doc, view, blueLabels());
+    view.setScrollX(300);
+    view.setScrollY(-200);
+    RenderPass wholeImage;
+    wholeImage.wholeImage = true;
+    const QImage img = render(doc, view.atOrigin(), blueLabels(), {}, wholeImage);
     QCOMPARE(img.size(), QSize(100, 75));
     QCOMPARE(img.pixel(0, 0), Picture);
     QCOMPARE(img.pixel(99, 74), Picture);

@@ -72,7 +72,7 @@ struct Window {
         work.setFileName(QStringLiteral("/plans/flur.ver"));
         commands = std::make_unique<ExportCommands>(&main, work, results, [] {
             ViewState v;
-            v.zoomed = 200;
+            v.zoomPercent = 200;
             return v;
         });
         QObject::connect(commands.get(), &ExportCommands::repaintNeeded, [this] { ++repaints; });

@@ -145,7 +145,7 @@ void TestKeysAndFocus::typedZoomAppliedWhenTheFieldIsLeft()
     typeInto(form->settings.zoomed, QStringLiteral("250"));
     QTest::mouseClick(form->PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
     QCOMPARE(form->settings.zoomed->value(), 250);
-    QCOMPARE(form->view().zoomed, 250);
+    QCOMPARE(form->view().zoomPercent, 250);
     // The drawing shows the new zoom: the rectangle's left edge is at 2.5 x 20.
     QCOMPARE(form->backBuffer().pixelColor(50, 100), QColor(255, 0, 0));
 }
@@ -301,7 +301,7 @@ void TestKeysAndFocus::zoomKeys()
     const QSize surface = form->PaintBox1->size();
     const int expected = zoom > 0 ? zoom : std::min(surface.width(), surface.height()) * 100 / 320;
     QCOMPARE(form->settings.zoomed->value(), expected);
-    QCOMPARE(form->view().zoomed, expected);
+    QCOMPARE(form->view().zoomPercent, expected);
 }
 
 void TestKeysAndFocus::ctrlWheelKeepsThePointUnderTheCursor_data()
@@ -332,7 +332,7 @@ void TestKeysAndFocus::ctrlWheelKeepsThePointUnderTheCursor()
                           QPoint(), QPoint(0, delta), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(form.get(), &wheel);
     }
-    QVERIFY(form->view().zoomed != zoom);
+    QVERIFY(form->view().zoomPercent != zoom);
     QCOMPARE(form->view().screen(under), cursor);
     // The plain wheel still scrolls.
     const int vertical = form->ScrollBar2->value();
