@@ -2,7 +2,7 @@
 // window shown the same way. Both run in the folder the benchmark is started from, as the
 // program does.
 
-#include "ui/mainform.h"
+#include "ui/mainwindow/mainform.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 #include "dialoginput.h"
 #include "modalscript.h"
-#include "ui/backgroundjob.h"
-#include "ui/mainform.h"
-#include "ui/paintbox.h"
-#include "ui/projectcommands.h"
+#include "ui/commands/backgroundjob.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/mainwindow/paintbox.h"
+#include "ui/commands/projectcommands.h"
 
 #include <QtTest>
 

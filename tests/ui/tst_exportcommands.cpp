@@ -5,8 +5,8 @@
 #include "core/translate.h"
 #include "modalscript.h"
 #include "support/xlsxreader.h"
-#include "ui/dxfexportform.h"
-#include "ui/exportcommands.h"
+#include "ui/dialogs/dxfexportform.h"
+#include "ui/commands/exportcommands.h"
 #include "workspace/workspace.h"
 
 #include <QAction>

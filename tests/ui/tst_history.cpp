@@ -3,9 +3,9 @@
 #include "support/testfiles.h"
 #include "tools/toolcontroller.h"
 #include "translationfixture.h"
-#include "ui/mainform.h"
-#include "ui/paintbox.h"
-#include "ui/projectcommands.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/mainwindow/paintbox.h"
+#include "ui/commands/projectcommands.h"
 
 #include <QtTest>
 

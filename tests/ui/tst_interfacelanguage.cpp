@@ -2,9 +2,9 @@
 #include "core/translate.h"
 #include "core/translationtable.h"
 #include "translationfixture.h"
-#include "ui/mainform.h"
-#include "ui/qttranslations.h"
-#include "ui/translatewalk.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/translation/qttranslations.h"
+#include "ui/translation/translatewalk.h"
 
 #include <QtTest>
 

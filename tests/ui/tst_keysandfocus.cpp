@@ -2,12 +2,12 @@
 #include "modalscript.h"
 #include "render/loupe.h"
 #include "render/viewstate.h"
-#include "ui/desktopcommands.h"
-#include "ui/loupewidget.h"
-#include "ui/mainform.h"
-#include "ui/statusreport.h"
-#include "ui/paintbox.h"
-#include "ui/projectsettings.h"
+#include "ui/commands/desktopcommands.h"
+#include "ui/widgets/loupewidget.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/mainwindow/statusreport.h"
+#include "ui/mainwindow/paintbox.h"
+#include "ui/mainwindow/projectsettings.h"
 
 #include <QtTest>
 

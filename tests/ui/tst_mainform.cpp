@@ -1,10 +1,10 @@
 #include "core/resultsmodel.h"
 #include "core/translate.h"
-#include "tools/editing.h"
-#include "ui/aboutbox.h"
-#include "ui/colorswatch.h"
-#include "ui/mainform.h"
-#include "ui/paintbox.h"
+#include "tools/editcommands.h"
+#include "ui/dialogs/aboutbox.h"
+#include "ui/widgets/colorswatch.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/mainwindow/paintbox.h"
 #include "modalscript.h"
 
 #include <QtTest>

@@ -4,13 +4,13 @@
 #include "dialoginput.h"
 #include "render/labels.h"
 #include "tools/toolcontroller.h"
-#include "ui/bezeichnungform.h"
-#include "ui/mainform.h"
-#include "ui/massstabform.h"
-#include "ui/nachkommaform.h"
-#include "ui/neigungform.h"
-#include "ui/numberfield.h"
-#include "ui/paintbox.h"
+#include "ui/dialogs/bezeichnungform.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/dialogs/massstabform.h"
+#include "ui/dialogs/nachkommaform.h"
+#include "ui/dialogs/neigungform.h"
+#include "ui/widgets/numberfield.h"
+#include "ui/mainwindow/paintbox.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 #include "core/dib.h"
-#include "ui/formstorage.h"
-#include "ui/printform.h"
-#include "ui/printpreview.h"
+#include "ui/mainwindow/formstorage.h"
+#include "ui/dialogs/printform.h"
+#include "ui/dialogs/printpreview.h"
 #include "support/solidpicture.h"
 
 #include <QtTest>

@@ -7,8 +7,8 @@
 #include "render/realsize.h"
 #include "modalscript.h"
 #include "translationfixture.h"
-#include "ui/printcommands.h"
-#include "ui/printform.h"
+#include "ui/commands/printcommands.h"
+#include "ui/dialogs/printform.h"
 #include "workspace/workspace.h"
 #include "support/solidpicture.h"
 

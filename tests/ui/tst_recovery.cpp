@@ -1,8 +1,8 @@
 #include "core/resultsmodel.h"
 #include "dialoginput.h"
 #include "modalscript.h"
-#include "ui/mainform.h"
-#include "ui/paintbox.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/mainwindow/paintbox.h"
 
 #include <QtTest>
 

@@ -3,11 +3,11 @@
 #include "core/optionsfile.h"
 #include "core/translate.h"
 #include "translationfixture.h"
-#include "ui/formstorage.h"
-#include "ui/mainform.h"
-#include "ui/massstabform.h"
-#include "ui/mainmenus.h"
-#include "ui/settingsrow.h"
+#include "ui/mainwindow/formstorage.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/dialogs/massstabform.h"
+#include "ui/mainwindow/mainmenus.h"
+#include "ui/mainwindow/settingsrow.h"
 
 #include <QAction>
 #include <QCheckBox>

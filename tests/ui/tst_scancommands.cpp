@@ -2,7 +2,7 @@
 #include "core/translationtable.h"
 #include "scan/quillet.h"
 #include "scan/scanoptions.h"
-#include "ui/scancommands.h"
+#include "ui/commands/scancommands.h"
 #include "workspace/workspace.h"
 
 #include <QAction>
