@@ -46,7 +46,7 @@ void TestHistory::init()
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    form->menus.BezeichnungfrElementeeingebenlassen1->setChecked(false);
+    form->menus.askElementNames->setChecked(false);
 }
 
 void TestHistory::cleanup()
@@ -111,7 +111,7 @@ void TestHistory::closingAsksAboutUnsavedChanges()
     QCOMPARE(count(), 1);
 
     answerNextBox(QMessageBox::Discard);
-    form->menus.Beenen1->trigger();
+    form->menus.quit->trigger();
     QVERIFY(!form->isVisible());
 }
 

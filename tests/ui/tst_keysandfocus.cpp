@@ -212,7 +212,7 @@ void TestKeysAndFocus::fieldsKeepExactValues()
     typeInto(form->settings.zoomed, QStringLiteral("57"));
     QTest::keyClick(form->settings.zoomed, Qt::Key_Return);
     // The rule is on at a first start; switching it off and on again applies it.
-    QAction *sizeRule = form->menus.PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1;
+    QAction *sizeRule = form->menus.presetSizesOnOpen;
     QVERIFY(sizeRule->isChecked());
     sizeRule->trigger();
     sizeRule->trigger();

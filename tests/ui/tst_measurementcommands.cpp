@@ -66,7 +66,7 @@ private slots:
         form = std::make_unique<TMainForm>();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        form->menus.BezeichnungfrElementeeingebenlassen1->setChecked(false);
+        form->menus.askElementNames->setChecked(false);
     }
 
     void cleanup()

@@ -50,19 +50,19 @@ DesktopCommands::DesktopCommands(TMainForm &mainForm) : QObject(&mainForm), form
 void DesktopCommands::setShortcuts()
 {
     const MainMenus &m = form.menus;
-    m.Projektffnen1->setShortcut(QKeySequence::Open);
-    m.Bildffnen1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
-    m.Projektspeichern1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    m.Drucken1->setShortcut(QKeySequence::Print);
-    m.Kopieren1->setShortcut(QKeySequence::Copy);
-    m.Einfgen1->setShortcut(QKeySequence::Paste);
-    m.Beenen1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    m.berdasProgramm1->setShortcut(QKeySequence(Qt::Key_F1));
+    m.openProject->setShortcut(QKeySequence::Open);
+    m.openPicture->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    m.saveProjectAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    m.print->setShortcut(QKeySequence::Print);
+    m.copy->setShortcut(QKeySequence::Copy);
+    m.paste->setShortcut(QKeySequence::Paste);
+    m.quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m.about->setShortcut(QKeySequence(Qt::Key_F1));
 }
 
 void DesktopCommands::addViewItems()
 {
-    QMenu *menu = form.menus.Einstellungen1;
+    QMenu *menu = form.menus.settingsMenu;
     auto item = [this, menu](const char *name, const QString &caption, const QList<QKeySequence> &keys) {
         auto *action = new QAction(caption, &form);
         action->setObjectName(QLatin1String(name));

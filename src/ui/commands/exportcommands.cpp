@@ -177,7 +177,13 @@ void ExportCommands::LinienalsSVGspeichern1Click()
     write("svg", path, shown, true);
 }
 
+// The menu item's name says DXF, but it has always written the lines as an enhanced metafile.
 void ExportCommands::LinienalsDXFexportieren1Click()
+{
+    exportLinesAsEmf();
+}
+
+void ExportCommands::exportLinesAsEmf()
 {
     const QString path = chooseFile(SaveDialog4);
     if (path.isEmpty())

@@ -63,6 +63,7 @@ private:
     void wire(const char *action, void (ExportCommands::*handler)());
     // The file the user chose in dialog, or an empty text when it was cancelled.
     QString chooseFile(QFileDialog *dialog);
+    void exportLinesAsEmf();
     void savePicture(bool withPicture);
     // The results list as the window shows it, with the unit column.
     QList<QStringList> resultsAsShown() const;

@@ -39,7 +39,7 @@ FileOpening::FileOpening(TMainForm &mainForm, ProjectCommands &projectCommands)
     : QObject(&mainForm), form(mainForm), projects(projectCommands)
 {
     setObjectName(QStringLiteral("FileOpening"));
-    recent = new RecentFiles(form.menus.Datei1, afterProjectOpen(form.menus.Datei1, form.menus.Projektffnen1), &form);
+    recent = new RecentFiles(form.menus.fileMenu, afterProjectOpen(form.menus.fileMenu, form.menus.openProject), &form);
     connect(recent, &RecentFiles::openRequested, this, &FileOpening::open);
     connect(&projects, &ProjectCommands::projectFileUsed, recent, &RecentFiles::add);
     connect(&form, &TMainForm::pictureOpened, recent, &RecentFiles::add);

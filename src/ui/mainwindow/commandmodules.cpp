@@ -42,7 +42,7 @@ void TMainForm::createCommandModules()
     projectCommands = new ProjectCommands(this, *work, *host);
     recovery = new WorkRecovery(this, *work, *projectCommands);
 
-    measurementCommands = new MeasurementCommands(this, menus.Mastab1, menus.Einstellungen1, *work);
+    measurementCommands = new MeasurementCommands(this, menus.scaleMenu, menus.settingsMenu, *work);
     connect(measurementCommands, &MeasurementCommands::repaintNeeded, this, &TMainForm::PaintBox1Paint);
     const LabelNumbers labelNumbers = [this](NumberSettings numbers) {
         return measurementCommands->labelNumbers(std::move(numbers));
@@ -68,7 +68,7 @@ void TMainForm::createCommandModules()
     FormStorage1 = std::make_unique<FormStorage>(this, mainFormStoredProperties(*work),
                                                  FormStorage::Placement::Full, QStringLiteral("TMainForm"));
     connect(FormStorage1.get(), &FormStorage::restored, this,
-            [this] { ListView1->setVisible(menus.Ergebnisslisteanzeigen1->isChecked()); });
+            [this] { ListView1->setVisible(menus.showResultsList->isChecked()); });
 
     // Made after the stored settings, so its question comes before they are stored at closing.
     auto *history = new HistoryCommands(this, *work, *controller, *projectCommands);

@@ -17,8 +17,8 @@ void TMainForm::bindDrawingControls()
     connect(settings.WidthEd, &QDoubleSpinBox::valueChanged, &w, &Workspace::setLineWidth);
     connect(settings.PfeillangEd, &QDoubleSpinBox::valueChanged, &w, &Workspace::setArrowLength);
     connect(settings.ShowPicCheck, &QCheckBox::toggled, &w, &Workspace::setShowPicture);
-    connect(menus.Anzeigen1, &QAction::toggled, &w, &Workspace::setShowScaleLine);
-    connect(menus.SchriftumrandenumdieLesbarkeitzuverbessern1, &QAction::toggled, &w, &Workspace::setOutlineText);
+    connect(menus.showScaleLine, &QAction::toggled, &w, &Workspace::setShowScaleLine);
+    connect(menus.outlineText, &QAction::toggled, &w, &Workspace::setOutlineText);
     connect(&w, &Workspace::drawingChanged, this, &TMainForm::showDrawingSettings);
 
     // A number typed or stepped in the settings row is a step, and the same field's next changes
@@ -48,6 +48,6 @@ void TMainForm::showDrawingSettings()
     if (settings.PfeillangEd->value() != d.arrowLength)
         settings.PfeillangEd->setValue(d.arrowLength);
     settings.ShowPicCheck->setChecked(d.showPicture);
-    menus.Anzeigen1->setChecked(d.showScaleLine);
-    menus.SchriftumrandenumdieLesbarkeitzuverbessern1->setChecked(d.outlineText);
+    menus.showScaleLine->setChecked(d.showScaleLine);
+    menus.outlineText->setChecked(d.outlineText);
 }

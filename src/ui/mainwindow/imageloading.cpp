@@ -49,7 +49,7 @@ bool TMainForm::LadeBild(const QString &fileName)
     // The zoom field holds the result within its range when the image is very wide.
     if (width > 0)
         settings.zoomed->setValue(static_cast<int>(static_cast<long long>(PaintBox1->width()) * 100 / width));
-    if (menus.PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1->isChecked())
+    if (menus.presetSizesOnOpen->isChecked())
         applySizeRule();
     work->commitStep(Translate(QStringLiteral("Bild öffnen")));
     PaintBox1Paint();

@@ -278,7 +278,7 @@ void TMainForm::buildResultsList(QWidget *parent)
 void TMainForm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    ListView1->setVisible(menus.Ergebnisslisteanzeigen1->isChecked());
+    ListView1->setVisible(menus.showResultsList->isChecked());
     if (!openfirst)
         FormShow();
 }

@@ -48,93 +48,93 @@ MainMenus buildMainMenus(QMenuBar *bar, QObject *owner)
 {
     MainMenus m;
 
-    m.Datei1 = addMenu(bar, "Datei1", QStringLiteral("Datei"));
-    m.Neu1 = addItem(m.Datei1, owner, "Neu1", QStringLiteral("Linien Neu"));
-    m.Bildffnen1 = addItem(m.Datei1, owner, "Bildffnen1", QStringLiteral("Bild öffnen..."));
-    m.Datei1->addSeparator();
-    m.AlsBildspeichern1 = addItem(m.Datei1, owner, "AlsBildspeichern1",
+    m.fileMenu = addMenu(bar, "Datei1", QStringLiteral("Datei"));
+    m.newLines = addItem(m.fileMenu, owner, "Neu1", QStringLiteral("Linien Neu"));
+    m.openPicture = addItem(m.fileMenu, owner, "Bildffnen1", QStringLiteral("Bild öffnen..."));
+    m.fileMenu->addSeparator();
+    m.savePicture = addItem(m.fileMenu, owner, "AlsBildspeichern1",
                                   QStringLiteral("Als Bild speichern mit Hintergrund..."));
-    m.AlsBildspeichernnurLinien1 = addItem(m.Datei1, owner, "AlsBildspeichernnurLinien1",
+    m.saveLinesAsPicture = addItem(m.fileMenu, owner, "AlsBildspeichernnurLinien1",
                                            QStringLiteral("Als Bild speichern nur Linien..."));
-    m.Datei1->addSeparator();
-    m.Projektffnen1 = addItem(m.Datei1, owner, "Projektffnen1", QStringLiteral("Projekt öffnen..."));
-    m.Projektspeichern1 = addItem(m.Datei1, owner, "Projektspeichern1", QStringLiteral("Projekt speichern..."));
-    m.Datei1->addSeparator();
-    m.MessergebnissealsCSVDateiexportieren1 =
-        addItem(m.Datei1, owner, "MessergebnissealsCSVDateiexportieren1",
+    m.fileMenu->addSeparator();
+    m.openProject = addItem(m.fileMenu, owner, "Projektffnen1", QStringLiteral("Projekt öffnen..."));
+    m.saveProjectAs = addItem(m.fileMenu, owner, "Projektspeichern1", QStringLiteral("Projekt speichern..."));
+    m.fileMenu->addSeparator();
+    m.exportResultsCsv =
+        addItem(m.fileMenu, owner, "MessergebnissealsCSVDateiexportieren1",
                 QStringLiteral("Messergebnisse als CSV Datei exportieren..."));
-    m.exportResultsXlsx = addItem(m.Datei1, owner, "exportResultsXlsx",
+    m.exportResultsXlsx = addItem(m.fileMenu, owner, "exportResultsXlsx",
                                   QStringLiteral("Messergebnisse als XLSX-Datei exportieren..."));
-    m.LinienalsSVGspeichern1 = addItem(m.Datei1, owner, "LinienalsSVGspeichern1",
+    m.exportLinesSvg = addItem(m.fileMenu, owner, "LinienalsSVGspeichern1",
                                        QStringLiteral("Linien als SVG exportieren...."));
-    m.LinienalsDXFexportieren1 = addItem(m.Datei1, owner, "LinienalsDXFexportieren1",
+    m.exportLinesEmf = addItem(m.fileMenu, owner, "LinienalsDXFexportieren1",
                                          QStringLiteral("Linien als EMF exportieren..."));
-    m.LinienDXFfrCNCexportierenKreisbgenkeineSplines1 =
-        addItem(m.Datei1, owner, "LinienDXFfrCNCexportierenKreisbgenkeineSplines1",
+    m.exportLinesDxf =
+        addItem(m.fileMenu, owner, "LinienDXFfrCNCexportierenKreisbgenkeineSplines1",
                 QStringLiteral("Linien als DXF für CNC exportieren (Kreisbögen, keine Splines)..."));
-    m.Datei1->addSeparator();
-    m.Druckereinrichten1 = addItem(m.Datei1, owner, "Druckereinrichten1", QStringLiteral("Drucker einrichten..."));
-    m.Drucken1 = addItem(m.Datei1, owner, "Drucken1", QStringLiteral("Drucken mit Bild..."));
-    m.DruckenohneBild1 = addItem(m.Datei1, owner, "DruckenohneBild1", QStringLiteral("Drucken ohne Bild..."));
-    m.Druckenimeingestellten11Mastab1 = addItem(m.Datei1, owner, "Druckenimeingestellten11Mastab1",
+    m.fileMenu->addSeparator();
+    m.printerSetup = addItem(m.fileMenu, owner, "Druckereinrichten1", QStringLiteral("Drucker einrichten..."));
+    m.print = addItem(m.fileMenu, owner, "Drucken1", QStringLiteral("Drucken mit Bild..."));
+    m.printWithoutPicture = addItem(m.fileMenu, owner, "DruckenohneBild1", QStringLiteral("Drucken ohne Bild..."));
+    m.printAtScale = addItem(m.fileMenu, owner, "Druckenimeingestellten11Mastab1",
                                                 QStringLiteral("Drucken im eingestellten Maßstab 1:1..."));
-    m.Datei1->addSeparator();
-    m.Scannen1 = addItem(m.Datei1, owner, "Scannen1", QStringLiteral("Scannen..."));
-    m.Scannerwhlen1 = addItem(m.Datei1, owner, "Scannerwhlen1", QStringLiteral("Scanner wählen..."));
-    m.Datei1->addSeparator();
-    m.Beenen1 = addItem(m.Datei1, owner, "Beenen1", QStringLiteral("Beenden"));
+    m.fileMenu->addSeparator();
+    m.scan = addItem(m.fileMenu, owner, "Scannen1", QStringLiteral("Scannen..."));
+    m.selectScanner = addItem(m.fileMenu, owner, "Scannerwhlen1", QStringLiteral("Scanner wählen..."));
+    m.fileMenu->addSeparator();
+    m.quit = addItem(m.fileMenu, owner, "Beenen1", QStringLiteral("Beenden"));
 
-    m.Bearbeiten1 = addMenu(bar, "Bearbeiten1", QStringLiteral("Bearbeiten"));
-    m.Kopieren1 = addItem(m.Bearbeiten1, owner, "Kopieren1", QStringLiteral("Kopieren"));
-    m.Einfgen1 = addItem(m.Bearbeiten1, owner, "Einfgen1", QStringLiteral("Einfügen"));
-    m.Lschen1 = addItem(m.Bearbeiten1, owner, "Lschen1", QStringLiteral("Löschen"));
-    m.Lschen1->setShortcut(QKeySequence(Qt::Key_Delete));
-    m.Beschreibungbearbeiten1 = addItem(m.Bearbeiten1, owner, "Beschreibungbearbeiten1",
+    m.editMenu = addMenu(bar, "Bearbeiten1", QStringLiteral("Bearbeiten"));
+    m.copy = addItem(m.editMenu, owner, "Kopieren1", QStringLiteral("Kopieren"));
+    m.paste = addItem(m.editMenu, owner, "Einfgen1", QStringLiteral("Einfügen"));
+    m.deleteElement = addItem(m.editMenu, owner, "Lschen1", QStringLiteral("Löschen"));
+    m.deleteElement->setShortcut(QKeySequence(Qt::Key_Delete));
+    m.editDescription = addItem(m.editMenu, owner, "Beschreibungbearbeiten1",
                                         QStringLiteral("Bezeichnung bearbeiten"));
 
-    m.Einstellungen1 = addMenu(bar, "Einstellungen1", QStringLiteral("Einstellungen"));
-    m.Schriftart1 = addItem(m.Einstellungen1, owner, "Schriftart1", QStringLiteral("Schriftart..."));
-    m.Nachkommastellen1 = addItem(m.Einstellungen1, owner, "Nachkommastellen1", QStringLiteral("Nachkommastellen..."));
-    m.Einstellungen1->addSeparator();
-    m.PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1 =
-        addItem(m.Einstellungen1, owner, "PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1",
+    m.settingsMenu = addMenu(bar, "Einstellungen1", QStringLiteral("Einstellungen"));
+    m.labelFont = addItem(m.settingsMenu, owner, "Schriftart1", QStringLiteral("Schriftart..."));
+    m.decimals = addItem(m.settingsMenu, owner, "Nachkommastellen1", QStringLiteral("Nachkommastellen..."));
+    m.settingsMenu->addSeparator();
+    m.presetSizesOnOpen =
+        addItem(m.settingsMenu, owner, "PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1",
                 QStringLiteral("Pfeillänge und Schriftgröße dem Bild anpassen"), Check::On);
-    m.BezeichnungfrElementeeingebenlassen1 =
-        addItem(m.Einstellungen1, owner, "BezeichnungfrElementeeingebenlassen1",
+    m.askElementNames =
+        addItem(m.settingsMenu, owner, "BezeichnungfrElementeeingebenlassen1",
                 QStringLiteral("Bezeichnung für Elemente gleich mit abfragen"), Check::On);
-    m.NachMessungwiederdenZeigerauswhlen1 =
-        addItem(m.Einstellungen1, owner, "NachMessungwiederdenZeigerauswhlen1",
+    m.pointerAfterMeasuring =
+        addItem(m.settingsMenu, owner, "NachMessungwiederdenZeigerauswhlen1",
                 QStringLiteral("Nach Messung wieder den Zeiger auswählen"), Check::Off);
-    m.SchriftumrandenumdieLesbarkeitzuverbessern1 =
-        addItem(m.Einstellungen1, owner, "SchriftumrandenumdieLesbarkeitzuverbessern1",
+    m.outlineText =
+        addItem(m.settingsMenu, owner, "SchriftumrandenumdieLesbarkeitzuverbessern1",
                 QStringLiteral("Schrift umranden, um die Lesbarkeit zu verbessern"), Check::Off);
-    m.Ergebnisslisteanzeigen1 = addItem(m.Einstellungen1, owner, "Ergebnisslisteanzeigen1",
+    m.showResultsList = addItem(m.settingsMenu, owner, "Ergebnisslisteanzeigen1",
                                         QStringLiteral("Ergebnisliste anzeigen"), Check::On);
 
-    m.Mastab1 = addMenu(bar, "Mastab1", QStringLiteral("Maßstab"));
-    m.Grafisch1 = addItem(m.Mastab1, owner, "Grafisch1", QStringLiteral("Grafisch"));
-    m.Numerisch1 = addItem(m.Mastab1, owner, "Numerisch1", QStringLiteral("Numerisch"));
-    m.AusAuflsungundPlanmastab1 = addItem(m.Mastab1, owner, "AusAuflsungundPlanmastab1",
+    m.scaleMenu = addMenu(bar, "Mastab1", QStringLiteral("Maßstab"));
+    m.graphicScale = addItem(m.scaleMenu, owner, "Grafisch1", QStringLiteral("Grafisch"));
+    m.numericScale = addItem(m.scaleMenu, owner, "Numerisch1", QStringLiteral("Numerisch"));
+    m.scaleFromResolution = addItem(m.scaleMenu, owner, "AusAuflsungundPlanmastab1",
                                           QStringLiteral("Aus Auflösung und Planmaßstab..."));
-    m.Perspektiveentzerren1 = addItem(m.Mastab1, owner, "Perspektiveentzerren1",
+    m.straightenPerspective = addItem(m.scaleMenu, owner, "Perspektiveentzerren1",
                                       QStringLiteral("Perspektive entzerren..."));
-    m.Mastab1->addSeparator();
-    m.Anzeigen1 = addItem(m.Mastab1, owner, "Anzeigen1", QStringLiteral("Anzeigen"), Check::On);
+    m.scaleMenu->addSeparator();
+    m.showScaleLine = addItem(m.scaleMenu, owner, "Anzeigen1", QStringLiteral("Anzeigen"), Check::On);
 
-    m.Sprache1 = addMenu(bar, "Sprache1", QStringLiteral("Sprache"));
-    m.Deutsch1 = addItem(m.Sprache1, owner, "Deutsch1", QStringLiteral("Deutsch"), Check::On);
-    m.English1 = addItem(m.Sprache1, owner, "English1", QStringLiteral("English"), Check::Off);
-    m.Italiano1 = addItem(m.Sprache1, owner, "Italiano1", QStringLiteral("Italiano"), Check::Off);
+    m.languageMenu = addMenu(bar, "Sprache1", QStringLiteral("Sprache"));
+    m.german = addItem(m.languageMenu, owner, "Deutsch1", QStringLiteral("Deutsch"), Check::On);
+    m.english = addItem(m.languageMenu, owner, "English1", QStringLiteral("English"), Check::Off);
+    m.italian = addItem(m.languageMenu, owner, "Italiano1", QStringLiteral("Italiano"), Check::Off);
     m.languageGroup = new QActionGroup(owner);
     m.languageGroup->setObjectName(QStringLiteral("LanguageGroup"));
     m.languageGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
-    for (QAction *language : {m.Deutsch1, m.English1, m.Italiano1})
+    for (QAction *language : {m.german, m.english, m.italian})
         m.languageGroup->addAction(language);
-    m.Sprache1->addSeparator();
-    m.bersetzen1 = addItem(m.Sprache1, owner, "bersetzen1", QStringLiteral("Übersetzen..."));
+    m.languageMenu->addSeparator();
+    m.editTranslations = addItem(m.languageMenu, owner, "bersetzen1", QStringLiteral("Übersetzen..."));
 
-    m.Hilfe1 = addMenu(bar, "Hilfe1", QStringLiteral("Hilfe"));
-    m.berdasProgramm1 = addItem(m.Hilfe1, owner, "berdasProgramm1", QStringLiteral("Über das Programm"));
+    m.helpMenu = addMenu(bar, "Hilfe1", QStringLiteral("Hilfe"));
+    m.about = addItem(m.helpMenu, owner, "berdasProgramm1", QStringLiteral("Über das Programm"));
 
     return m;
 }

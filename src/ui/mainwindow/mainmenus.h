@@ -9,58 +9,58 @@ class QObject;
 // The main window's menu bar: every command as an action named and captioned as the window's
 // other parts (stored settings, translation, tests) expect to find it.
 struct MainMenus {
-    QMenu *Datei1 = nullptr;
-    QMenu *Bearbeiten1 = nullptr;
-    QMenu *Einstellungen1 = nullptr;
-    QMenu *Mastab1 = nullptr;
-    QMenu *Sprache1 = nullptr;
-    QMenu *Hilfe1 = nullptr;
+    QMenu *fileMenu = nullptr;
+    QMenu *editMenu = nullptr;
+    QMenu *settingsMenu = nullptr;
+    QMenu *scaleMenu = nullptr;
+    QMenu *languageMenu = nullptr;
+    QMenu *helpMenu = nullptr;
 
-    QAction *Neu1 = nullptr;
-    QAction *Bildffnen1 = nullptr;
-    QAction *AlsBildspeichern1 = nullptr;
-    QAction *AlsBildspeichernnurLinien1 = nullptr;
-    QAction *Projektffnen1 = nullptr;
-    QAction *Projektspeichern1 = nullptr;
-    QAction *MessergebnissealsCSVDateiexportieren1 = nullptr;
+    QAction *newLines = nullptr;
+    QAction *openPicture = nullptr;
+    QAction *savePicture = nullptr;
+    QAction *saveLinesAsPicture = nullptr;
+    QAction *openProject = nullptr;
+    QAction *saveProjectAs = nullptr;
+    QAction *exportResultsCsv = nullptr;
     QAction *exportResultsXlsx = nullptr;
-    QAction *LinienalsSVGspeichern1 = nullptr;
-    QAction *LinienalsDXFexportieren1 = nullptr;
-    QAction *LinienDXFfrCNCexportierenKreisbgenkeineSplines1 = nullptr;
-    QAction *Druckereinrichten1 = nullptr;
-    QAction *Drucken1 = nullptr;
-    QAction *DruckenohneBild1 = nullptr;
-    QAction *Druckenimeingestellten11Mastab1 = nullptr;
-    QAction *Scannen1 = nullptr;
-    QAction *Scannerwhlen1 = nullptr;
-    QAction *Beenen1 = nullptr;
+    QAction *exportLinesSvg = nullptr;
+    QAction *exportLinesEmf = nullptr;
+    QAction *exportLinesDxf = nullptr;
+    QAction *printerSetup = nullptr;
+    QAction *print = nullptr;
+    QAction *printWithoutPicture = nullptr;
+    QAction *printAtScale = nullptr;
+    QAction *scan = nullptr;
+    QAction *selectScanner = nullptr;
+    QAction *quit = nullptr;
 
-    QAction *Kopieren1 = nullptr;
-    QAction *Einfgen1 = nullptr;
-    QAction *Lschen1 = nullptr;
-    QAction *Beschreibungbearbeiten1 = nullptr;
+    QAction *copy = nullptr;
+    QAction *paste = nullptr;
+    QAction *deleteElement = nullptr;
+    QAction *editDescription = nullptr;
 
-    QAction *Schriftart1 = nullptr;
-    QAction *Nachkommastellen1 = nullptr;
-    QAction *PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1 = nullptr;
-    QAction *BezeichnungfrElementeeingebenlassen1 = nullptr;
-    QAction *NachMessungwiederdenZeigerauswhlen1 = nullptr;
-    QAction *SchriftumrandenumdieLesbarkeitzuverbessern1 = nullptr;
-    QAction *Ergebnisslisteanzeigen1 = nullptr;
+    QAction *labelFont = nullptr;
+    QAction *decimals = nullptr;
+    QAction *presetSizesOnOpen = nullptr;
+    QAction *askElementNames = nullptr;
+    QAction *pointerAfterMeasuring = nullptr;
+    QAction *outlineText = nullptr;
+    QAction *showResultsList = nullptr;
 
-    QAction *Grafisch1 = nullptr;
-    QAction *Numerisch1 = nullptr;
-    QAction *AusAuflsungundPlanmastab1 = nullptr;
-    QAction *Perspektiveentzerren1 = nullptr;
-    QAction *Anzeigen1 = nullptr;
+    QAction *graphicScale = nullptr;
+    QAction *numericScale = nullptr;
+    QAction *scaleFromResolution = nullptr;
+    QAction *straightenPerspective = nullptr;
+    QAction *showScaleLine = nullptr;
 
-    QAction *Deutsch1 = nullptr;
-    QAction *English1 = nullptr;
-    QAction *Italiano1 = nullptr;
+    QAction *german = nullptr;
+    QAction *english = nullptr;
+    QAction *italian = nullptr;
     QActionGroup *languageGroup = nullptr;
-    QAction *bersetzen1 = nullptr;
+    QAction *editTranslations = nullptr;
 
-    QAction *berdasProgramm1 = nullptr;
+    QAction *about = nullptr;
 
     // The language item for a language index (0 German, 1 English, 2 Italian); nullptr otherwise.
     QAction *languageItem(int index) const;

@@ -18,12 +18,12 @@ namespace {
 // The six check marks in the order the project file stores them.
 std::array<QAction *, 6> flagItems(const MainMenus &m)
 {
-    return {m.Anzeigen1,
-            m.Ergebnisslisteanzeigen1,
-            m.SchriftumrandenumdieLesbarkeitzuverbessern1,
-            m.NachMessungwiederdenZeigerauswhlen1,
-            m.BezeichnungfrElementeeingebenlassen1,
-            m.PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1};
+    return {m.showScaleLine,
+            m.showResultsList,
+            m.outlineText,
+            m.pointerAfterMeasuring,
+            m.askElementNames,
+            m.presetSizesOnOpen};
 }
 
 std::array<bool ProjectSettings::*, 6> flagFields()

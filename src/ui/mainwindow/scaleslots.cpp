@@ -15,10 +15,10 @@ void TMainForm::Numerisch1Click()
 {
     const Scale scale = work->scale();
     const ScaleDialogValues current{scale.mas1, scale.mas2, work->numberSettings().einh,
-                                    menus.Anzeigen1->isChecked()};
+                                    menus.showScaleLine->isChecked()};
     const ScaleDialogValues chosen =
         runScaleDialog(*massstabForm, current, [this](const QList<SavedScale> &) { SaveOptions(); });
-    menus.Anzeigen1->setChecked(chosen.showScale);
+    menus.showScaleLine->setChecked(chosen.showScale);
     // Separate X/Y scales end only when the dialog sets another scale: confirming the x scale as
     // the dialog showed it (four decimals by default) keeps them.
     if (!scale.separateAxes || F(chosen.mas1, 4) != F(scale.mas1, 4) || F(chosen.mas2, 4) != F(scale.mas2, 4))

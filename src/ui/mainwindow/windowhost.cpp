@@ -120,12 +120,12 @@ bool WindowHost::alt() const
 
 bool WindowHost::askNameOption() const
 {
-    return form.menus.BezeichnungfrElementeeingebenlassen1->isChecked();
+    return form.menus.askElementNames->isChecked();
 }
 
 bool WindowHost::returnToPointerOption() const
 {
-    return form.menus.NachMessungwiederdenZeigerauswhlen1->isChecked();
+    return form.menus.pointerAfterMeasuring->isChecked();
 }
 
 bool WindowHost::askName(QString &text)

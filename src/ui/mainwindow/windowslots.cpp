@@ -23,33 +23,33 @@
 void TMainForm::wireCommands()
 {
     const MainMenus &m = menus;
-    connect(m.Beenen1, &QAction::triggered, this, &TMainForm::Beenen1Click);
-    connect(m.Schriftart1, &QAction::triggered, this, &TMainForm::Schriftart1Click);
+    connect(m.quit, &QAction::triggered, this, &TMainForm::Beenen1Click);
+    connect(m.labelFont, &QAction::triggered, this, &TMainForm::Schriftart1Click);
     connect(settings.FontBtn, &QPushButton::clicked, this, &TMainForm::Schriftart1Click);
     connect(settings.ChooseColorBtn, &QPushButton::clicked, this, &TMainForm::ChooseColorBtnClick);
     connect(settings.Shape1, &ColorSwatch::pressed, this, &TMainForm::ChooseColorBtnClick);
-    connect(m.Ergebnisslisteanzeigen1, &QAction::triggered, this, &TMainForm::Ergebnisslisteanzeigen1Click);
-    connect(m.berdasProgramm1, &QAction::triggered, this, &TMainForm::berdasProgramm1Click);
-    connect(m.PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1, &QAction::triggered, this,
+    connect(m.showResultsList, &QAction::triggered, this, &TMainForm::Ergebnisslisteanzeigen1Click);
+    connect(m.about, &QAction::triggered, this, &TMainForm::berdasProgramm1Click);
+    connect(m.presetSizesOnOpen, &QAction::triggered, this,
             &TMainForm::PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1Click);
 
-    connect(m.Bildffnen1, &QAction::triggered, this, &TMainForm::Bildffnen1Click);
-    connect(openBar.OpenBtn, &QToolButton::clicked, m.Bildffnen1, &QAction::trigger);
-    connect(m.Bildffnen1, &QAction::enabledChanged, openBar.OpenBtn, &QToolButton::setEnabled);
+    connect(m.openPicture, &QAction::triggered, this, &TMainForm::Bildffnen1Click);
+    connect(openBar.OpenBtn, &QToolButton::clicked, m.openPicture, &QAction::trigger);
+    connect(m.openPicture, &QAction::enabledChanged, openBar.OpenBtn, &QToolButton::setEnabled);
 
-    connect(m.Neu1, &QAction::triggered, this, &TMainForm::Neu1Click);
-    connect(m.Lschen1, &QAction::triggered, this, &TMainForm::Lschen1Click);
-    connect(m.Kopieren1, &QAction::triggered, this, &TMainForm::Kopieren1Click);
-    connect(m.Einfgen1, &QAction::triggered, this, &TMainForm::Einfgen1Click);
-    connect(m.Beschreibungbearbeiten1, &QAction::triggered, this, &TMainForm::Beschreibungbearbeiten1Click);
+    connect(m.newLines, &QAction::triggered, this, &TMainForm::Neu1Click);
+    connect(m.deleteElement, &QAction::triggered, this, &TMainForm::Lschen1Click);
+    connect(m.copy, &QAction::triggered, this, &TMainForm::Kopieren1Click);
+    connect(m.paste, &QAction::triggered, this, &TMainForm::Einfgen1Click);
+    connect(m.editDescription, &QAction::triggered, this, &TMainForm::Beschreibungbearbeiten1Click);
 
-    connect(m.Numerisch1, &QAction::triggered, this, &TMainForm::Numerisch1Click);
-    connect(m.Grafisch1, &QAction::triggered, this, &TMainForm::Grafisch1Click);
-    connect(m.Nachkommastellen1, &QAction::triggered, this, &TMainForm::Nachkommastellen1Click);
+    connect(m.numericScale, &QAction::triggered, this, &TMainForm::Numerisch1Click);
+    connect(m.graphicScale, &QAction::triggered, this, &TMainForm::Grafisch1Click);
+    connect(m.decimals, &QAction::triggered, this, &TMainForm::Nachkommastellen1Click);
 
     // These change what the drawing shows; the check-mark-only options are read where they apply.
-    connect(m.SchriftumrandenumdieLesbarkeitzuverbessern1, &QAction::triggered, this, &TMainForm::PaintBox1Paint);
-    connect(m.Anzeigen1, &QAction::triggered, this, &TMainForm::PaintBox1Paint);
+    connect(m.outlineText, &QAction::triggered, this, &TMainForm::PaintBox1Paint);
+    connect(m.showScaleLine, &QAction::triggered, this, &TMainForm::PaintBox1Paint);
     connect(settings.ShowPicCheck, &QCheckBox::clicked, this, &TMainForm::PaintBox1Paint);
     connect(settings.WidthEd, &QDoubleSpinBox::valueChanged, this, &TMainForm::PaintBox1Paint);
     connect(settings.PfeillangEd, &QDoubleSpinBox::valueChanged, this, &TMainForm::PaintBox1Paint);
@@ -84,7 +84,7 @@ void TMainForm::ChooseColorBtnClick()
 
 void TMainForm::Ergebnisslisteanzeigen1Click()
 {
-    ListView1->setVisible(menus.Ergebnisslisteanzeigen1->isChecked());
+    ListView1->setVisible(menus.showResultsList->isChecked());
 }
 
 void TMainForm::berdasProgramm1Click()
@@ -94,7 +94,7 @@ void TMainForm::berdasProgramm1Click()
 
 void TMainForm::PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1Click()
 {
-    if (menus.PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1->isChecked())
+    if (menus.presetSizesOnOpen->isChecked())
         applySizeRule();
 }
 
