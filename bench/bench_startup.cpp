@@ -4,7 +4,7 @@
 // process reports the time from its main to the end of the drawing surface's first paint. It runs
 // in the folder the benchmark is started from, as the program does.
 
-#include "ui/mainform.h"
+#include "ui/mainwindow/mainform.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -369,7 +369,7 @@ int storedLanguage()
 int zoomFromProject(double zoom)
 {
     if (!std::isfinite(zoom))
-        return ViewState().zoomed;
+        return ViewState().zoomPercent;
     const double clamped = std::clamp(std::trunc(zoom), double(ViewState::ZoomMin), double(ViewState::ZoomMax));
     return static_cast<int>(clamped);
 }
@@ -463,7 +463,7 @@ int exportProject(const Request &r, QTextStream &err)
         projectScale = ProjectScale{r.mas1, r.mas2, *r.einh};
 
     ViewState view;
-    view.zoomed = zoomFromProject(settings.zoom);
+    view.zoomPercent = zoomFromProject(settings.zoom);
     const DrawingSettings drawing = drawingSettings(settings, !r.noImage);
     Scale scale{projectScale.mas1, projectScale.mas2};
     if (!r.einh)

@@ -1,6 +1,6 @@
 #include "commandline.h"
 #include "demo.h"
-#include "ui/mainform.h"
+#include "ui/mainwindow/mainform.h"
 
 #include <QApplication>
 #include <QCoreApplication>

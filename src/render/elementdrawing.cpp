@@ -31,7 +31,7 @@ public:
           rotatedStyle(cached(makeRotatedTextStyle(settings.labelFont, view.zoom(), settings.outlineText), 1)),
           elementPen(settings.elementColor, elementPenWidth(view, settings), Qt::SolidLine, Qt::RoundCap,
                      Qt::RoundJoin),
-          arrowBrush(settings.elementColor), W(arrowHalfWidth(settings.arrowLength)), marks(view.pointMarksShown()),
+          arrowBrush(settings.elementColor), W(arrowHalfWidth(settings.arrowLength)), marks(inputs.pass.pointMarksShown()),
           pixels(painter), reach(elementPen.width() + 2), culling(inputs.labelCache && pixels.usable()),
           area(pixels.area()), unit(view.zoom() / 100)
     {
@@ -494,7 +494,7 @@ private:
         box.add(S(p3));
         box.add(S(p4));
         const bool seen = reaches(box);
-        if (seen && !view.noendpunkte) {
+        if (seen && !in.pass.withoutMarks) {
             if (quadratic) {
                 const QPoint h[3] = {S(p1), S(p3), S(p2)};
                 handle(h, 3);

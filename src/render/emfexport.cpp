@@ -272,8 +272,7 @@ COLORREF colorRefOf(const QColor &c)
 QByteArray emfBytes(Document &doc, const ViewState &view, const DrawingSettings &settings, QString *error)
 {
     // The picture starts at the image origin whatever the scroll position.
-    ViewState at = view;
-    at.paintforexport = true;
+    const ViewState at = view.atOrigin();
     const auto T = [&at](double x, double y) { return at.screen(x, y); };
 
     EmfCanvas canvas;

@@ -24,10 +24,9 @@ constexpr double MaxPageSide = 14400.0;
 bool exportPdf(const QString &path, Document &doc, const dib &image, const RenderInputs &in, bool withPicture,
                QString *error)
 {
-    ViewState view = in.view;
-    view.paintforexport = true;
-    view.noendpunkte = true;
-    const RenderInputs pageInputs{view, in.settings, in.scale, in.numbers, nullptr};
+    const ViewState view = in.view.atOrigin();
+    const RenderInputs pageInputs{.view = view, .settings = in.settings,
+                                  .scale = in.scale, .numbers = in.numbers, .pass = ExportPass};
     const int width = image.poi ? DibWidth(image) : 1;
     const int height = image.poi ? DibHeight(image) : 1;
     const QSize zoomed = view.zoomedImageSize(width, height).expandedTo(QSize(1, 1));

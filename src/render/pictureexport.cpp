@@ -31,9 +31,7 @@ QByteArray pictureFormatForPath(const QString &path)
 
 bool renderPicture(QImage &out, Document &doc, const dib &image, const RenderInputs &in, bool withPicture)
 {
-    ViewState view = in.view;
-    view.paintforexport = true;
-    view.noendpunkte = true;
+    const ViewState view = in.view.atOrigin();
     if (image.poi) {
         const QSize size = view.zoomedImageSize(DibWidth(image), DibHeight(image));
         if (static_cast<qint64>(size.width()) * size.height() > MaxPicturePixels)
@@ -42,7 +40,8 @@ bool renderPicture(QImage &out, Document &doc, const dib &image, const RenderInp
     DrawingSettings settings = in.settings;
     settings.showPicture = withPicture;
     // The screen's rasterised label texts are made for its own repaints; an export draws its own.
-    const RenderInputs exportInputs{view, settings, in.scale, in.numbers, nullptr};
+    const RenderInputs exportInputs{.view = view, .settings = settings,
+                                    .scale = in.scale, .numbers = in.numbers, .pass = ExportPass};
     return renderBackBuffer(out, QSize(), doc, image, exportInputs);
 }
 

@@ -80,15 +80,14 @@ void paintDrawing(QPainter &p, QPointF origin, double factorX, double factorY, c
         paintPicture(p, origin, factorX, factorY, clip, src.image);
 
     ViewState view;
-    view.zoomed = printZoom(std::min(factorX, factorY));
-    view.paintforexport = true;
-    view.noendpunkte = true;
+    view.zoomPercent = printZoom(std::min(factorX, factorY));
     // The zoom is a whole percentage; the painter takes the rest of the factor, which is close
     // to 1, so the element drawing's own rounding happens at nearly device resolution.
     p.translate(origin);
-    p.scale(factorX * 100.0 / view.zoomed, factorY * 100.0 / view.zoomed);
+    p.scale(factorX * 100.0 / view.zoomPercent, factorY * 100.0 / view.zoomPercent);
     RenderInputs in{view, src.settings, src.scale, src.numbers, nullptr};
     in.paperAspect = paperAspect;
+    in.pass = ExportPass;
     drawElements(p, src.doc, in);
     p.restore();
 }

@@ -22,12 +22,11 @@ bool renderPrintPicture(dib &out, PrintSource &src, bool withPicture)
     if (!src.image.poi)
         return false;
     ViewState view;
-    view.zoomed = printPictureZoom(QSize(DibWidth(src.image), DibHeight(src.image)));
-    view.paintforexport = true;
-    view.noendpunkte = true;
+    view.zoomPercent = printPictureZoom(QSize(DibWidth(src.image), DibHeight(src.image)));
     DrawingSettings settings = src.settings;
     settings.showPicture = withPicture;
-    const RenderInputs in{view, settings, src.scale, src.numbers, nullptr};
+    const RenderInputs in{.view = view, .settings = settings,
+                          .scale = src.scale, .numbers = src.numbers, .pass = ExportPass};
     QImage buffer;
     if (!renderBackBuffer(buffer, QSize(), src.doc, src.image, in))
         return false;

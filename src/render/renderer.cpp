@@ -16,7 +16,7 @@ bool renderBackBuffer(QImage &bit, QSize surface, Document &doc, const dib &di, 
     const int imageHeight = di.poi ? DibHeight(di) : 0;
     // Even a collapsed surface gets a pixel, so the pass still refreshes every stored value.
     const QSize size =
-        (view.paintforexport ? view.zoomedImageSize(imageWidth, imageHeight) : surface).expandedTo(QSize(1, 1));
+        (in.pass.wholeImage ? view.zoomedImageSize(imageWidth, imageHeight) : surface).expandedTo(QSize(1, 1));
     // The buffer is kept from one repaint to the next; only a new size costs an allocation.
     if (bit.size() != size || bit.format() != QImage::Format_RGB32) {
         QImage fresh(size, QImage::Format_RGB32);

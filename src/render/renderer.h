@@ -25,6 +25,21 @@ struct DrawingSettings {
     bool outlineText = false;                 // "Schrift umranden, um die Lesbarkeit zu verbessern"
 };
 
+// How one rendering pass is drawn, apart from what it shows.
+struct RenderPass {
+    // The back buffer holds the whole zoomed image rather than the surface (exports).
+    bool wholeImage = false;
+    // No point marks and no curve handles (exports and printouts).
+    bool withoutMarks = false;
+    // The hand tool is down: the point marks disappear, the curve handles stay.
+    bool handToolDown = false;
+
+    bool pointMarksShown() const { return !withoutMarks && !handToolDown; }
+};
+
+// What an export or a printout draws: the whole image, without marks.
+inline constexpr RenderPass ExportPass{true, true, false};
+
 // What one rendering pass reads besides the document and the image.
 struct RenderInputs {
     const ViewState &view;
@@ -39,6 +54,7 @@ struct RenderInputs {
     // and Y scales on paper: texts and arrow heads are drawn against it, so that they keep their
     // shape there. 1 on the screen and in every other output.
     double paperAspect = 1.0;
+    RenderPass pass;
 };
 
 // Width of the element pen: Round(zoom * lineWidth / 100), and 1 when that gives 0.

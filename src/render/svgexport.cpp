@@ -13,11 +13,10 @@ QByteArray svgBytes(Document &doc, QSize imageSize, const RenderInputs &in)
 {
     const QSize size = imageSize.expandedTo(QSize(1, 1));
     ViewState view;
-    view.zoomed = 100;
-    view.paintforexport = true;
-    view.noendpunkte = true;
+    view.zoomPercent = 100;
     // Texts are written as text, never as the screen's rasterised copies.
-    const RenderInputs svgInputs{view, in.settings, in.scale, in.numbers, nullptr};
+    const RenderInputs svgInputs{.view = view, .settings = in.settings,
+                                 .scale = in.scale, .numbers = in.numbers, .pass = ExportPass};
 
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);

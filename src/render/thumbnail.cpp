@@ -16,8 +16,9 @@ QImage renderThumbnail(Document &doc, const dib &image, const RenderInputs &in, 
     // Drawn straight at about the small size, so a large plan costs no more than its preview:
     // at the next whole percent, then reduced smoothly to exactly the size asked for.
     ViewState view = in.view;
-    view.zoomed = std::clamp(static_cast<int>(std::ceil(100.0 * maxSide / longer)), 1, 100);
-    const RenderInputs small{view, in.settings, in.scale, in.numbers, nullptr};
+    view.zoomPercent = std::clamp(static_cast<int>(std::ceil(100.0 * maxSide / longer)), 1, 100);
+    const RenderInputs small{.view = view, .settings = in.settings,
+                             .scale = in.scale, .numbers = in.numbers, .pass = in.pass};
     QImage picture;
     if (!renderPicture(picture, doc, image, small, in.settings.showPicture))
         return {};

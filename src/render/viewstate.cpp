@@ -1,5 +1,7 @@
 #include "render/viewstate.h"
 
+#include <QRect>
+
 #include <algorithm>
 #include <cmath>
 
@@ -29,20 +31,20 @@ int roundScreen(long double v)
 
 int ViewState::toScreen(double v, int offset) const
 {
-    const long double scaled = static_cast<long double>(zoomed) * static_cast<long double>(v) / 100.0L;
+    const long double scaled = static_cast<long double>(zoomPercent) * static_cast<long double>(v) / 100.0L;
     return roundScreen(roundSaturated(scaled) + static_cast<long double>(offset));
 }
 
 double ViewState::toImage(int V, int offset) const
 {
     const long double diff = static_cast<long double>(static_cast<long long>(V) - offset);
-    return static_cast<double>(diff / static_cast<long double>(zoomed) * 100.0L);
+    return static_cast<double>(diff / static_cast<long double>(zoomPercent) * 100.0L);
 }
 
 long long ViewState::scaledRound(double length) const
 {
     return static_cast<long long>(
-        roundSaturated(static_cast<long double>(zoomed) * static_cast<long double>(length) / 100.0L));
+        roundSaturated(static_cast<long double>(zoomPercent) * static_cast<long double>(length) / 100.0L));
 }
 
 QSize ViewState::zoomedImageSize(int imageWidth, int imageHeight) const
@@ -50,67 +52,93 @@ QSize ViewState::zoomedImageSize(int imageWidth, int imageHeight) const
     return QSize(static_cast<int>(scaledRound(imageWidth)), static_cast<int>(scaledRound(imageHeight)));
 }
 
+ViewState ViewState::atOrigin() const
+{
+    ViewState origin;
+    origin.zoomPercent = zoomPercent;
+    return origin;
+}
+
 bool ViewState::setZoom(int value)
 {
     const int v = std::clamp(value, ZoomMin, ZoomMax);
-    if (v == zoomed)
+    if (v == zoomPercent)
         return false;
-    zoomed = v;
+    zoomPercent = v;
     return true;
 }
 
-bool ViewState::setScrollBar1(int position)
+bool ViewState::setScrollX(int position)
 {
     const int v = std::clamp(position, ScrollMin, ScrollMax);
-    if (v == scrollBar1)
+    if (v == scrollX)
         return false;
-    scrollBar1 = v;
+    scrollX = v;
     return true;
 }
 
-bool ViewState::setScrollBar2(int position)
+bool ViewState::setScrollY(int position)
 {
     const int v = std::clamp(position, ScrollMin, ScrollMax);
-    if (v == scrollBar2)
+    if (v == scrollY)
         return false;
-    scrollBar2 = v;
+    scrollY = v;
     return true;
 }
 
 bool ViewState::wheel(bool towardsUser)
 {
-    const bool changed = setScrollBar2(scrollBar2 + (towardsUser ? WheelStep : -WheelStep));
-    return changed && !donotpaintnow;
+    return setScrollY(scrollY + (towardsUser ? WheelStep : -WheelStep));
 }
 
-void ViewState::handPress(int X, int Y, bool rightButton)
+bool ViewState::zoomAbout(int zoom, QPoint anchor)
 {
-    if (rightButton || !handBtn)
-        return;
-    inhand = true;
-    dragxx = X;
-    dragyy = Y;
-    ooffx = scrollBar1;
-    ooffy = scrollBar2;
+    const QPointF fixed = image(anchor);
+    if (!setZoom(zoom))
+        return false;
+    setScrollX(static_cast<int>(scaledRound(fixed.x())) - anchor.x());
+    setScrollY(static_cast<int>(scaledRound(fixed.y())) - anchor.y());
+    return true;
 }
 
-bool ViewState::handMove(int X, int Y)
+bool ViewState::fit(QSize picture, QSize surface)
 {
-    if (!inhand)
+    if (picture.isEmpty() || surface.isEmpty())
+        return false;
+    const long long across = static_cast<long long>(surface.width()) * 100 / picture.width();
+    const long long down = static_cast<long long>(surface.height()) * 100 / picture.height();
+    bool changed = setZoom(static_cast<int>(std::clamp<long long>(std::min(across, down), ZoomMin, ZoomMax)));
+    changed = setScrollX(0) || changed;
+    return setScrollY(0) || changed;
+}
+
+bool ViewState::scrollIntoView(const QRectF &imageBox, QSize surface)
+{
+    const QRect onScreen(screen(imageBox.topLeft()), screen(imageBox.bottomRight()));
+    if (QRect(QPoint(0, 0), surface).contains(onScreen))
+        return false;
+    const QPointF centre = imageBox.center();
+    bool changed = setScrollX(static_cast<int>(scaledRound(centre.x())) - surface.width() / 2);
+    return setScrollY(static_cast<int>(scaledRound(centre.y())) - surface.height() / 2) || changed;
+}
+
+void HandDrag::press(QPoint at, const ViewState &view)
+{
+    dragging = true;
+    pressedAt = at;
+    scrollAtPress = QPoint(view.scrollX, view.scrollY);
+}
+
+bool HandDrag::moveTo(QPoint at, ViewState &view) const
+{
+    if (!dragging)
         return false;
     // Anchors and mouse positions are 32-bit; their sum is formed in 64 bits and then held in
     // range by the setters.
     const auto clampInt = [](long long v) {
-        return static_cast<int>(std::clamp<long long>(v, ScrollMin - 1LL, ScrollMax + 1LL));
+        return static_cast<int>(std::clamp<long long>(v, ViewState::ScrollMin - 1LL, ViewState::ScrollMax + 1LL));
     };
-    donotpaintnow = true;
-    const bool movedX = setScrollBar1(clampInt(static_cast<long long>(ooffx) + dragxx - X));
-    const bool movedY = setScrollBar2(clampInt(static_cast<long long>(ooffy) + dragyy - Y));
-    donotpaintnow = false;
+    const bool movedX = view.setScrollX(clampInt(static_cast<long long>(scrollAtPress.x()) + pressedAt.x() - at.x()));
+    const bool movedY = view.setScrollY(clampInt(static_cast<long long>(scrollAtPress.y()) + pressedAt.y() - at.y()));
     return movedX || movedY;
-}
-
-void ViewState::handRelease()
-{
-    inhand = false;
 }

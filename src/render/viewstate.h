@@ -2,11 +2,13 @@
 
 #include <QPoint>
 #include <QPointF>
+#include <QRectF>
 #include <QSize>
 
-// The view onto the image: zoom, the two scroll positions, the hand drag and the repaint flags,
-// with the one image<->screen mapping that the renderer and the tools share. Plain data, so the
-// window only mirrors it into its spin field and scroll bars.
+// The view onto the image: the zoom and the two scroll positions, the one image<->screen mapping
+// that the renderer and the tools share, and the ways the user moves it (zooming about a point,
+// fitting, bringing a box into view, the wheel). The window holds one of these as the view's only
+// source; its zoom field and scroll bars show it.
 struct ViewState {
     static constexpr int ZoomMin = 10;
     static constexpr int ZoomMax = 30000;
@@ -17,27 +19,15 @@ struct ViewState {
     static constexpr int ScrollLargeStep = 50;
     static constexpr int WheelStep = 20;
 
-    int zoomed = 100;      // percent of the image's pixel size
-    int scrollBar1 = 0;    // horizontal position
-    int scrollBar2 = 0;    // vertical position
-    bool handBtn = false;  // the hand tool is down
+    int zoomPercent = 100; // percent of the image's pixel size
+    int scrollX = 0;       // the surface's left edge in zoomed image pixels
+    int scrollY = 0;       // the surface's top edge in zoomed image pixels
 
-    bool inhand = false;
-    int dragxx = 0;
-    int dragyy = 0;
-    int ooffx = 0;
-    int ooffy = 0;
+    double zoom() const { return zoomPercent; }
 
-    bool donotpaintnow = false;
-    bool donotreallypaint = false;
-    bool paintforexport = false;
-    bool noendpunkte = false;
-
-    double zoom() const { return zoomed; }
-
-    // Screen position of the image origin; (0, 0) while rendering for export.
-    int ox() const { return paintforexport ? 0 : -scrollBar1; }
-    int oy() const { return paintforexport ? 0 : -scrollBar2; }
+    // Screen position of the image origin.
+    int ox() const { return -scrollX; }
+    int oy() const { return -scrollY; }
 
     // Image to screen: Round(zoom * v / 100) in extended precision, ties to even, and the
     // integer offset added after rounding.
@@ -54,32 +44,50 @@ struct ViewState {
     // Round(zoom * length / 100): an image length as whole screen pixels.
     long long scaledRound(double length) const;
 
-    // Point marks are hidden while the hand tool is down or for a mark-free rendering.
-    bool pointMarksShown() const { return !noendpunkte && !handBtn; }
-
     // Round(zoom * side / 100) for both sides: the image on the screen, and the back buffer of an
     // export rendering.
     QSize zoomedImageSize(int imageWidth, int imageHeight) const;
 
-    // Setters hold the value in range and return whether it changed; an unchanged position
-    // fires no change event and so no repaint.
+    // The same zoom with the image origin at the surface's: what an export or a printout renders,
+    // whatever the screen is scrolled to.
+    ViewState atOrigin() const;
+
+    // Setters hold the value in range and return whether it changed; an unchanged view needs
+    // no repaint.
     bool setZoom(int value);
-    bool setScrollBar1(int position);
-    bool setScrollBar2(int position);
+    bool setScrollX(int position);
+    bool setScrollY(int position);
 
-    // One wheel notification: towards the user scrolls down. True when a repaint is due.
+    // One wheel notification: towards the user scrolls down.
     bool wheel(bool towardsUser);
-
-    // Hand tool. A press with any button but the right one starts the drag; every move places
-    // both scroll positions from the press anchors and asks for one repaint when either moved,
-    // so a purely vertical drag is shown as well.
-    void handPress(int X, int Y, bool rightButton);
-    bool handMove(int X, int Y);
-    void handRelease();
+    // Sets the zoom so that the image point under anchor, a surface position, stays under it,
+    // to the pixel as far as the scroll range allows.
+    bool zoomAbout(int zoom, QPoint anchor);
+    // The whole picture in the surface, its top-left corner at the surface's.
+    bool fit(QSize picture, QSize surface);
+    // An image box that is not wholly on the surface is brought to its centre, at the same zoom.
+    bool scrollIntoView(const QRectF &imageBox, QSize surface);
 
 private:
     int toScreen(double v, int offset) const;
     double toImage(int V, int offset) const;
+};
+
+// The hand drag: from the press on, both scroll positions follow the mouse.
+class HandDrag
+{
+public:
+    void press(QPoint at, const ViewState &view);
+    // Places both scroll positions from the press anchors; true when either moved, so that a
+    // purely vertical drag is shown as well.
+    bool moveTo(QPoint at, ViewState &view) const;
+    void release() { dragging = false; }
+    bool active() const { return dragging; }
+
+private:
+    bool dragging = false;
+    QPoint pressedAt;
+    QPoint scrollAtPress;
 };
 
 // Round half to even in extended precision, held within +-2^30 so that screen arithmetic on

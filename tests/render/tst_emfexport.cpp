@@ -70,9 +70,9 @@ std::vector<Record> ofType(const std::vector<Record> &records, quint32 type)
 std::vector<Record> exportRecords(Document &doc, int zoom, double lineWidth, int scroll = 0)
 {
     ViewState view;
-    view.zoomed = zoom;
-    view.scrollBar1 = scroll;
-    view.scrollBar2 = scroll;
+    view.zoomPercent = zoom;
+    view.scrollX = scroll;
+    view.scrollY = scroll;
     DrawingSettings settings;
     settings.lineWidth = lineWidth;
     QString error;

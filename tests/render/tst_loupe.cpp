@@ -83,9 +83,9 @@ void TestLoupe::pixelUnderCrossHair()
     QFETCH(QPoint, pixel);
 
     ViewState view;
-    view.zoomed = zoom;
-    view.scrollBar1 = scroll.x();
-    view.scrollBar2 = scroll.y();
+    view.zoomPercent = zoom;
+    view.scrollX = scroll.x();
+    view.scrollY = scroll.y();
     const QPointF point = view.image(press);
     QCOMPARE(loupePixel(point), pixel);
 

@@ -95,10 +95,10 @@ void TestPictureExport::wholeDrawingAtTheZoom()
     Document doc;
     addLine(doc, 10, 40, 90, 40);
     ViewState view;
-    view.zoomed = 200;
+    view.zoomPercent = 200;
     // Scrolled and with the hand tool up: neither moves the export or adds marks.
-    view.scrollBar1 = 50;
-    view.scrollBar2 = 30;
+    view.scrollX = 50;
+    view.scrollY = 30;
     DrawingSettings settings;
     settings.lineWidth = 2;
     const RenderInputs in{view, settings, Scale(), NumberSettings()};
@@ -171,7 +171,7 @@ void TestPictureExport::failureLeavesNoFile()
     // A picture too large for memory is refused before any file is made.
     dib huge = makePicture(20000, 1);
     ViewState zoomed;
-    zoomed.zoomed = ViewState::ZoomMax;
+    zoomed.zoomPercent = ViewState::ZoomMax;
     const RenderInputs big{zoomed, settings, Scale(), NumberSettings()};
     const QString target = dir.filePath(QStringLiteral("huge.bmp"));
     QVERIFY(!savePicture(target, "bmp", doc, huge, big, true, &error));

@@ -102,7 +102,7 @@ private slots:
     void scaleLineHidden();
     void pictureHidden();
     void handToolHidesMarksButNotHandles();
-    void noendpunkteHidesHandles();
+    void withoutMarksHidesHandles();
     void penWidth_data();
     void penWidth();
     void bufferIsReused();
@@ -115,7 +115,8 @@ private slots:
     void keptValuesFollowEveryChange();
 
 private:
-    QImage render(Document &doc, const ViewState &view, const DrawingSettings &settings, Scale scale = {});
+    QImage render(Document &doc, const ViewState &view, const DrawingSettings &settings, Scale scale = {},
+                  RenderPass pass = {});
 
     dib picture;
     QImage bit;
@@ -133,9 +134,11 @@ void TestRenderer::cleanupTestCase()
     deldib(picture);
 }
 
-QImage TestRenderer::render(Document &doc, const ViewState &view, const DrawingSettings &settings, Scale scale)
+QImage TestRenderer::render(Document &doc, const ViewState &view, const DrawingSettings &settings, Scale scale,
+                            RenderPass pass)
 {
-    const RenderInputs in{view, settings, scale, NumberSettings{QStringLiteral("Pixel"), 2, 4}, labelCache};
+    RenderInputs in{view, settings, scale, NumberSettings{QStringLiteral("Pixel"), 2, 4}, labelCache};
+    in.pass = pass;
     if (!renderBackBuffer(bit, Surface, doc, picture, in))
         return QImage();
     return bit;
@@ -300,8 +303,9 @@ void TestRenderer::handToolHidesMarksButNotHandles()
     Document doc;
     buildDocument(doc);
     ViewState view;
-    view.handBtn = true;
-    const QImage img = render(doc, view, blueLabels());
+    RenderPass handDown;
+    handDown.handToolDown = true;
+    const QImage img = render(doc, view, blueLabels(), {}, handDown);
     const QPoint m = view.screen(80, 70);
     QVERIFY(img.pixel(m + QPoint(4, 0)) != Black);
     QVERIFY(img.pixel(view.screen(10, 10) + QPoint(-4, -4)) != Black);
@@ -311,13 +315,14 @@ void TestRenderer::handToolHidesMarksButNotHandles()
     QVERIFY(colourNear(img, h, Black));
 }
 
-void TestRenderer::noendpunkteHidesHandles()
+void TestRenderer::withoutMarksHidesHandles()
 {
     Document doc;
     buildDocument(doc);
     ViewState view;
-    view.noendpunkte = true;
-    const QImage img = render(doc, view, blueLabels());
+    RenderPass withoutMarks;
+    withoutMarks.withoutMarks = true;
+    const QImage img = render(doc, view, blueLabels(), {}, withoutMarks);
     QVERIFY(!colourNear(img, view.screen(30, 180), Black));
     QVERIFY(img.pixel(view.screen(80, 70) + QPoint(4, 0)) != Black);
 }
@@ -365,7 +370,7 @@ void TestRenderer::bufferIsReused()
     render(doc, view, settings);
     const uchar *first = bit.constBits();
     view.setZoom(300);
-    view.setScrollBar1(50);
+    view.setScrollX(50);
     render(doc, view, settings);
     QCOMPARE(bit.constBits(), first);
     QCOMPARE(bit.size(), Surface);
@@ -383,10 +388,11 @@ void TestRenderer::exportRendersWholeImageAtOrigin()
     buildDocument(doc);
     ViewState view;
     view.setZoom(50);
-    view.setScrollBar1(300);
-    view.setScrollBar2(-200);
-    view.paintforexport = true;
-    const QImage img = render(doc, view, blueLabels());
+    view.setScrollX(300);
+    view.setScrollY(-200);
+    RenderPass wholeImage;
+    wholeImage.wholeImage = true;
+    const QImage img = render(doc, view.atOrigin(), blueLabels(), {}, wholeImage);
     QCOMPARE(img.size(), QSize(100, 75));
     QCOMPARE(img.pixel(0, 0), Picture);
     QCOMPARE(img.pixel(99, 74), Picture);
@@ -522,8 +528,8 @@ void TestRenderer::keptValuesFollowEveryChange()
     const int farText = doc.count() - 1;
     ViewState view;
     view.setZoom(400);
-    view.scrollBar1 = 150;
-    view.scrollBar2 = 100;
+    view.scrollX = 150;
+    view.scrollY = 100;
     const DrawingSettings settings = blueLabels();
     Scale scale;
     LabelCache labels;
@@ -539,8 +545,8 @@ void TestRenderer::keptValuesFollowEveryChange()
     Telemente &rect = *doc.element(Rect);
     switch (change) {
     case Change::Scroll:
-        view.scrollBar1 = 20;
-        view.scrollBar2 = 250;
+        view.scrollX = 20;
+        view.scrollY = 250;
         break;
     case Change::Zoom:
         view.setZoom(300);

@@ -152,7 +152,7 @@ void TestSvgExport::noPointMarks()
     add(doc, TypLine, {50, 75}, {150, 75});
     DrawingSettings settings = blueSettings(2);
     ViewState view;
-    view.zoomed = 400; // the view's zoom does not matter
+    view.zoomPercent = 400; // the view's zoom does not matter
     const RenderInputs in{view, settings, Scale(), NumberSettings()};
     QTemporaryDir dir;
     const QImage picture = rasterise(svgBytes(doc, ImageSize, in), dir.path());

@@ -1,5 +1,7 @@
 #include "render/viewstate.h"
 
+#include "render/renderer.h"
+
 #include <QtTest>
 
 class TestViewState : public QObject
@@ -18,7 +20,7 @@ private slots:
     void wheel();
     void handDrag();
     void handDragStopsAtLimitAndComesBack();
-    void handDragNeedsHandToolAndNotRightButton();
+    void handDragNeedsPress();
     void pointMarksHidden();
 };
 
@@ -55,8 +57,8 @@ void TestViewState::imageToScreen()
     QFETCH(int, Y);
     ViewState v;
     QVERIFY(v.setZoom(zoom) || zoom == 100);
-    v.setScrollBar1(scroll1);
-    v.setScrollBar2(scroll2);
+    v.setScrollX(scroll1);
+    v.setScrollY(scroll2);
     QCOMPARE(v.screen(x, y), QPoint(X, Y));
 }
 
@@ -81,8 +83,8 @@ void TestViewState::screenToImage()
     QFETCH(double, x);
     ViewState v;
     v.setZoom(zoom);
-    v.setScrollBar1(scroll1);
-    v.setScrollBar2(scroll1);
+    v.setScrollX(scroll1);
+    v.setScrollY(scroll1);
     QCOMPARE(v.imageX(X), x);
     QCOMPARE(v.imageY(X), x);
 }
@@ -91,11 +93,10 @@ void TestViewState::exportIgnoresScrollBars()
 {
     ViewState v;
     v.setZoom(200);
-    v.setScrollBar1(300);
-    v.setScrollBar2(-40);
+    v.setScrollX(300);
+    v.setScrollY(-40);
     QCOMPARE(v.screen(10, 10), QPoint(-280, 60));
-    v.paintforexport = true;
-    QCOMPARE(v.screen(10, 10), QPoint(20, 20));
+    QCOMPARE(v.atOrigin().screen(10, 10), QPoint(20, 20));
     QCOMPARE(v.zoomedImageSize(101, 7), QSize(202, 14));
     v.setZoom(50);
     QCOMPARE(v.zoomedImageSize(5, 3), QSize(2, 2));
@@ -107,7 +108,7 @@ void TestViewState::hugeValuesSaturate()
     v.setZoom(ViewState::ZoomMax);
     QCOMPARE(v.screenX(1e12), ScreenLimit);
     QCOMPARE(v.screenX(-1e12), -ScreenLimit);
-    v.setScrollBar1(ViewState::ScrollMin);
+    v.setScrollX(ViewState::ScrollMin);
     QCOMPARE(v.screenX(1e12), ScreenLimit);
     QCOMPARE(v.screenX(std::numeric_limits<double>::quiet_NaN()), v.ox());
 }
@@ -129,82 +130,77 @@ void TestViewState::zoomIsHeldInRange()
     QFETCH(int, held);
     ViewState v;
     v.setZoom(value);
-    QCOMPARE(v.zoomed, held);
+    QCOMPARE(v.zoomPercent, held);
     QVERIFY(std::isfinite(v.imageX(12345)));
 }
 
 void TestViewState::wheel()
 {
     ViewState v;
-    v.setScrollBar2(9990);
+    v.setScrollY(9990);
     QVERIFY(v.wheel(true));
-    QCOMPARE(v.scrollBar2, 10000);
+    QCOMPARE(v.scrollY, 10000);
     QVERIFY(!v.wheel(true));
-    QCOMPARE(v.scrollBar2, 10000);
+    QCOMPARE(v.scrollY, 10000);
     QVERIFY(v.wheel(false));
-    QCOMPARE(v.scrollBar2, 9980);
-    QCOMPARE(v.scrollBar1, 0);
-    v.donotpaintnow = true;
-    QVERIFY(!v.wheel(false));
-    QCOMPARE(v.scrollBar2, 9960);
+    QCOMPARE(v.scrollY, 9980);
+    QCOMPARE(v.scrollX, 0);
+    QVERIFY(v.wheel(false));
+    QCOMPARE(v.scrollY, 9960);
 }
 
 void TestViewState::handDrag()
 {
     ViewState v;
-    v.handBtn = true;
-    v.handPress(100, 100, false);
-    QVERIFY(v.inhand);
-    QVERIFY(v.handMove(70, 100));
-    QCOMPARE(v.scrollBar1, 30);
+    HandDrag hand;
+    hand.press(QPoint(100, 100), v);
+    QVERIFY(hand.active());
+    QVERIFY(hand.moveTo(QPoint(70, 100), v));
+    QCOMPARE(v.scrollX, 30);
     QCOMPARE(v.screenX(0), -30);
     // A purely vertical move still asks for its repaint.
-    QVERIFY(v.handMove(70, 60));
-    QCOMPARE(v.scrollBar2, 40);
-    QVERIFY(!v.handMove(70, 60));
-    QVERIFY(!v.donotpaintnow);
-    v.handRelease();
-    QVERIFY(!v.inhand);
-    QVERIFY(!v.handMove(0, 0));
-    QCOMPARE(v.scrollBar1, 30);
+    QVERIFY(hand.moveTo(QPoint(70, 60), v));
+    QCOMPARE(v.scrollY, 40);
+    QVERIFY(!hand.moveTo(QPoint(70, 60), v));
+    hand.release();
+    QVERIFY(!hand.active());
+    QVERIFY(!hand.moveTo(QPoint(0, 0), v));
+    QCOMPARE(v.scrollX, 30);
 }
 
 void TestViewState::handDragStopsAtLimitAndComesBack()
 {
     ViewState v;
-    v.handBtn = true;
-    v.setScrollBar1(9990);
-    v.handPress(500, 0, false);
-    QVERIFY(v.handMove(400, 0));
-    QCOMPARE(v.scrollBar1, 10000);
-    QVERIFY(!v.handMove(300, 0));
-    QVERIFY(v.handMove(495, 0));
-    QCOMPARE(v.scrollBar1, 9995);
-    QVERIFY(v.handMove(std::numeric_limits<int>::max(), 0));
-    QCOMPARE(v.scrollBar1, -10000);
+    HandDrag hand;
+    v.setScrollX(9990);
+    hand.press(QPoint(500, 0), v);
+    QVERIFY(hand.moveTo(QPoint(400, 0), v));
+    QCOMPARE(v.scrollX, 10000);
+    QVERIFY(!hand.moveTo(QPoint(300, 0), v));
+    QVERIFY(hand.moveTo(QPoint(495, 0), v));
+    QCOMPARE(v.scrollX, 9995);
+    QVERIFY(hand.moveTo(QPoint(std::numeric_limits<int>::max(), 0), v));
+    QCOMPARE(v.scrollX, -10000);
 }
 
-void TestViewState::handDragNeedsHandToolAndNotRightButton()
+void TestViewState::handDragNeedsPress()
 {
     ViewState v;
-    v.handPress(10, 10, false);
-    QVERIFY(!v.inhand);
-    v.handBtn = true;
-    v.handPress(10, 10, true);
-    QVERIFY(!v.inhand);
-    QVERIFY(!v.handMove(0, 0));
-    QCOMPARE(v.scrollBar1, 0);
+    const HandDrag hand;
+    QVERIFY(!hand.active());
+    QVERIFY(!hand.moveTo(QPoint(0, 0), v));
+    QCOMPARE(v.scrollX, 0);
 }
 
 void TestViewState::pointMarksHidden()
 {
-    ViewState v;
-    QVERIFY(v.pointMarksShown());
-    v.handBtn = true;
-    QVERIFY(!v.pointMarksShown());
-    v.handBtn = false;
-    v.noendpunkte = true;
-    QVERIFY(!v.pointMarksShown());
+    RenderPass pass;
+    QVERIFY(pass.pointMarksShown());
+    pass.handToolDown = true;
+    QVERIFY(!pass.pointMarksShown());
+    pass.handToolDown = false;
+    pass.withoutMarks = true;
+    QVERIFY(!pass.pointMarksShown());
 }
 
 QTEST_APPLESS_MAIN(TestViewState)

@@ -1,6 +1,6 @@
 #include "fakehost.h"
 
-#include "tools/editing.h"
+#include "tools/editcommands.h"
 #include "tools/toolcontroller.h"
 
 #include <QTest>

@@ -2,7 +2,7 @@
 
 #include "core/elements.h"
 #include "dialoginput.h"
-#include "ui/mainform.h"
+#include "ui/mainwindow/mainform.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 #include "dialoginput.h"
 #include "modalscript.h"
-#include "ui/backgroundjob.h"
-#include "ui/mainform.h"
-#include "ui/paintbox.h"
-#include "ui/projectcommands.h"
+#include "ui/commands/backgroundjob.h"
+#include "ui/commands/projectcommands.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/mainwindow/paintbox.h"
 
 #include <QtTest>
 
@@ -94,7 +94,7 @@ void TestBackgroundWork::init()
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    form->menus.BezeichnungfrElementeeingebenlassen1->setChecked(false);
+    form->menus.askElementNames->setChecked(false);
 }
 
 void TestBackgroundWork::cleanup()
@@ -106,7 +106,7 @@ void TestBackgroundWork::cleanup()
 void TestBackgroundWork::openPicture(const QString &path)
 {
     ModalScript script({typeFileName(path)});
-    form->menus.Bildffnen1->trigger();
+    form->menus.openPicture->trigger();
     QVERIFY(script.finished());
     form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
@@ -125,7 +125,7 @@ void TestBackgroundWork::theWindowAnswersWhileAPictureOpens()
     QCOMPARE(pictureWidth(), 6000);
     QVERIFY(ticksWhileOpening > 0);
     // The commands are back once the picture is in.
-    QVERIFY(form->menus.Bildffnen1->isEnabled());
+    QVERIFY(form->menus.openPicture->isEnabled());
     QVERIFY(!form->findChild<QWidget *>(QStringLiteral("BackgroundJobPanel")));
 }
 
@@ -143,7 +143,7 @@ void TestBackgroundWork::cancellingAnOpenKeepsThePicture()
     }
     QCOMPARE(pictureWidth(), 200);
     QCOMPARE(form->workspace().document().count(), 1);
-    QVERIFY(form->menus.Bildffnen1->isEnabled());
+    QVERIFY(form->menus.openPicture->isEnabled());
 }
 
 void TestBackgroundWork::cancellingASaveKeepsTheFile()

@@ -1,8 +1,8 @@
 #include "core/resultsmodel.h"
 #include "mainwindowcase.h"
-#include "ui/colorswatch.h"
-#include "ui/mainform.h"
-#include "ui/paintbox.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/mainwindow/paintbox.h"
+#include "ui/widgets/colorswatch.h"
 
 #include <QtTest>
 

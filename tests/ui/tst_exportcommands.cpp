@@ -6,8 +6,8 @@
 #include "core/translate.h"
 #include "modalscript.h"
 #include "support/xlsxreader.h"
-#include "ui/dxfexportform.h"
-#include "ui/exportcommands.h"
+#include "ui/commands/exportcommands.h"
+#include "ui/dialogs/dxfexportform.h"
 #include "workspace/workspace.h"
 
 #include <QAction>
@@ -73,7 +73,7 @@ struct Window {
         work.setFileName(QStringLiteral("/plans/flur.ver"));
         commands = std::make_unique<ExportCommands>(&main, work, results, [] {
             ViewState v;
-            v.zoomed = 200;
+            v.zoomPercent = 200;
             return v;
         });
         QObject::connect(commands.get(), &ExportCommands::repaintNeeded, [this] { ++repaints; });

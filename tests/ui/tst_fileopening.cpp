@@ -2,11 +2,11 @@
 #include "dialoginput.h"
 #include "modalscript.h"
 #include "support/elementbuilder.h"
-#include "ui/mainform.h"
-#include "ui/fileopening.h"
-#include "ui/paintbox.h"
-#include "ui/projectcommands.h"
-#include "ui/recentfiles.h"
+#include "ui/commands/fileopening.h"
+#include "ui/commands/projectcommands.h"
+#include "ui/commands/recentfiles.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/mainwindow/paintbox.h"
 
 #include <QtTest>
 
@@ -266,7 +266,7 @@ void TestFileOpening::openDialogShowsTheCurrentFolder()
             shownFolder = dialog->directory().absolutePath();
         typeName(modal);
     }});
-    form->menus.Bildffnen1->trigger();
+    form->menus.openPicture->trigger();
     QDir::setCurrent(previous);
     QVERIFY(script.finished());
     QCOMPARE(shownFolder, QDir(dir->path()).absolutePath());

@@ -1,10 +1,10 @@
 #include "core/optionsfile.h"
 #include "dialoginput.h"
-#include "ui/colorswatch.h"
-#include "ui/formstorage.h"
-#include "ui/massstabform.h"
-#include "ui/nachkommaform.h"
-#include "ui/numberfield.h"
+#include "ui/dialogs/massstabform.h"
+#include "ui/dialogs/nachkommaform.h"
+#include "ui/mainwindow/formstorage.h"
+#include "ui/widgets/colorswatch.h"
+#include "ui/widgets/numberfield.h"
 #include "workspace/workspace.h"
 
 #include <QtTest>

@@ -3,9 +3,9 @@
 #include "support/testfiles.h"
 #include "tools/toolcontroller.h"
 #include "translationfixture.h"
-#include "ui/mainform.h"
-#include "ui/paintbox.h"
-#include "ui/projectcommands.h"
+#include "ui/commands/projectcommands.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/mainwindow/paintbox.h"
 
 #include <QtTest>
 
@@ -41,7 +41,7 @@ private:
 void TestHistory::init()
 {
     window.start(MainWindowCase::Active);
-    form->menus.BezeichnungfrElementeeingebenlassen1->setChecked(false);
+    form->menus.askElementNames->setChecked(false);
 }
 
 void TestHistory::cleanup()
@@ -105,7 +105,7 @@ void TestHistory::closingAsksAboutUnsavedChanges()
     QCOMPARE(count(), 1);
 
     answerNextBox(QMessageBox::Discard);
-    form->menus.Beenen1->trigger();
+    form->menus.quit->trigger();
     QVERIFY(!form->isVisible());
 }
 

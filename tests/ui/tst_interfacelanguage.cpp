@@ -2,9 +2,9 @@
 #include "core/translate.h"
 #include "core/translationtable.h"
 #include "translationfixture.h"
-#include "ui/mainform.h"
-#include "ui/qttranslations.h"
-#include "ui/translatewalk.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/translation/qttranslations.h"
+#include "ui/translation/translatewalk.h"
 
 #include <QtTest>
 
@@ -441,7 +441,7 @@ void TestInterfaceLanguage::languageChoiceTakesEffectAtNextStart()
     auto form = std::make_unique<TMainForm>();
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    QCOMPARE(form->menus.Bearbeiten1->title(), shippedText(edit, from));
+    QCOMPARE(form->menus.editMenu->title(), shippedText(edit, from));
     QVERIFY(form->menus.languageItem(from)->isChecked());
 
     AnsweredBox notice;
@@ -452,7 +452,7 @@ void TestInterfaceLanguage::languageChoiceTakesEffectAtNextStart()
     QCOMPARE(notice.caption, shippedText(messageGerman(2), to));
     QVERIFY(form->menus.languageItem(to)->isChecked());
     // The windows keep their texts until the program starts again.
-    QCOMPARE(form->menus.Bearbeiten1->title(), shippedText(edit, from));
+    QCOMPARE(form->menus.editMenu->title(), shippedText(edit, from));
     form.reset();
 
     // The next start: a new process begins in German until the options are read.
@@ -462,8 +462,8 @@ void TestInterfaceLanguage::languageChoiceTakesEffectAtNextStart()
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     QCOMPARE(languageIndex(), to);
     QVERIFY(form->menus.languageItem(to)->isChecked());
-    const QList<QMenu *> menus{form->menus.Datei1,  form->menus.Bearbeiten1, form->menus.Einstellungen1,
-                               form->menus.Mastab1, form->menus.Sprache1,    form->menus.Hilfe1};
+    const QList<QMenu *> menus{form->menus.fileMenu,  form->menus.editMenu, form->menus.settingsMenu,
+                               form->menus.scaleMenu, form->menus.languageMenu,    form->menus.helpMenu};
     const QStringList german{QStringLiteral("Datei"),   QStringLiteral("Bearbeiten"), QStringLiteral("Einstellungen"),
                              QStringLiteral("Maßstab"), QStringLiteral("Sprache"),    QStringLiteral("Hilfe")};
     for (int i = 0; i < menus.size(); ++i)

@@ -2,12 +2,12 @@
 #include "modalscript.h"
 #include "render/loupe.h"
 #include "render/viewstate.h"
-#include "ui/desktopcommands.h"
-#include "ui/loupewidget.h"
-#include "ui/mainform.h"
-#include "ui/statusreport.h"
-#include "ui/paintbox.h"
-#include "ui/projectsettings.h"
+#include "ui/commands/desktopcommands.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/mainwindow/paintbox.h"
+#include "ui/mainwindow/projectsettings.h"
+#include "ui/mainwindow/statusreport.h"
+#include "ui/widgets/loupewidget.h"
 
 #include <QtTest>
 
@@ -128,7 +128,7 @@ void TestKeysAndFocus::typedZoomAppliedWhenTheFieldIsLeft()
     typeInto(form->settings.zoomed, QStringLiteral("250"));
     QTest::mouseClick(form->PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
     QCOMPARE(form->settings.zoomed->value(), 250);
-    QCOMPARE(form->view().zoomed, 250);
+    QCOMPARE(form->view().zoomPercent, 250);
     // The drawing shows the new zoom: the rectangle's left edge is at 2.5 x 20.
     QCOMPARE(form->backBuffer().pixelColor(50, 100), QColor(255, 0, 0));
 }
@@ -195,7 +195,7 @@ void TestKeysAndFocus::fieldsKeepExactValues()
     typeInto(form->settings.zoomed, QStringLiteral("57"));
     QTest::keyClick(form->settings.zoomed, Qt::Key_Return);
     // The rule is on at a first start; switching it off and on again applies it.
-    QAction *sizeRule = form->menus.PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1;
+    QAction *sizeRule = form->menus.presetSizesOnOpen;
     QVERIFY(sizeRule->isChecked());
     sizeRule->trigger();
     sizeRule->trigger();
@@ -284,7 +284,7 @@ void TestKeysAndFocus::zoomKeys()
     const QSize surface = form->PaintBox1->size();
     const int expected = zoom > 0 ? zoom : std::min(surface.width(), surface.height()) * 100 / 320;
     QCOMPARE(form->settings.zoomed->value(), expected);
-    QCOMPARE(form->view().zoomed, expected);
+    QCOMPARE(form->view().zoomPercent, expected);
 }
 
 void TestKeysAndFocus::ctrlWheelKeepsThePointUnderTheCursor_data()
@@ -315,7 +315,7 @@ void TestKeysAndFocus::ctrlWheelKeepsThePointUnderTheCursor()
                           QPoint(), QPoint(0, delta), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(form.get(), &wheel);
     }
-    QVERIFY(form->view().zoomed != zoom);
+    QVERIFY(form->view().zoomPercent != zoom);
     QCOMPARE(form->view().screen(under), cursor);
     // The plain wheel still scrolls.
     const int vertical = form->ScrollBar2->value();

@@ -2,10 +2,10 @@
 #include "core/translate.h"
 #include "core/translationtable.h"
 #include "translationfixture.h"
-#include "ui/languagecommands.h"
-#include "ui/qttranslations.h"
-#include "ui/translateform.h"
-#include "ui/translationmodel.h"
+#include "ui/commands/languagecommands.h"
+#include "ui/translation/qttranslations.h"
+#include "ui/translation/translateform.h"
+#include "ui/translation/translationmodel.h"
 
 #include <QtTest>
 

@@ -1,11 +1,11 @@
 #include "core/resultsmodel.h"
 #include "core/translate.h"
-#include "tools/editing.h"
-#include "ui/aboutbox.h"
-#include "ui/colorswatch.h"
-#include "ui/mainform.h"
-#include "ui/paintbox.h"
 #include "modalscript.h"
+#include "tools/editcommands.h"
+#include "ui/dialogs/aboutbox.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/mainwindow/paintbox.h"
+#include "ui/widgets/colorswatch.h"
 
 #include <QtTest>
 
@@ -296,7 +296,7 @@ void TestMainForm::menuItemOrder()
 
 void TestMainForm::deleteShortcut()
 {
-    QCOMPARE(form->menus.Lschen1->shortcut(), QKeySequence(Qt::Key_Delete));
+    QCOMPARE(form->menus.deleteElement->shortcut(), QKeySequence(Qt::Key_Delete));
     // The history and saving have the keys every program has for them.
     const auto *undo = form->findChild<QAction *>(QStringLiteral("Rckgngig1"));
     const auto *redo = form->findChild<QAction *>(QStringLiteral("Wiederholen1"));
@@ -310,7 +310,7 @@ void TestMainForm::deleteShortcut()
                                   "Einfgen1",      "Beenen1",    "berdasProgramm1",   "Vergrern1",
                                   "Verkleinern1",  "GanzesBildzeigen1", "Lupeanzeigen1"};
     for (const QAction *a : form->findChildren<QAction *>(Qt::FindDirectChildrenOnly))
-        if (a != form->menus.Lschen1 && a != undo && a != redo && a != save && !desktopKeys.contains(a->objectName()))
+        if (a != form->menus.deleteElement && a != undo && a != redo && a != save && !desktopKeys.contains(a->objectName()))
             QVERIFY2(a->shortcut().isEmpty(), qPrintable(a->objectName()));
 }
 
@@ -318,12 +318,12 @@ void TestMainForm::languageItemsExclusive()
 {
     const MainMenus &m = form->menus;
     QCOMPARE(m.languageGroup->exclusionPolicy(), QActionGroup::ExclusionPolicy::Exclusive);
-    m.English1->setChecked(true);
-    QVERIFY(!m.Deutsch1->isChecked());
-    QVERIFY(!m.Italiano1->isChecked());
-    m.Italiano1->setChecked(true);
-    QVERIFY(!m.English1->isChecked());
-    QCOMPARE(m.languageItem(1), m.English1);
+    m.english->setChecked(true);
+    QVERIFY(!m.german->isChecked());
+    QVERIFY(!m.italian->isChecked());
+    m.italian->setChecked(true);
+    QVERIFY(!m.english->isChecked());
+    QCOMPARE(m.languageItem(1), m.english);
     QCOMPARE(m.languageItem(3), nullptr);
 }
 
@@ -396,10 +396,10 @@ void TestMainForm::openButton()
     QCOMPARE(open->toolTip(), QStringLiteral("Bild öffnen"));
     QVERIFY(!open->icon().isNull());
     // The button follows the menu command it stands for.
-    QCOMPARE(open->isEnabled(), form->menus.Bildffnen1->isEnabled());
-    form->menus.Bildffnen1->setEnabled(true);
+    QCOMPARE(open->isEnabled(), form->menus.openPicture->isEnabled());
+    form->menus.openPicture->setEnabled(true);
     QVERIFY(open->isEnabled());
-    QSignalSpy triggered(form->menus.Bildffnen1, &QAction::triggered);
+    QSignalSpy triggered(form->menus.openPicture, &QAction::triggered);
     ModalScript script({rejectDialog()});
     open->click();
     QVERIFY(script.finished());
@@ -527,23 +527,23 @@ void TestMainForm::resultsListToggle()
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     QVERIFY(form->ListView1->isVisible());
-    form->menus.Ergebnisslisteanzeigen1->trigger();
-    QVERIFY(!form->menus.Ergebnisslisteanzeigen1->isChecked());
+    form->menus.showResultsList->trigger();
+    QVERIFY(!form->menus.showResultsList->isChecked());
     QVERIFY(!form->ListView1->isVisible());
-    form->menus.Ergebnisslisteanzeigen1->trigger();
+    form->menus.showResultsList->trigger();
     QVERIFY(form->ListView1->isVisible());
 
     // Hidden with the list switched off, the window stores the check mark; showing it again
     // restores the mark and the list follows it.
-    form->menus.Ergebnisslisteanzeigen1->trigger();
+    form->menus.showResultsList->trigger();
     form->hide();
-    form->menus.Ergebnisslisteanzeigen1->setChecked(true);
+    form->menus.showResultsList->setChecked(true);
     form->show();
-    QVERIFY(!form->menus.Ergebnisslisteanzeigen1->isChecked());
+    QVERIFY(!form->menus.showResultsList->isChecked());
     QVERIFY(!form->ListView1->isVisible());
 
     // Switched on again, so that the stored mark a later start reads is the initial one.
-    form->menus.Ergebnisslisteanzeigen1->trigger();
+    form->menus.showResultsList->trigger();
     QVERIFY(form->ListView1->isVisible());
 }
 
@@ -657,7 +657,7 @@ void TestMainForm::sizeRule()
 
 void TestMainForm::sizeRuleOptionHandler()
 {
-    QAction *option = form->menus.PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1;
+    QAction *option = form->menus.presetSizesOnOpen;
     form->settings.zoomed->setValue(200);
     option->trigger(); // ticked -> unticked: nothing else changes
     QVERIFY(!option->isChecked());
@@ -737,7 +737,7 @@ void TestMainForm::aboutBox()
                                    [](const QLabel *l) { return l->text() == QStringLiteral("Kovrant Tesselon 1.0"); });
     QVERIFY(named);
     ModalScript script({rejectDialog()});
-    form->menus.berdasProgramm1->trigger();
+    form->menus.about->trigger();
     QVERIFY(script.finished());
     QVERIFY(!form->AboutBox->isVisible());
 }

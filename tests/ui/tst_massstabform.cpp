@@ -1,9 +1,9 @@
 #include "core/numberformat.h"
 #include "core/translate.h"
 #include "dialoginput.h"
-#include "ui/formstorage.h"
-#include "ui/massstabform.h"
-#include "ui/numberfield.h"
+#include "ui/dialogs/massstabform.h"
+#include "ui/mainwindow/formstorage.h"
+#include "ui/widgets/numberfield.h"
 
 #include <QtTest>
 

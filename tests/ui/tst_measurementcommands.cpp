@@ -3,13 +3,13 @@
 #include "core/resultsmodel.h"
 #include "dialoginput.h"
 #include "modalscript.h"
-#include "ui/axisscaleform.h"
-#include "ui/mainform.h"
-#include "ui/measurementcommands.h"
-#include "ui/numberfield.h"
-#include "ui/paintbox.h"
-#include "ui/projectcommands.h"
-#include "ui/scalecheckform.h"
+#include "ui/commands/measurementcommands.h"
+#include "ui/commands/projectcommands.h"
+#include "ui/dialogs/axisscaleform.h"
+#include "ui/dialogs/scalecheckform.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/mainwindow/paintbox.h"
+#include "ui/widgets/numberfield.h"
 #include "workspace/workspace.h"
 
 #include <QAction>
@@ -66,7 +66,7 @@ private slots:
         form = std::make_unique<TMainForm>();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        form->menus.BezeichnungfrElementeeingebenlassen1->setChecked(false);
+        form->menus.askElementNames->setChecked(false);
     }
 
     void cleanup()

@@ -4,13 +4,13 @@
 #include "dialoginput.h"
 #include "render/labels.h"
 #include "tools/toolcontroller.h"
-#include "ui/bezeichnungform.h"
-#include "ui/mainform.h"
-#include "ui/massstabform.h"
-#include "ui/nachkommaform.h"
-#include "ui/neigungform.h"
-#include "ui/numberfield.h"
-#include "ui/paintbox.h"
+#include "ui/dialogs/bezeichnungform.h"
+#include "ui/dialogs/massstabform.h"
+#include "ui/dialogs/nachkommaform.h"
+#include "ui/dialogs/neigungform.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/mainwindow/paintbox.h"
+#include "ui/widgets/numberfield.h"
 
 #include <QtTest>
 
@@ -169,7 +169,7 @@ void TestMeasuring::init()
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     // Most gestures are checked without the name question; the tests that want it tick it.
-    form->menus.BezeichnungfrElementeeingebenlassen1->setChecked(false);
+    form->menus.askElementNames->setChecked(false);
 }
 
 void TestMeasuring::cleanup()
@@ -353,7 +353,7 @@ void TestMeasuring::inclinedDistance()
 void TestMeasuring::graphicScale()
 {
     addElement(TypRectangle, {{10, 100}, {110, 150}});
-    form->menus.Grafisch1->trigger();
+    form->menus.graphicScale->trigger();
     QVERIFY(form->tools.massstabBtn->isChecked());
     QFile::remove(optionsFilePath());
 
@@ -422,12 +422,12 @@ void TestMeasuring::numericScale()
         else
             clickOk(d);
     });
-    form->menus.Numerisch1->trigger();
+    form->menus.numericScale->trigger();
     QCOMPARE(*seen, 1);
 
     QCOMPARE(form->workspace().scale().mas1, 200.0);
     QCOMPARE(form->workspace().scale().mas2, 50.0);
-    QVERIFY(!form->menus.Anzeigen1->isChecked());
+    QVERIFY(!form->menus.showScaleLine->isChecked());
     QCOMPARE(valueText(element(0), form->workspace().numberSettings()), QStringLiteral("25.00 mm"));
     QCOMPARE(form->results->text(1, ResultsModel::ColumnLaenge), QStringLiteral("70.0000"));
     QCOMPARE(form->results->text(1, ResultsModel::ColumnFlaeche), QStringLiteral("250.0000"));
@@ -448,7 +448,7 @@ void TestMeasuring::scaleFieldsWithoutDecimals()
         dialog->entsprichted->setValue(0);
         clickOk(d);
     });
-    form->menus.Numerisch1->trigger();
+    form->menus.numericScale->trigger();
     QCOMPARE(*seen, 1);
     QCOMPARE(form->workspace().scale().mas1, 123.0);
     // A side of 0 becomes 1.
@@ -480,7 +480,7 @@ void TestMeasuring::decimals()
         else
             d->close();
     });
-    form->menus.Nachkommastellen1->trigger();
+    form->menus.decimals->trigger();
     QCOMPARE(*seen, 1);
     QCOMPARE(valueText(element(0), form->workspace().numberSettings()), label);
     QCOMPARE(form->results->text(0, ResultsModel::ColumnLaenge), listed);
@@ -540,8 +540,8 @@ void TestMeasuring::nameAndReturnToPointer()
     QFETCH(bool, ok);
     QFETCH(QString, name);
 
-    form->menus.BezeichnungfrElementeeingebenlassen1->setChecked(true);
-    form->menus.NachMessungwiederdenZeigerauswhlen1->setChecked(true);
+    form->menus.askElementNames->setChecked(true);
+    form->menus.pointerAfterMeasuring->setChecked(true);
     tool("RectBtn");
     click(QPoint(10, 10));
     const auto seen = ok ? answerName(QStringLiteral("Küche")) : closeNextModal();
@@ -705,19 +705,19 @@ void TestMeasuring::copyPasteDelete()
     tool("ZeigerBtn");
 
     // Paste before any copy does nothing.
-    form->menus.Einfgen1->trigger();
+    form->menus.paste->trigger();
     QCOMPARE(form->workspace().document().count(), 1);
 
     click(QPoint(100, 50));
-    form->menus.Kopieren1->trigger();
-    form->menus.Lschen1->trigger();
+    form->menus.copy->trigger();
+    form->menus.deleteElement->trigger();
     QCOMPARE(form->workspace().document().count(), 0);
     QCOMPARE(form->results->rowCount(), 0);
 
     // The copy comes back 10 screen pixels right of and below its old place: 5 image pixels at 200 %.
     form->settings.zoomed->setValue(200);
-    form->menus.Einfgen1->trigger();
-    form->menus.Einfgen1->trigger();
+    form->menus.paste->trigger();
+    form->menus.paste->trigger();
     QCOMPARE(form->workspace().document().count(), 2);
     QCOMPARE(form->results->rowCount(), 2);
     for (int k = 0; k < 2; ++k) {
@@ -763,7 +763,7 @@ void TestMeasuring::rename()
         else
             d->close();
     });
-    form->menus.Beschreibungbearbeiten1->trigger();
+    form->menus.editDescription->trigger();
     QCOMPARE(*seen, 1);
     QCOMPARE(preset, QStringLiteral("Raum"));
     QCOMPARE(Document::name(element(i)), name);
@@ -784,7 +784,7 @@ void TestMeasuring::newDrawing()
     addElement(TypRectangle, {{50, 50}, {150, 100}});
     tool("ZeigerBtn");
     click(QPoint(100, 50));
-    form->menus.Kopieren1->trigger();
+    form->menus.copy->trigger();
 
     QString title;
     QString text;
@@ -794,7 +794,7 @@ void TestMeasuring::newDrawing()
         text = box->text();
         box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
     });
-    form->menus.Neu1->trigger();
+    form->menus.newLines->trigger();
     QCOMPARE(*seen, 1);
     QCOMPARE(title, Message(9));
     QCOMPARE(text, Message(8));
@@ -802,7 +802,7 @@ void TestMeasuring::newDrawing()
     QCOMPARE(form->results->rowCount(), yes ? 0 : 1);
 
     // The copy buffer survives a new drawing.
-    form->menus.Einfgen1->trigger();
+    form->menus.paste->trigger();
     QCOMPARE(form->workspace().document().count(), yes ? 1 : 2);
 }
 
@@ -828,10 +828,10 @@ void TestMeasuring::removingEndsConstruction()
 
     if (byNew) {
         const auto seen = onNextModal(clickOk);
-        form->menus.Neu1->trigger();
+        form->menus.newLines->trigger();
         QCOMPARE(*seen, 1);
     } else {
-        form->menus.Lschen1->trigger();
+        form->menus.deleteElement->trigger();
     }
     QCOMPARE(form->workspace().document().count(), 0);
     QVERIFY(!form->toolController().construction().inlinie);
@@ -847,7 +847,7 @@ void TestMeasuring::removingEndsConstruction()
 
 void TestMeasuring::rightPressOnEmptyDocumentAsksNoName()
 {
-    form->menus.BezeichnungfrElementeeingebenlassen1->setChecked(true);
+    form->menus.askElementNames->setChecked(true);
     tool("PolygonBtn");
     const auto seen = closeNextModal();
     rightClick(QPoint(50, 50));
@@ -937,7 +937,7 @@ void TestMeasuring::openCommand()
         name->setText(file);
         QTest::keyClick(name, Qt::Key_Return);
     });
-    form->menus.Bildffnen1->trigger();
+    form->menus.openPicture->trigger();
     QCOMPARE(*seen, 1);
     QCOMPARE(DibWidth(form->workspace().picture()), 400);
     QCOMPARE(form->OpenDialog1->defaultSuffix(), QStringLiteral("bmp"));

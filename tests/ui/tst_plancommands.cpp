@@ -4,11 +4,11 @@
 
 #include "core/translate.h"
 #include "core/translationtable.h"
-#include "ui/mainform.h"
-#include "ui/numberfield.h"
-#include "ui/pdfpageform.h"
-#include "ui/perspektiveform.h"
-#include "ui/planmassstabform.h"
+#include "ui/dialogs/pdfpageform.h"
+#include "ui/dialogs/perspektiveform.h"
+#include "ui/dialogs/planmassstabform.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/widgets/numberfield.h"
 
 #include <QAction>
 #include <QComboBox>

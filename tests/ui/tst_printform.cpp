@@ -1,8 +1,8 @@
 #include "core/dib.h"
-#include "ui/formstorage.h"
-#include "ui/printform.h"
-#include "ui/printpreview.h"
 #include "support/solidpicture.h"
+#include "ui/dialogs/printform.h"
+#include "ui/dialogs/printpreview.h"
+#include "ui/mainwindow/formstorage.h"
 
 #include <QtTest>
 

@@ -1,16 +1,16 @@
 #include "core/dib.h"
 #include "core/elements.h"
 #include "core/translate.h"
+#include "modalscript.h"
 #include "render/pdffile.h"
 #include "render/printjob.h"
 #include "render/printlayout.h"
 #include "render/realsize.h"
-#include "modalscript.h"
-#include "translationfixture.h"
-#include "ui/printcommands.h"
-#include "ui/printform.h"
-#include "workspace/workspace.h"
 #include "support/solidpicture.h"
+#include "translationfixture.h"
+#include "ui/commands/printcommands.h"
+#include "ui/dialogs/printform.h"
+#include "workspace/workspace.h"
 
 #include <QtTest>
 

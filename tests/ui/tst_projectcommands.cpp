@@ -1,12 +1,12 @@
 #include "core/projectfile.h"
 #include "render/fontrecord.h"
-#include "translationfixture.h"
-#include "ui/colorswatch.h"
-#include "ui/mainform.h"
-#include "ui/projectcommands.h"
-#include "ui/projectsettings.h"
 #include "support/documentcompare.h"
 #include "support/testfiles.h"
+#include "translationfixture.h"
+#include "ui/commands/projectcommands.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/mainwindow/projectsettings.h"
+#include "ui/widgets/colorswatch.h"
 
 #include <QtTest>
 
@@ -110,10 +110,10 @@ void setUnusualControls(TMainForm &w)
     w.settings.WidthEd->setValue(3.5);
     w.settings.PfeillangEd->setValue(45.25);
     w.settings.zoomed->setValue(250);
-    for (QAction *flag : {w.menus.Anzeigen1, w.menus.Ergebnisslisteanzeigen1,
-                          w.menus.SchriftumrandenumdieLesbarkeitzuverbessern1,
-                          w.menus.NachMessungwiederdenZeigerauswhlen1, w.menus.BezeichnungfrElementeeingebenlassen1,
-                          w.menus.PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1})
+    for (QAction *flag : {w.menus.showScaleLine, w.menus.showResultsList,
+                          w.menus.outlineText,
+                          w.menus.pointerAfterMeasuring, w.menus.askElementNames,
+                          w.menus.presetSizesOnOpen})
         flag->setChecked(!flag->isChecked());
     QFont font(QStringLiteral("No Such Face Anywhere"));
     font.setPixelSize(21);
@@ -133,11 +133,11 @@ void compareImages(const dib &a, const dib &b)
 QList<bool> checkMarks(const TMainForm &w)
 {
     QList<bool> marks;
-    for (const QAction *flag : {w.menus.Anzeigen1, w.menus.Ergebnisslisteanzeigen1,
-                                w.menus.SchriftumrandenumdieLesbarkeitzuverbessern1,
-                                w.menus.NachMessungwiederdenZeigerauswhlen1,
-                                w.menus.BezeichnungfrElementeeingebenlassen1,
-                                w.menus.PfeillngeundSchriftgrebeimffneneinesBildesautomatischvoreinstellen1})
+    for (const QAction *flag : {w.menus.showScaleLine, w.menus.showResultsList,
+                                w.menus.outlineText,
+                                w.menus.pointerAfterMeasuring,
+                                w.menus.askElementNames,
+                                w.menus.presetSizesOnOpen})
         marks << flag->isChecked();
     return marks;
 }

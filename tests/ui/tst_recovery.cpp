@@ -1,8 +1,8 @@
 #include "core/resultsmodel.h"
 #include "dialoginput.h"
 #include "modalscript.h"
-#include "ui/mainform.h"
-#include "ui/paintbox.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/mainwindow/paintbox.h"
 
 #include <QtTest>
 
@@ -48,7 +48,7 @@ int runChild()
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))
         return 1;
-    form.menus.BezeichnungfrElementeeingebenlassen1->setChecked(false);
+    form.menus.askElementNames->setChecked(false);
     form.tools.RectBtn->click();
     QTest::mouseClick(form.PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
     QTest::mouseClick(form.PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(140, 90));

@@ -3,11 +3,11 @@
 #include "core/optionsfile.h"
 #include "core/translate.h"
 #include "translationfixture.h"
-#include "ui/formstorage.h"
-#include "ui/mainform.h"
-#include "ui/massstabform.h"
-#include "ui/mainmenus.h"
-#include "ui/settingsrow.h"
+#include "ui/dialogs/massstabform.h"
+#include "ui/mainwindow/formstorage.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/mainwindow/mainmenus.h"
+#include "ui/mainwindow/settingsrow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -45,8 +45,8 @@ void TestRestart::firstStartComesUpInEnglish()
     form.show();
     QCOMPARE(form.language(), 1);
     QCOMPARE(languageIndex(), 1);
-    QVERIFY(form.menus.English1->isChecked());
-    QVERIFY(!form.menus.Deutsch1->isChecked());
+    QVERIFY(form.menus.english->isChecked());
+    QVERIFY(!form.menus.german->isChecked());
     QVERIFY(form.massstabForm->savedScales().isEmpty());
     QVERIFY(form.ListView1->isVisible());
 }
@@ -59,7 +59,7 @@ void TestRestart::settingsSurviveARestart()
         TMainForm form;
         form.show();
         form.settings.WidthEd->setValue(4.5);
-        form.menus.Ergebnisslisteanzeigen1->trigger();
+        form.menus.showResultsList->trigger();
         form.settings.ShowPicCheck->setChecked(false);
         form.massstabForm->setSavedScales(scales);
         form.setLanguage(2);
@@ -70,10 +70,10 @@ void TestRestart::settingsSurviveARestart()
     again.show();
     QCOMPARE(again.language(), 2);
     QCOMPARE(languageIndex(), 2);
-    QVERIFY(again.menus.Italiano1->isChecked());
+    QVERIFY(again.menus.italian->isChecked());
     QCOMPARE(again.settings.WidthEd->value(), 4.5);
     QVERIFY(!again.settings.ShowPicCheck->isChecked());
-    QVERIFY(!again.menus.Ergebnisslisteanzeigen1->isChecked());
+    QVERIFY(!again.menus.showResultsList->isChecked());
     QVERIFY(!again.ListView1->isVisible());
     const QList<SavedScale> restored = again.massstabForm->savedScales();
     QCOMPARE(restored.size(), 1);

@@ -3,9 +3,9 @@
 #include "modalscript.h"
 #include "support/elementbuilder.h"
 #include "support/solidpicture.h"
-#include "ui/bezeichnungform.h"
-#include "ui/mainform.h"
-#include "ui/paintbox.h"
+#include "ui/dialogs/bezeichnungform.h"
+#include "ui/mainwindow/mainform.h"
+#include "ui/mainwindow/paintbox.h"
 
 #include <QtTest>
 

@@ -3,9 +3,9 @@
 
 #include "core/elements.h"
 #include "support/elementbuilder.h"
-#include "ui/axisscaleform.h"
-#include "ui/numberfield.h"
-#include "ui/scalecheckform.h"
+#include "ui/dialogs/axisscaleform.h"
+#include "ui/dialogs/scalecheckform.h"
+#include "ui/widgets/numberfield.h"
 
 #include <QComboBox>
 #include <QLabel>

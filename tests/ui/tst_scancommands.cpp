@@ -2,8 +2,8 @@
 #include "core/translationtable.h"
 #include "scan/quillet.h"
 #include "scan/scanoptions.h"
-#include "ui/backgroundjob.h"
-#include "ui/scancommands.h"
+#include "ui/commands/backgroundjob.h"
+#include "ui/commands/scancommands.h"
 #include "workspace/workspace.h"
 
 #include <QAction>

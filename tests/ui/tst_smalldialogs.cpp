@@ -1,8 +1,8 @@
 #include "dialoginput.h"
-#include "ui/bezeichnungform.h"
-#include "ui/nachkommaform.h"
-#include "ui/neigungform.h"
-#include "ui/numberfield.h"
+#include "ui/dialogs/bezeichnungform.h"
+#include "ui/dialogs/nachkommaform.h"
+#include "ui/dialogs/neigungform.h"
+#include "ui/widgets/numberfield.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 #include "core/translate.h"
 #include "core/translationtable.h"
-#include "ui/statustext.h"
+#include "ui/mainwindow/statustext.h"
 
 #include <QTemporaryDir>
 #include <QTest>

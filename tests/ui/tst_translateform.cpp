@@ -1,9 +1,9 @@
 #include "core/translate.h"
 #include "core/translationtable.h"
 #include "translationfixture.h"
-#include "ui/frozencolumnview.h"
-#include "ui/translateform.h"
-#include "ui/translationmodel.h"
+#include "ui/translation/frozencolumnview.h"
+#include "ui/translation/translateform.h"
+#include "ui/translation/translationmodel.h"
 
 #include <QtTest>
 

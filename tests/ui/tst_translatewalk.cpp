@@ -2,7 +2,7 @@
 #include "core/translate.h"
 #include "core/translationtable.h"
 #include "translationfixture.h"
-#include "ui/translatewalk.h"
+#include "ui/translation/translatewalk.h"
 
 #include <QtTest>
 

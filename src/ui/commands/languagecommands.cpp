@@ -1,0 +1,123 @@
+#include "ui/commands/languagecommands.h"
+
+#include "core/translate.h"
+#include "ui/translation/qttranslations.h"
+#include "ui/translation/translateform.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMainWindow>
+#include <QMessageBox>
+
+namespace {
+
+constexpr const char *itemNames[3] = {"Deutsch1", "English1", "Italiano1"};
+
+} // namespace
+
+LanguageCommands::LanguageCommands(QMainWindow *mainWindow, int &language, bool &guard, TTranslateForm *translationEditor)
+    : QObject(mainWindow), window(mainWindow), languagesetto(language), dontchlang(guard), editor(translationEditor)
+{
+    setObjectName(QStringLiteral("LanguageCommands"));
+    for (int i = 0; i < 3; ++i)
+        items[i] = window->findChild<QAction *>(QLatin1String(itemNames[i]));
+    bersetzen1 = window->findChild<QAction *>(QStringLiteral("bersetzen1"));
+
+    const auto connectItem = [this](QAction *item, void (LanguageCommands::*handler)()) {
+        if (!item)
+            return;
+        item->setEnabled(true);
+        connect(item, &QAction::triggered, this, handler);
+    };
+    connectItem(items[0], &LanguageCommands::Deutsch1Click);
+    connectItem(items[1], &LanguageCommands::English1Click);
+    connectItem(items[2], &LanguageCommands::Italiano1Click);
+    if (editor)
+        connectItem(bersetzen1, &LanguageCommands::bersetzen1Click);
+}
+
+void LanguageCommands::setOptionsPath(const QString &optionsFile)
+{
+    path = optionsFile;
+}
+
+QString LanguageCommands::optionsPath() const
+{
+    return path.isEmpty() ? optionsFilePath() : path;
+}
+
+void LanguageCommands::setScaleSource(std::function<QList<SavedScale>()> source)
+{
+    scaleSource = std::move(source);
+}
+
+void LanguageCommands::tickLanguage(int language)
+{
+    const bool before = dontchlang;
+    dontchlang = true;
+    for (int i = 0; i < 3; ++i)
+        if (items[i])
+            items[i]->setChecked(i == language);
+    dontchlang = before;
+}
+
+void LanguageCommands::Deutsch1Click()
+{
+    chooseLanguage(0);
+}
+
+void LanguageCommands::English1Click()
+{
+    chooseLanguage(1);
+}
+
+void LanguageCommands::Italiano1Click()
+{
+    chooseLanguage(2);
+}
+
+QList<SavedScale> LanguageCommands::currentScales() const
+{
+    if (scaleSource)
+        return scaleSource();
+    // An unreadable file has no scales left to keep; its damage was reported when it was read.
+    Options stored;
+    LoadOptions(optionsPath(), stored);
+    return stored.scales;
+}
+
+void LanguageCommands::chooseLanguage(int language)
+{
+    if (dontchlang)
+        return;
+    tickLanguage(language);
+    languagesetto = language;
+    setLanguageIndex(language);
+    // From here on every message speaks the new language, so Qt's buttons in them do too.
+    installQtTranslations(language);
+
+    Options options;
+    options.language = language;
+    options.scales = currentScales();
+    const QString file = optionsPath();
+    // Without the file the choice would be gone at the next start, so the notice would be untrue.
+    if (!SaveOptions(file, options)) {
+        QMessageBox::critical(window, Message(2),
+                              Translate("Die Sprache konnte nicht gespeichert werden:") + QLatin1Char('\n') +
+                                  QDir::toNativeSeparators(file));
+        return;
+    }
+    showRestartNotice();
+}
+
+void LanguageCommands::showRestartNotice()
+{
+    QMessageBox::information(window, Message(2), Message(1));
+}
+
+void LanguageCommands::bersetzen1Click()
+{
+    editor->FillStringGrid();
+    editor->exec();
+    showRestartNotice();
+}
