@@ -317,6 +317,8 @@ void TestKeysAndFocus::ctrlWheelKeepsThePointUnderTheCursor()
     }
     QVERIFY(form->view().zoomPercent != zoom);
     QCOMPARE(form->view().screen(under), cursor);
+    QVERIFY(form->desktopCommands().StatusText->text().contains(
+        QStringLiteral(": %1 %").arg(form->view().zoomPercent)));
     // The plain wheel still scrolls.
     const int vertical = form->ScrollBar2->value();
     QWheelEvent plain(form->PaintBox1->mapTo(form.get(), QPointF(cursor)), form->PaintBox1->mapToGlobal(QPointF(cursor)),

@@ -37,7 +37,9 @@ DesktopCommands::DesktopCommands(TMainForm &mainForm) : QObject(&mainForm), form
             [this](QMouseEvent *event) { cursorAt(event->position().toPoint()); });
     connect(form.PaintBox1, &PaintBox::mousePressed, this,
             [this](QMouseEvent *event) { cursorAt(event->position().toPoint()); });
-    connect(form.settings.zoomed, &QSpinBox::valueChanged, this, [this] { cursorAt(cursor); });
+    // The zoom and the picture position under the cursor change with the view, also when the
+    // wheel or a zoom command moved it.
+    connect(form.viewCommands, &ViewCommands::viewChanged, this, [this] { cursorAt(cursor); });
     connect(Lupeanzeigen1, &QAction::toggled, this, [this] { cursorAt(cursor); });
     form.PaintBox1->installEventFilter(this);
 

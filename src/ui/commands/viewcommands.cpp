@@ -46,18 +46,21 @@ void ViewCommands::zoomedChange()
 {
     state.setZoom(zoomed->value());
     repaint();
+    emit viewChanged();
 }
 
 void ViewCommands::ScrollBar1Change()
 {
     state.setScrollX(ScrollBar1->value());
     repaint();
+    emit viewChanged();
 }
 
 void ViewCommands::ScrollBar2Change()
 {
     state.setScrollY(ScrollBar2->value());
     repaint();
+    emit viewChanged();
 }
 
 void ViewCommands::HandBtnClick()
@@ -142,4 +145,5 @@ void ViewCommands::showView(bool changed)
         ScrollBar2->setValue(state.scrollY);
     }
     repaint();
+    emit viewChanged();
 }

@@ -46,6 +46,10 @@ public:
     void panTo(QPoint cursor);
     void endPan();
 
+signals:
+    // The zoom or a scroll position changed, by the user at a control or by a view command.
+    void viewChanged();
+
 public slots:
     void zoomedChange();
     void ScrollBar1Change();
