@@ -5,6 +5,7 @@
 
 #include "core/dib.h"
 #include "image/velumo.h"
+#include "offscreenmain.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -154,11 +155,6 @@ BENCHMARK(BM_OpenPicture_BaselineDecoder)->DenseRange(0, 2)->Unit(benchmark::kMi
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
     QImageReader::setAllocationLimit(4096);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }

@@ -9,6 +9,7 @@
 #include "render/renderer.h"
 #include "render/viewstate.h"
 #include "noisepicture.h"
+#include "offscreenmain.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -98,10 +99,5 @@ BENCHMARK(BM_LoupePerMove_BaselineRubberBand)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }

@@ -11,6 +11,7 @@
 #include "render/renderer.h"
 #include "render/viewstate.h"
 #include "noisepicture.h"
+#include "offscreenmain.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -121,10 +122,5 @@ BENCHMARK(BM_RecoveryDocumentWrite_BaselineRepaintFull)->Unit(benchmark::kMillis
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }
