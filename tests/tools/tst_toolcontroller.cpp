@@ -405,7 +405,7 @@ void TestToolController::graphicScale()
     b.host.addElement(TypScaleLine, 0, 0, 300, 0, 300, 0);
     b.host.addElement(TypRectangle, 200, 200, 240, 220, 240, 220);
     b.host.addElement(TypScaleLine, 0, 300, 300, 300, 300, 300);
-    b.host.scaleDialog = [](FakeHost &h) { h.mas2 = 20; };
+    b.host.scaleDialog = [](FakeHost &h) { h.realLength = 20; };
 
     b.press(20, 100);
     b.press(100, 100);
@@ -418,7 +418,7 @@ void TestToolController::graphicScale()
     QCOMPARE(QPointF(line.x2, line.y2), QPointF(100, 100));
     QCOMPARE(field(line.x4), 0.0);
     QCOMPARE(b.host.scaleShown, (QList<double>{80, 80}));
-    QCOMPARE(b.host.mas1, 80.0);
+    QCOMPARE(b.host.pixelLength, 80.0);
     QVERIFY(near(line.lang, 20));
     QVERIFY(near(b.host.element(0).lang, (80 + 40) * 0.25));
     QVERIFY(b.host.namePresets.isEmpty());

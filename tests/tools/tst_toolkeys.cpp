@@ -195,8 +195,8 @@ void TestToolKeys::liveValue_data()
     QTest::addColumn<ToolId>("tool");
     QTest::addColumn<QList<QPointF>>("presses");
     QTest::addColumn<QPointF>("cursor");
-    QTest::addColumn<double>("mas2"); // real units per image pixel
-    QTest::addColumn<QString>("einh");
+    QTest::addColumn<double>("realLength"); // real units per image pixel
+    QTest::addColumn<QString>("unit");
     QTest::addColumn<QString>("value");
 
     using P = QList<QPointF>;
@@ -228,16 +228,16 @@ void TestToolKeys::liveValue()
     QFETCH(ToolId, tool);
     QFETCH(QList<QPointF>, presses);
     QFETCH(QPointF, cursor);
-    QFETCH(double, mas2);
-    QFETCH(QString, einh);
+    QFETCH(double, realLength);
+    QFETCH(QString, unit);
     QFETCH(QString, value);
 
     Bench b(tool);
     for (const QPointF &p : presses)
         b.press(p);
     b.move(cursor);
-    const LiveValueFormat numbers{einh, 2, 4};
-    QCOMPARE(::liveValue(b.tools.construction(), b.tools.tool(), b.host.doc, Scale{1, mas2}, numbers), value);
+    const LiveValueFormat numbers{unit, 2, 4};
+    QCOMPARE(::liveValue(b.tools.construction(), b.tools.tool(), b.host.doc, Scale{1, realLength}, numbers), value);
 }
 
 QTEST_GUILESS_MAIN(TestToolKeys)
