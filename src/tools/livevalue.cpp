@@ -21,7 +21,7 @@ QList<QPointF> outlineToCursor(const Construction &c, Document &doc, int typ)
 {
     QList<QPointF> points;
     Telemente *last = doc.count() > 0 ? doc.element(doc.count() - 1) : nullptr;
-    if (c.lastnr > 0 && last && last->typ == typ) {
+    if (c.placedSegments > 0 && last && last->typ == typ) {
         for (int i = 0; i < Document::vertexCount(*last); ++i) {
             const Tvertex v = *Document::vertex(last->vert, i);
             points.append(QPointF(v.x, v.y));
@@ -29,7 +29,7 @@ QList<QPointF> outlineToCursor(const Construction &c, Document &doc, int typ)
     } else {
         points.append(c.start());
     }
-    points.append(QPointF(c.tempx, c.tempy));
+    points.append(QPointF(c.candidateX, c.candidateY));
     return points;
 }
 
@@ -80,8 +80,8 @@ QString angleValue(const QList<QPointF> &points, const LiveValueFormat &n)
 
 QString cornersValue(const Construction &c, const Scale &scale, const LiveValueFormat &n)
 {
-    const double width = std::fabs(c.tempx - c.startx);
-    const double height = std::fabs(c.tempy - c.starty);
+    const double width = std::fabs(c.candidateX - c.startx);
+    const double height = std::fabs(c.candidateY - c.starty);
     return F(scale.length(width), n.areaDecimals) + QStringLiteral(" \u00D7 ") + length(height, scale, n.areaDecimals, n);
 }
 
@@ -89,16 +89,16 @@ QString cornersValue(const Construction &c, const Scale &scale, const LiveValueF
 QString distanceValue(const Construction &c, Document &doc, const Scale &scale, const LiveValueFormat &n)
 {
     Telemente *last = doc.count() > 0 ? doc.element(doc.count() - 1) : nullptr;
-    if (c.lastnr > 0 && last && last->typ == TypDistance)
+    if (c.placedSegments > 0 && last && last->typ == TypDistance)
         return length(std::hypot(last->x2 - last->x1, last->y2 - last->y1), scale, n.lengthDecimals, n);
-    return length(distance(c.start(), QPointF(c.tempx, c.tempy)), scale, n.lengthDecimals, n);
+    return length(distance(c.start(), QPointF(c.candidateX, c.candidateY)), scale, n.lengthDecimals, n);
 }
 
 } // namespace
 
 QString liveValue(const Construction &c, ToolId tool, Document &doc, const Scale &scale, const LiveValueFormat &n)
 {
-    if (!c.inlinie)
+    if (!c.constructing)
         return QString();
     switch (tool) {
     case ToolId::Polyline:
@@ -114,7 +114,7 @@ QString liveValue(const Construction &c, ToolId tool, Document &doc, const Scale
     case ToolId::Inclined:
         return distanceValue(c, doc, scale, n);
     case ToolId::Scale:
-        return length(distance(c.start(), QPointF(c.tempx, c.tempy)), scale, n.lengthDecimals, n);
+        return length(distance(c.start(), QPointF(c.candidateX, c.candidateY)), scale, n.lengthDecimals, n);
     default:
         return QString();
     }

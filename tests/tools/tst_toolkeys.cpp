@@ -105,7 +105,7 @@ void TestToolKeys::escape()
 
     QVERIFY(b.tools.cancel());
     QVERIFY(b.host.repaints > repaints);
-    QVERIFY(!b.tools.construction().inlinie);
+    QVERIFY(!b.tools.construction().constructing);
     // The user lets the button go only after Esc: the gesture is over and changes nothing.
     if (!moves.isEmpty())
         b.release(moves.back());
@@ -161,7 +161,7 @@ void TestToolKeys::finishing()
             b.tools.mousePress(Qt::RightButton, last);
     }
 
-    QVERIFY(!b.tools.construction().inlinie);
+    QVERIFY(!b.tools.construction().constructing);
     QCOMPARE(b.host.doc.count(), 1);
     QCOMPARE(b.host.vertices(0), vertices);
     QCOMPARE(b.host.namePresets.size(), 1);
@@ -174,7 +174,7 @@ void TestToolKeys::enterLeavesOtherConstructionsOpen()
     b.press({10, 10});
     b.press({60, 10});
     QVERIFY(!b.tools.finishConstruction());
-    QVERIFY(b.tools.construction().inlinie);
+    QVERIFY(b.tools.construction().constructing);
     QVERIFY(b.host.namePresets.isEmpty());
 }
 

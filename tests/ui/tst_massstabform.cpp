@@ -216,9 +216,9 @@ private slots:
     void recallSelectedRow_data()
     {
         QTest::addColumn<QString>("pixel");
-        QTest::addColumn<QString>("wert");
+        QTest::addColumn<QString>("value");
         QTest::addColumn<double>("pixelAfter");
-        QTest::addColumn<double>("wertAfter");
+        QTest::addColumn<double>("valueAfter");
         QTest::addColumn<QString>("unitAfter");
         QTest::newRow("readable row") << "123.4568000000" << "2.5000000000" << 123.4568 << 2.5 << "cm";
         QTest::newRow("pixel text unreadable") << "12,5" << "2.5000000000" << 7.0 << 8.0 << "mm";
@@ -228,14 +228,14 @@ private slots:
     void recallSelectedRow()
     {
         QFETCH(QString, pixel);
-        QFETCH(QString, wert);
+        QFETCH(QString, value);
         QFETCH(double, pixelAfter);
-        QFETCH(double, wertAfter);
+        QFETCH(double, valueAfter);
         QFETCH(QString, unitAfter);
         TmassstabForm form;
         QList<SavedScale> rows = threeRows();
         rows[1].pixel = pixel;
-        rows[1].wert = wert;
+        rows[1].value = value;
         form.setSavedScales(rows);
         form.PixelEd->setValue(7.0);
         form.entsprichted->setValue(8.0);
@@ -247,7 +247,7 @@ private slots:
         // The name comes first, so it is taken even when a number then stops the recall.
         QCOMPARE(form.NameEd->text(), QStringLiteral("A4 Plan"));
         QCOMPARE(form.PixelEd->value(), pixelAfter);
-        QCOMPARE(form.entsprichted->value(), wertAfter);
+        QCOMPARE(form.entsprichted->value(), valueAfter);
         QCOMPARE(form.EinheitEd->currentText(), unitAfter);
         QCOMPARE(form.savedScales(), rows);
     }

@@ -275,7 +275,7 @@ void TestMeasuring::toolGestures()
         rightClick(QPoint(300, 300));
 
     QCOMPARE(form->workspace().document().count(), 1);
-    QVERIFY(!form->toolController().construction().inlinie);
+    QVERIFY(!form->toolController().construction().constructing);
     QCOMPARE(v(element(0).typ), typ);
     QCOMPARE(Document::vertexCount(element(0)), vertexCount);
     if (vertexCount == 5)
@@ -821,7 +821,7 @@ void TestMeasuring::removingEndsConstruction()
     tool("StreckeBtn");
     click(QPoint(10, 10));
     click(QPoint(110, 10));
-    QVERIFY(form->toolController().construction().inlinie);
+    QVERIFY(form->toolController().construction().constructing);
     tool("ZeigerBtn");
     click(QPoint(60, 10));
     QVERIFY(element(0).selected);
@@ -834,7 +834,7 @@ void TestMeasuring::removingEndsConstruction()
         form->menus.deleteElement->trigger();
     }
     QCOMPARE(form->workspace().document().count(), 0);
-    QVERIFY(!form->toolController().construction().inlinie);
+    QVERIFY(!form->toolController().construction().constructing);
 
     // The next presses start a new polyline instead of extending a removed one.
     tool("StreckeBtn");

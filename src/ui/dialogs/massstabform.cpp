@@ -172,7 +172,7 @@ void TmassstabForm::setSavedScales(const QList<SavedScale> &scales)
     QList<QTreeWidgetItem *> rows;
     rows.reserve(scales.size());
     for (const SavedScale &s : scales)
-        rows.append(new QTreeWidgetItem(QStringList{s.name, s.pixel, s.wert, s.einheit}));
+        rows.append(new QTreeWidgetItem(QStringList{s.name, s.pixel, s.value, s.unit}));
     ListView1->addTopLevelItems(rows);
     ListView1->setUpdatesEnabled(true);
 }

@@ -41,7 +41,7 @@ void TMainForm::Nachkommastellen1Click()
 bool TMainForm::SaveOptions()
 {
     Options options;
-    options.language = languagesetto;
+    options.language = languageIndex;
     options.scales = massstabForm->savedScales();
     const QString path = optionsFilePath();
     if (::SaveOptions(path, options))
