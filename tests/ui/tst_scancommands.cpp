@@ -63,13 +63,16 @@ void TestScanCommands::init()
 {
     window = new QMainWindow;
     QMenu *file = window->menuBar()->addMenu(QStringLiteral("Datei"));
+    QAction *items[2] = {};
+    int made = 0;
     for (const char *name : {"Scannen1", "Scannerwhlen1"}) {
         QAction *action = file->addAction(QString::fromLatin1(name));
         action->setObjectName(QString::fromLatin1(name));
         action->setEnabled(false);
+        items[made++] = action;
     }
     work = std::make_unique<Workspace>();
-    commands = new ScanCommands(window, *work);
+    commands = new ScanCommands(window, *work, items[0], items[1]);
     connect(commands, &ScanCommands::pictureScanned, this, [this] { replaced.append(work->sharedPicture()); });
     window->show();
 }
