@@ -71,7 +71,7 @@ struct Window {
         Document::setName(*room, QStringLiteral("Flur, oben"));
         results.ListObjekte(doc, 2);
         NumberSettings numbers;
-        numbers.einh = QStringLiteral("cm");
+        numbers.unit = QStringLiteral("cm");
         work.setNumberSettings(numbers);
         work.setFileName(QStringLiteral("/plans/flur.ver"));
         const ExportItems exportItems{items[0], items[1], items[2], items[6], items[3], items[4], items[5]};

@@ -11,7 +11,7 @@
 
 LanguageCommands::LanguageCommands(QMainWindow *mainWindow, int &language, bool &guard, TTranslateForm *translationEditor,
                                    const LanguageItems &languageItems)
-    : QObject(mainWindow), window(mainWindow), languagesetto(language), dontchlang(guard), editor(translationEditor),
+    : QObject(mainWindow), window(mainWindow), languageIndex(language), tickingLanguage(guard), editor(translationEditor),
       items{languageItems.german, languageItems.english, languageItems.italian}
 {
     setObjectName(QStringLiteral("LanguageCommands"));
@@ -46,12 +46,12 @@ void LanguageCommands::setScaleSource(std::function<QList<SavedScale>()> source)
 
 void LanguageCommands::tickLanguage(int language)
 {
-    const bool before = dontchlang;
-    dontchlang = true;
+    const bool before = tickingLanguage;
+    tickingLanguage = true;
     for (int i = 0; i < 3; ++i)
         if (items[i])
             items[i]->setChecked(i == language);
-    dontchlang = before;
+    tickingLanguage = before;
 }
 
 void LanguageCommands::Deutsch1Click()
@@ -81,10 +81,10 @@ QList<SavedScale> LanguageCommands::currentScales() const
 
 void LanguageCommands::chooseLanguage(int language)
 {
-    if (dontchlang)
+    if (tickingLanguage)
         return;
     tickLanguage(language);
-    languagesetto = language;
+    languageIndex = language;
     setLanguageIndex(language);
     // From here on every message speaks the new language, so Qt's buttons in them do too.
     installQtTranslations(language);

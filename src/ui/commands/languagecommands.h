@@ -24,14 +24,14 @@ struct LanguageItems {
 // stored in the options file at once and takes effect at the next start, which a notice in the
 // newly chosen language tells the user.
 //
-// The commands work on the main window's own state: languagesetto and the guard dontchlang,
+// The commands work on the main window's own state: languageIndex and the guard tickingLanguage,
 // which the window sets while it ticks a language item itself.
 class LanguageCommands : public QObject
 {
     Q_OBJECT
 public:
     // Enables and wires items; the editor's item only when there is an editor.
-    LanguageCommands(QMainWindow *window, int &languagesetto, bool &dontchlang, TTranslateForm *editor,
+    LanguageCommands(QMainWindow *window, int &languageIndex, bool &tickingLanguage, TTranslateForm *editor,
                      const LanguageItems &items);
 
     // Where the options are written; the settings folder's options.dat unless set.
@@ -56,8 +56,8 @@ private:
     QList<SavedScale> currentScales() const;
 
     QMainWindow *window;
-    int &languagesetto;
-    bool &dontchlang;
+    int &languageIndex;
+    bool &tickingLanguage;
     TTranslateForm *editor;
     QAction *items[3] = {};
     QString path;
