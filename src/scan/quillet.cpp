@@ -9,7 +9,7 @@
 #include "scan/selectscannerdialog.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
+#include <QPointer>
 
 namespace {
 
@@ -56,14 +56,16 @@ void TWAIN_SelectScanner(QWidget *window)
     }
     if (!startScanner(window))
         return;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const QList<ScannerDevice> devices = listScanners();
-    QGuiApplication::restoreOverrideCursor();
-    if (devices.isEmpty()) {
+    const QPointer<QWidget> target = window;
+    const std::optional<QList<ScannerDevice>> devices = ScanJob::listDevices(window);
+    // A cancelled listing leaves the choice as it was.
+    if (!devices || !target)
+        return;
+    if (devices->isEmpty()) {
         showNoScanner(window);
         return;
     }
-    SelectScannerDialog dialog(devices, chosenScanner(), window);
+    SelectScannerDialog dialog(*devices, chosenScanner(), window);
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedDevice().isEmpty())
         setChosenScanner(dialog.selectedDevice());
 }

@@ -8,6 +8,7 @@
 #include "scan/scanreadyevent.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QProgressDialog>
 #include <QThread>
 
@@ -82,6 +83,27 @@ bool ScanJob::runWatched(QWidget *window, const ScanFunction &scan)
     if (ran)
         deliver(target, *outcome, progress->cancelled);
     return ran;
+}
+
+std::optional<QList<ScannerDevice>> ScanJob::listDevices(QWidget *window)
+{
+    if (runner) {
+        auto progress = std::make_shared<TransferProgress>();
+        auto devices = std::make_shared<QList<ScannerDevice>>();
+        watchedRunning = true;
+        const bool ran = runner(window, Translate(QStringLiteral("Suche Scanner...")), progress,
+                                [devices] { *devices = listScanners(); });
+        watchedRunning = false;
+        if (ran) {
+            if (progress->cancelled)
+                return std::nullopt;
+            return *devices;
+        }
+    }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    QList<ScannerDevice> devices = listScanners();
+    QGuiApplication::restoreOverrideCursor();
+    return devices;
 }
 
 void ScanJob::raiseRunning()

@@ -2,14 +2,17 @@
 
 #include "scan/quillet.h"
 #include "scan/sanedevice.h"
+#include "scan/sanesession.h"
 #include "scan/scanoptions.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
 #include <atomic>
 #include <functional>
+#include <optional>
 
 class QProgressDialog;
 class QThread;
@@ -31,6 +34,10 @@ public:
     static void start(QWidget *window, const QString &deviceName, const ScanOptions &options);
     static void start(QWidget *window, ScanFunction scan);
     static bool running();
+    // The devices SANE finds, listed under the runner as a scan is, so that the window stays
+    // alive while a slow backend answers; without a runner (or when it declines) listed here
+    // under a wait cursor. Nothing when the user cancelled. Counts as running meanwhile.
+    static std::optional<QList<ScannerDevice>> listDevices(QWidget *window);
     // Brings the running scan's progress dialog to the front.
     static void raiseRunning();
     // Cancels the running scan and waits for its thread, at the end of the program. False when

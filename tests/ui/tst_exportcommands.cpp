@@ -43,10 +43,13 @@ struct Window {
 
     Window()
     {
+        QAction *items[std::size(ActionNames)] = {};
+        int made = 0;
         for (const char *name : ActionNames) {
             auto *action = new QAction(QString::fromLatin1(name), &main);
             action->setObjectName(QLatin1String(name));
             action->setEnabled(false);
+            items[made++] = action;
         }
         Picture image;
         newdib(image.record(), 60, 40, 24, nullptr, 0);
@@ -71,11 +74,15 @@ struct Window {
         numbers.unit = QStringLiteral("cm");
         work.setNumberSettings(numbers);
         work.setFileName(QStringLiteral("/plans/flur.ver"));
-        commands = std::make_unique<ExportCommands>(&main, work, results, [] {
-            ViewState v;
-            v.zoomPercent = 200;
-            return v;
-        });
+        const ExportItems exportItems{items[0], items[1], items[2], items[6], items[3], items[4], items[5]};
+        commands = std::make_unique<ExportCommands>(
+            &main, work, results,
+            [] {
+                ViewState v;
+                v.zoomPercent = 200;
+                return v;
+            },
+            exportItems);
         QObject::connect(commands.get(), &ExportCommands::repaintNeeded, [this] { ++repaints; });
     }
 
@@ -274,6 +281,7 @@ void TestExportCommands::xlsxHoldsTheList()
     auto *leaveOut = new QAction(QStringLiteral("CSVohneSeiten1"), &w.main);
     leaveOut->setObjectName(QStringLiteral("CSVohneSeiten1"));
     leaveOut->setCheckable(true);
+    w.commands->setSidesLeftOut([leaveOut] { return leaveOut->isChecked(); });
     if (sidesLeftOut)
         leaveOut->trigger();
 

@@ -60,7 +60,8 @@ struct Window {
         editorItem->setEnabled(false);
         menu->addAction(editorItem);
         editor = new TTranslateForm(window.get());
-        commands = new LanguageCommands(window.get(), languageIndex, tickingLanguage, editor);
+        commands = new LanguageCommands(window.get(), languageIndex, tickingLanguage, editor,
+                                        {items[0], items[1], items[2], editorItem});
         commands->setOptionsPath(optionsPath);
     }
 
@@ -249,7 +250,7 @@ void TestLanguageCommands::defaultOptionsPathIsTheSettingsFolder()
     QMainWindow window;
     int language = 0;
     bool guard = false;
-    LanguageCommands commands(&window, language, guard, nullptr);
+    LanguageCommands commands(&window, language, guard, nullptr, LanguageItems());
     QCOMPARE(commands.optionsPath(), settingsFolder() + QStringLiteral("options.dat"));
 }
 

@@ -231,17 +231,20 @@ void TestPrintJob::print(const QString &pdf, const QPageLayout &layout,
 std::unique_ptr<QMainWindow> TestPrintJob::commandWindow(PrintCommands *&commands)
 {
     auto window = std::make_unique<QMainWindow>();
+    QAction *items[4] = {};
+    int made = 0;
     for (const char *name : {"Druckereinrichten1", "Drucken1", "DruckenohneBild1", "Druckenimeingestellten11Mastab1"}) {
         auto *action = new QAction(QString::fromLatin1(name), window.get());
         action->setObjectName(QLatin1String(name));
         action->setEnabled(false);
         window->addAction(action);
+        items[made++] = action;
     }
     work.setPicture(Picture(solidPicture(200, 100, PictureColour)));
     work.setDrawingSettings(settings);
     work.setScale(scale);
     work.setNumberSettings(numbers);
-    commands = new PrintCommands(window.get(), work);
+    commands = new PrintCommands(window.get(), work, {items[0], items[1], items[2], items[3]});
     QObject::connect(commands, &PrintCommands::repaintNeeded, window.get(), [this] { ++repaints; });
     commands->printer().setResolution(300);
     commands->printer().setPageLayout(pageOf(120, 90));
@@ -640,7 +643,9 @@ void TestPrintJob::printerIsMadeWhenFirstNeeded()
     auto *action = new QAction(QStringLiteral("Drucken1"), &window);
     action->setObjectName(QStringLiteral("Drucken1"));
     work.setPicture(Picture(solidPicture(200, 100, PictureColour)));
-    auto *commands = new PrintCommands(&window, work);
+    PrintItems items;
+    items.print = action;
+    auto *commands = new PrintCommands(&window, work, items);
     // A window that is only opened asks the print system nothing.
     QVERIFY(!commands->hasPrinter());
 

@@ -33,7 +33,8 @@ namespace {
 const QString OpenFailed = QStringLiteral("Konnte Datei nicht öffnen.");
 const QString SaveFailed = QStringLiteral("Konnte Datei nicht erzeugen.");
 
-// The commands on a main window, with a log of the window's parts they call. The file dialogs
+// The commands on a main window, with a log of the window's parts they call; the tests call them
+// directly, so they take no menu items (the window's own commands keep those). The file dialogs
 // answer with file.
 struct Commands : ProjectWindow {
     TMainForm &w;
@@ -43,7 +44,7 @@ struct Commands : ProjectWindow {
 
     Commands(TMainForm &window, const QString &fileToChoose) : w(window), file(fileToChoose)
     {
-        commands = std::make_unique<ProjectCommands>(&w, w.workspace(), *this);
+        commands = std::make_unique<ProjectCommands>(&w, w.workspace(), *this, nullptr, nullptr);
         commands->setFileChooser([this](QFileDialog &) { return file; });
     }
     ProjectSettings currentSettings(const FontRecord *original) const override
@@ -199,10 +200,13 @@ void TestProjectCommands::commandsFoundByName()
     QFETCH(int, fileMode);
 
     QMainWindow window;
+    QAction *items[2] = {};
+    int made = 0;
     for (const char *name : {"Projektffnen1", "Projektspeichern1"}) {
         auto *item = new QAction(&window);
         item->setObjectName(QLatin1String(name));
         item->setEnabled(false);
+        items[made++] = item;
     }
     Workspace work;
     QStringList calls;
@@ -219,7 +223,7 @@ void TestProjectCommands::commandsFoundByName()
         void endConstruction() override { calls << QStringLiteral("end"); }
         void repaint() override { calls << QStringLiteral("repaint"); }
     } host(calls);
-    ProjectCommands commands(&window, work, host);
+    ProjectCommands commands(&window, work, host, items[0], items[1]);
     QFileDialog *shown = nullptr;
     commands.setFileChooser([&shown](QFileDialog &d) {
         shown = &d;

@@ -2,12 +2,14 @@
 #include "core/translationtable.h"
 #include "scan/quillet.h"
 #include "scan/scanoptions.h"
+#include "scan/selectscannerdialog.h"
 #include "ui/commands/backgroundjob.h"
 #include "ui/commands/scancommands.h"
 #include "workspace/workspace.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QMainWindow>
@@ -16,10 +18,13 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <atomic>
 #include <csignal>
+#include <functional>
 
 // The window side of scanning, with SANE's test backend as the only scanner.
 
@@ -32,10 +37,17 @@ private slots:
     void cleanup();
     void enablesTheCommands();
     void choosingAndScanningReplaceTheImage();
+    void listingScannersKeepsTheWindowAlive();
+    void cancellingTheListingKeepsTheChoice_data();
+    void cancellingTheListingKeepsTheChoice();
     void eventWithoutImageChangesNothing();
     void cancellingAScanKeepsThePicture();
 
 private:
+    // Runs handler once the scanner dialog is the modal window, however long the listing before
+    // it takes.
+    void whenScannerDialogOpens(std::function<void(QDialog *)> handler);
+
     QTemporaryDir folder;
     QMainWindow *window = nullptr;
     ScanCommands *commands = nullptr;
@@ -63,13 +75,16 @@ void TestScanCommands::init()
 {
     window = new QMainWindow;
     QMenu *file = window->menuBar()->addMenu(QStringLiteral("Datei"));
+    QAction *items[2] = {};
+    int made = 0;
     for (const char *name : {"Scannen1", "Scannerwhlen1"}) {
         QAction *action = file->addAction(QString::fromLatin1(name));
         action->setObjectName(QString::fromLatin1(name));
         action->setEnabled(false);
+        items[made++] = action;
     }
     work = std::make_unique<Workspace>();
-    commands = new ScanCommands(window, *work);
+    commands = new ScanCommands(window, *work, items[0], items[1]);
     connect(commands, &ScanCommands::pictureScanned, this, [this] { replaced.append(work->sharedPicture()); });
     window->show();
 }
@@ -77,6 +92,7 @@ void TestScanCommands::init()
 void TestScanCommands::cleanup()
 {
     QTRY_VERIFY_WITH_TIMEOUT(!scannerBusy(), 30000);
+    BackgroundJob::setTaskGate({});
     delete window;
     replaced.clear();
     work.reset();
@@ -89,12 +105,25 @@ void TestScanCommands::enablesTheCommands()
     QCOMPARE(commands->parent(), window);
 }
 
+void TestScanCommands::whenScannerDialogOpens(std::function<void(QDialog *)> handler)
+{
+    // Goes with the window, so that a dialog of a later test does not meet an earlier handler.
+    auto *watch = new QTimer(window);
+    connect(watch, &QTimer::timeout, this, [watch, handler = std::move(handler)] {
+        auto *dialog = qobject_cast<SelectScannerDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        watch->deleteLater();
+        watch->stop();
+        handler(dialog);
+    });
+    watch->start(5);
+}
+
 void TestScanCommands::choosingAndScanningReplaceTheImage()
 {
     setChosenScanner(QString());
-    QTimer::singleShot(0, this, [] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        QVERIFY(dialog);
+    whenScannerDialogOpens([](QDialog *dialog) {
         auto *list = dialog->findChild<QTreeWidget *>(QStringLiteral("ScannerList"));
         QVERIFY(list);
         list->setCurrentItem(list->topLevelItem(1));
@@ -120,6 +149,87 @@ void TestScanCommands::choosingAndScanningReplaceTheImage()
     QCOMPARE(DibWidth(image), 78);
     QCOMPARE(DibHeight(image), 98);
     QCOMPARE(getpixel(image, 40, 50), 0xFFFFFFu);
+}
+
+// The devices are gathered off the user-interface thread: the window goes on processing events
+// while the backend answers, and the dialog then lists them.
+void TestScanCommands::listingScannersKeepsTheWindowAlive()
+{
+    setChosenScanner(QStringLiteral("test:0"));
+    std::atomic_int ticks{0};
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
+    ticker.start(5);
+    std::atomic_bool tickedWhileListing{false};
+    BackgroundJob::setTaskGate([&ticks, &tickedWhileListing] {
+        const int before = ticks;
+        const QDeadlineTimer deadline(10000);
+        while (ticks < before + 5 && !deadline.hasExpired())
+            QThread::msleep(5);
+        tickedWhileListing = ticks >= before + 5;
+    });
+    QStringList listed;
+    whenScannerDialogOpens([&listed](QDialog *dialog) {
+        auto *list = dialog->findChild<QTreeWidget *>(QStringLiteral("ScannerList"));
+        for (int row = 0; row < list->topLevelItemCount(); ++row)
+            listed.append(list->topLevelItem(row)->text(2));
+        dialog->findChild<QPushButton *>(QStringLiteral("CancelButton"))->click();
+    });
+    window->findChild<QAction *>(QStringLiteral("Scannerwhlen1"))->trigger();
+    QVERIFY(tickedWhileListing);
+    QCOMPARE(listed, (QStringList{QStringLiteral("test:0"), QStringLiteral("test:1")}));
+    QCOMPARE(chosenScanner(), QStringLiteral("test:0"));
+    QVERIFY(!scannerBusy());
+}
+
+void TestScanCommands::cancellingTheListingKeepsTheChoice_data()
+{
+    QTest::addColumn<bool>("byKey");
+    QTest::newRow("Esc") << true;
+    QTest::newRow("Abbrechen") << false;
+}
+
+// A cancel while the devices are gathered opens no dialog and leaves the chosen scanner; the
+// other commands wait meanwhile and come back after.
+void TestScanCommands::cancellingTheListingKeepsTheChoice()
+{
+    QFETCH(bool, byKey);
+    setChosenScanner(QStringLiteral("test:1"));
+    std::atomic_bool released{false};
+    BackgroundJob::setTaskGate([&released] {
+        const QDeadlineTimer deadline(30000);
+        while (!released && !deadline.hasExpired())
+            QThread::msleep(5);
+    });
+    bool dialogOpened = false;
+    whenScannerDialogOpens([&dialogOpened](QDialog *dialog) {
+        dialogOpened = true;
+        dialog->reject();
+    });
+    bool answered = false;
+    bool busyShown = false;
+    QTimer::singleShot(0, this, [&] {
+        QTRY_VERIFY_WITH_TIMEOUT(window->findChild<QPushButton *>(QStringLiteral("BackgroundJobCancel")), 30000);
+        auto *bar = window->findChild<QWidget *>(QStringLiteral("BackgroundJobPanel"))->findChild<QProgressBar *>();
+        busyShown = bar && bar->maximum() == 0;
+        QVERIFY(!window->findChild<QAction *>(QStringLiteral("Scannen1"))->isEnabled());
+        QVERIFY(scannerBusy());
+        if (byKey)
+            QTest::keyClick(window, Qt::Key_Escape);
+        else
+            QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("BackgroundJobCancel")), Qt::LeftButton);
+        released = true;
+        answered = true;
+    });
+    window->findChild<QAction *>(QStringLiteral("Scannerwhlen1"))->trigger();
+    QVERIFY(answered);
+    QVERIFY(busyShown);
+    QVERIFY(!dialogOpened);
+    QCOMPARE(chosenScanner(), QStringLiteral("test:1"));
+    QVERIFY(!scannerBusy());
+    QVERIFY(window->findChild<QAction *>(QStringLiteral("Scannen1"))->isEnabled());
+    QVERIFY(window->findChild<QAction *>(QStringLiteral("Scannerwhlen1"))->isEnabled());
+    QVERIFY(!window->findChild<QWidget *>(QStringLiteral("BackgroundJobPanel")));
 }
 
 void TestScanCommands::eventWithoutImageChangesNothing()

@@ -4,7 +4,6 @@
 #include "core/resultsmodel.h"
 #include "core/translate.h"
 #include "render/exporters.h"
-#include "ui/commands/measurementcommands.h"
 #include "ui/dialogs/dxfexportform.h"
 #include "ui/widgets/quietfiledialog.h"
 #include "workspace/workspace.h"
@@ -45,7 +44,7 @@ struct ExportCommands::Work {
 };
 
 ExportCommands::ExportCommands(QMainWindow *mainWindow, Workspace &workspace, const ResultsModel &resultsList,
-                               ViewSource viewSource)
+                               ViewSource viewSource, const ExportItems &items)
     : QObject(mainWindow), window(mainWindow), work(workspace), results(resultsList), view(std::move(viewSource))
 {
     DXFExportForm = new TDXFExportForm(window);
@@ -56,14 +55,13 @@ ExportCommands::ExportCommands(QMainWindow *mainWindow, Workspace &workspace, co
     SaveDialog6 = saveDialog("SaveDialog6", "csv");
     SaveDialogXlsx = saveDialog("SaveDialogXlsx", "xlsx");
 
-    wire("AlsBildspeichern1", &ExportCommands::AlsBildspeichern1Click);
-    wire("AlsBildspeichernnurLinien1", &ExportCommands::AlsBildspeichernnurLinien1Click);
-    wire("MessergebnissealsCSVDateiexportieren1", &ExportCommands::MessergebnissealsCSVDateiexportieren1Click);
-    wire("LinienalsSVGspeichern1", &ExportCommands::LinienalsSVGspeichern1Click);
-    wire("LinienalsDXFexportieren1", &ExportCommands::LinienalsDXFexportieren1Click);
-    wire("LinienDXFfrCNCexportierenKreisbgenkeineSplines1",
-         &ExportCommands::LinienDXFfrCNCexportierenKreisbgenkeineSplines1Click);
-    wire("exportResultsXlsx", &ExportCommands::exportResultsXlsx);
+    wire(items.savePicture, &ExportCommands::AlsBildspeichern1Click);
+    wire(items.saveLinesAsPicture, &ExportCommands::AlsBildspeichernnurLinien1Click);
+    wire(items.exportResultsCsv, &ExportCommands::MessergebnissealsCSVDateiexportieren1Click);
+    wire(items.exportLinesSvg, &ExportCommands::LinienalsSVGspeichern1Click);
+    wire(items.exportLinesEmf, &ExportCommands::LinienalsDXFexportieren1Click);
+    wire(items.exportLinesDxf, &ExportCommands::LinienDXFfrCNCexportierenKreisbgenkeineSplines1Click);
+    wire(items.exportResultsXlsx, &ExportCommands::exportResultsXlsx);
 }
 
 QFileDialog *ExportCommands::saveDialog(const char *name, const char *format)
@@ -84,9 +82,9 @@ QFileDialog *ExportCommands::saveDialog(const char *name, const char *format)
     return dialog;
 }
 
-void ExportCommands::wire(const char *name, void (ExportCommands::*handler)())
+void ExportCommands::wire(QAction *action, void (ExportCommands::*handler)())
 {
-    if (QAction *action = window->findChild<QAction *>(QLatin1String(name))) {
+    if (action) {
         action->setEnabled(true);
         connect(action, &QAction::triggered, this, handler);
     }
@@ -138,7 +136,7 @@ QList<QStringList> ExportCommands::resultsAsShown() const
         captions.append(results.headerData(c, Qt::Horizontal).toString());
     // The side rows go with their elements unless the user left them out.
     return resultsTable(results, captions, Translate(QStringLiteral("Einheit")), work.numberSettings().unit,
-                        !omitsSides(window));
+                        !(sidesLeftOut && sidesLeftOut()));
 }
 
 void ExportCommands::MessergebnissealsCSVDateiexportieren1Click()

@@ -10,13 +10,25 @@
 
 #include <functional>
 
+class QAction;
 class QFileDialog;
 class QMainWindow;
 class ResultsModel;
 class TDXFExportForm;
 class Workspace;
 
-// The main window's commands that write the work out, found among its actions by name:
+// The menu items of the export commands; any may be missing.
+struct ExportItems {
+    QAction *savePicture = nullptr;        // AlsBildspeichern1
+    QAction *saveLinesAsPicture = nullptr; // AlsBildspeichernnurLinien1
+    QAction *exportResultsCsv = nullptr;   // MessergebnissealsCSVDateiexportieren1
+    QAction *exportResultsXlsx = nullptr;  // exportResultsXlsx
+    QAction *exportLinesSvg = nullptr;     // LinienalsSVGspeichern1
+    QAction *exportLinesEmf = nullptr;     // LinienalsDXFexportieren1
+    QAction *exportLinesDxf = nullptr;     // LinienDXFfrCNCexportierenKreisbgenkeineSplines1
+};
+
+// The main window's commands that write the work out:
 // "Als Bild speichern mit Hintergrund..." (AlsBildspeichern1), "Als Bild speichern nur Linien..."
 // (AlsBildspeichernnurLinien1), "Messergebnisse als CSV Datei exportieren..."
 // (MessergebnissealsCSVDateiexportieren1), "Linien als SVG exportieren...."
@@ -35,10 +47,13 @@ public:
     using ViewSource = std::function<ViewState()>;
 
     // work and results (the list as the window shows it, captions in the interface language)
-    // must outlive the commands.
-    ExportCommands(QMainWindow *window, Workspace &work, const ResultsModel &results, ViewSource view);
+    // must outlive the commands. The items are enabled and wired.
+    ExportCommands(QMainWindow *window, Workspace &work, const ResultsModel &results, ViewSource view,
+                   const ExportItems &items);
     // The label options the exported drawings use; without them the labels show plain values.
     void setLabelNumbers(LabelNumbers numbers) { labelNumbers = std::move(numbers); }
+    // Whether the user left the side rows out of the exported results; without it they go along.
+    void setSidesLeftOut(std::function<bool()> leftOut) { sidesLeftOut = std::move(leftOut); }
 
     TDXFExportForm *dxfExportForm() const { return DXFExportForm; }
 
@@ -60,7 +75,7 @@ private:
     struct Work;
     // A save dialog with the file types and default suffix of a format of the exporter table.
     QFileDialog *saveDialog(const char *name, const char *format);
-    void wire(const char *action, void (ExportCommands::*handler)());
+    void wire(QAction *action, void (ExportCommands::*handler)());
     // The file the user chose in dialog, or an empty text when it was cancelled.
     QString chooseFile(QFileDialog *dialog);
     void exportLinesAsEmf();
@@ -76,6 +91,7 @@ private:
     const ResultsModel &results;
     ViewSource view;
     LabelNumbers labelNumbers;
+    std::function<bool()> sidesLeftOut;
     TDXFExportForm *DXFExportForm = nullptr;
     QFileDialog *SaveDialog1 = nullptr;
     QFileDialog *SaveDialog2 = nullptr;

@@ -39,18 +39,18 @@ void showItem(QAction *item, const QString &german, bool enabled, const QString 
 
 } // namespace
 
-HistoryCommands::HistoryCommands(QMainWindow *mainWindow, Workspace &workspace, ToolController &toolController,
-                                 ProjectCommands &projectCommands)
+HistoryCommands::HistoryCommands(QMainWindow *mainWindow, QMenu *editMenu, Workspace &workspace,
+                                 ToolController &toolController, ProjectCommands &projectCommands)
     : QObject(mainWindow), window(mainWindow), work(workspace), tools(toolController), project(projectCommands)
 {
     Rckgngig1 = historyItem(window, "Rckgngig1", QStringLiteral("Rückgängig"), {QKeySequence(Qt::CTRL | Qt::Key_Z)});
     Wiederholen1 = historyItem(window, "Wiederholen1", QStringLiteral("Wiederholen"),
                                {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    if (QMenu *edit = window->findChild<QMenu *>(QStringLiteral("Bearbeiten1"))) {
-        QAction *first = edit->actions().value(0);
-        edit->insertAction(first, Rckgngig1);
-        edit->insertAction(first, Wiederholen1);
-        edit->insertSeparator(first);
+    if (editMenu) {
+        QAction *first = editMenu->actions().value(0);
+        editMenu->insertAction(first, Rckgngig1);
+        editMenu->insertAction(first, Wiederholen1);
+        editMenu->insertSeparator(first);
     }
     connect(Rckgngig1, &QAction::triggered, this, &HistoryCommands::Rckgngig1Click);
     connect(Wiederholen1, &QAction::triggered, this, &HistoryCommands::Wiederholen1Click);

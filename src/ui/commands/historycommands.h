@@ -5,6 +5,7 @@
 class ProjectCommands;
 class QAction;
 class QMainWindow;
+class QMenu;
 class ToolController;
 class Workspace;
 
@@ -17,7 +18,9 @@ class HistoryCommands : public QObject
 {
     Q_OBJECT
 public:
-    HistoryCommands(QMainWindow *window, Workspace &work, ToolController &tools, ProjectCommands &project);
+    // The two items go at the top of editMenu when there is one.
+    HistoryCommands(QMainWindow *window, QMenu *editMenu, Workspace &work, ToolController &tools,
+                    ProjectCommands &project);
 
 signals:
     // The work changed back or forth: the screen shows it anew.

@@ -9,19 +9,12 @@
 #include <QMainWindow>
 #include <QMessageBox>
 
-namespace {
-
-constexpr const char *itemNames[3] = {"Deutsch1", "English1", "Italiano1"};
-
-} // namespace
-
-LanguageCommands::LanguageCommands(QMainWindow *mainWindow, int &language, bool &guard, TTranslateForm *translationEditor)
-    : QObject(mainWindow), window(mainWindow), languageIndex(language), tickingLanguage(guard), editor(translationEditor)
+LanguageCommands::LanguageCommands(QMainWindow *mainWindow, int &language, bool &guard, TTranslateForm *translationEditor,
+                                   const LanguageItems &languageItems)
+    : QObject(mainWindow), window(mainWindow), languageIndex(language), tickingLanguage(guard), editor(translationEditor),
+      items{languageItems.german, languageItems.english, languageItems.italian}
 {
     setObjectName(QStringLiteral("LanguageCommands"));
-    for (int i = 0; i < 3; ++i)
-        items[i] = window->findChild<QAction *>(QLatin1String(itemNames[i]));
-    bersetzen1 = window->findChild<QAction *>(QStringLiteral("bersetzen1"));
 
     const auto connectItem = [this](QAction *item, void (LanguageCommands::*handler)()) {
         if (!item)
@@ -33,7 +26,7 @@ LanguageCommands::LanguageCommands(QMainWindow *mainWindow, int &language, bool 
     connectItem(items[1], &LanguageCommands::English1Click);
     connectItem(items[2], &LanguageCommands::Italiano1Click);
     if (editor)
-        connectItem(bersetzen1, &LanguageCommands::bersetzen1Click);
+        connectItem(languageItems.editTranslations, &LanguageCommands::bersetzen1Click);
 }
 
 void LanguageCommands::setOptionsPath(const QString &optionsFile)

@@ -12,6 +12,14 @@ class QAction;
 class QMainWindow;
 class TTranslateForm;
 
+// The items of the "Sprache" menu the commands answer; any may be missing.
+struct LanguageItems {
+    QAction *german = nullptr;           // Deutsch1
+    QAction *english = nullptr;          // English1
+    QAction *italian = nullptr;          // Italiano1
+    QAction *editTranslations = nullptr; // bersetzen1
+};
+
 // The "Sprache" menu: the three languages and the translation editor. A language choice is
 // stored in the options file at once and takes effect at the next start, which a notice in the
 // newly chosen language tells the user.
@@ -22,8 +30,9 @@ class LanguageCommands : public QObject
 {
     Q_OBJECT
 public:
-    // Finds the items Deutsch1, English1, Italiano1 and bersetzen1 among the window's children.
-    LanguageCommands(QMainWindow *window, int &languageIndex, bool &tickingLanguage, TTranslateForm *editor);
+    // Enables and wires items; the editor's item only when there is an editor.
+    LanguageCommands(QMainWindow *window, int &languageIndex, bool &tickingLanguage, TTranslateForm *editor,
+                     const LanguageItems &items);
 
     // Where the options are written; the settings folder's options.dat unless set.
     void setOptionsPath(const QString &path);
@@ -51,7 +60,6 @@ private:
     bool &tickingLanguage;
     TTranslateForm *editor;
     QAction *items[3] = {};
-    QAction *bersetzen1 = nullptr;
     QString path;
     std::function<QList<SavedScale>()> scaleSource;
 };

@@ -72,6 +72,11 @@ MeasurementCommands::MeasurementCommands(QWidget *window, QMenu *scaleMenu, QMen
         connect(a, &QAction::toggled, this, &MeasurementCommands::repaintNeeded);
 }
 
+bool MeasurementCommands::omitsSides() const
+{
+    return csvWithoutSegmentsItem->isChecked();
+}
+
 ResultsOptions MeasurementCommands::resultsOptions() const
 {
     ResultsOptions o;
@@ -155,12 +160,6 @@ void applyScaleRecords(const ProjectExtension &extension, Workspace &work)
     }
     if (applyPlacementZooms(extension, work.document()))
         work.documentEdited();
-}
-
-bool omitsSides(const QWidget *window)
-{
-    const auto *item = window->findChild<QAction *>(QStringLiteral("CSVohneSeiten1"));
-    return item && item->isChecked();
 }
 
 void keepExpandedRows(QTreeView *view)

@@ -37,6 +37,8 @@ public:
     QAction *sideLabelsItem = nullptr;      // each side's length in the drawing
 
     ResultsOptions resultsOptions() const;
+    // Whether the check mark "CSV-Export ohne die Zeilen der Seiten" is set.
+    bool omitsSides() const;
     // The label settings with the uncertainty options.
     NumberSettings labelNumbers(NumberSettings numbers) const;
 
@@ -61,9 +63,6 @@ void storeScaleRecords(ProjectExtension &extension, const Workspace &work);
 // Sets the scale and unit of an opened project with its separate axes and checks, and the
 // elements' placement zooms, from extension.
 void applyScaleRecords(const ProjectExtension &extension, Workspace &work);
-
-// True when the check mark "CSV-Export ohne die Zeilen der Seiten" of window is set.
-bool omitsSides(const QWidget *window);
 
 // The results list reopens the element rows the user opened, across the reset of every repaint.
 void keepExpandedRows(QTreeView *view);

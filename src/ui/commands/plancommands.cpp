@@ -24,17 +24,18 @@ constexpr int PreviewSide = 4096;
 
 } // namespace
 
-PlanCommands::PlanCommands(QMainWindow *mainWindow, Workspace &workspace, std::function<void()> numericScaleCommand)
+PlanCommands::PlanCommands(QMainWindow *mainWindow, Workspace &workspace, std::function<void()> numericScaleCommand,
+                           QAction *scaleFromResolutionItem, QAction *straightenPerspectiveItem)
     : QObject(mainWindow), window(mainWindow), work(workspace), numericScale(std::move(numericScaleCommand))
 {
     // Children of the window, so that the translation walk over it reaches them.
     pdfPageForm = new TPdfSeiteForm(window);
     planScaleForm = new TPlanmassstabForm(window);
     perspectiveForm = new TPerspektiveForm(window);
-    if (QAction *fromResolution = window->findChild<QAction *>(QStringLiteral("AusAuflsungundPlanmastab1")))
-        connect(fromResolution, &QAction::triggered, this, &PlanCommands::AusAuflsungundPlanmastab1Click);
-    if (QAction *straighten = window->findChild<QAction *>(QStringLiteral("Perspektiveentzerren1")))
-        connect(straighten, &QAction::triggered, this, &PlanCommands::Perspektiveentzerren1Click);
+    if (scaleFromResolutionItem)
+        connect(scaleFromResolutionItem, &QAction::triggered, this, &PlanCommands::AusAuflsungundPlanmastab1Click);
+    if (straightenPerspectiveItem)
+        connect(straightenPerspectiveItem, &QAction::triggered, this, &PlanCommands::Perspektiveentzerren1Click);
 }
 
 void PlanCommands::tell(const QString &message)

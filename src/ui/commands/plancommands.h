@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QAction;
 class QMainWindow;
 class Workspace;
 class TPdfSeiteForm;
@@ -13,14 +14,16 @@ class TPlanmassstabForm;
 
 // Plans and photographs as measuring ground: "Aus Auflösung und Planmaßstab..." (the scale from
 // the picture's resolution and the plan's ratio) and "Perspektive entzerren..." (straightening
-// the picture from four corners of a real rectangle, elements and scale along with it), found
-// among the window's actions by name. It also owns the page dialog for opening PDF plans.
+// the picture from four corners of a real rectangle, elements and scale along with it). It also
+// owns the page dialog for opening PDF plans.
 class PlanCommands : public QObject
 {
     Q_OBJECT
 public:
-    // numericScale runs the scale dialog, offered when the picture states no resolution.
-    PlanCommands(QMainWindow *window, Workspace &work, std::function<void()> numericScale);
+    // numericScale runs the scale dialog, offered when the picture states no resolution. The two
+    // items (either may be missing) are wired to the commands.
+    PlanCommands(QMainWindow *window, Workspace &work, std::function<void()> numericScale,
+                 QAction *scaleFromResolutionItem, QAction *straightenPerspectiveItem);
 
     TPdfSeiteForm *pdfPageForm = nullptr;
     TPlanmassstabForm *planScaleForm = nullptr;

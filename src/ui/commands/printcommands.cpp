@@ -33,19 +33,19 @@ QSize imageSize(const dib &d)
 
 } // namespace
 
-PrintCommands::PrintCommands(QMainWindow *mainWindow, Workspace &workspace)
+PrintCommands::PrintCommands(QMainWindow *mainWindow, Workspace &workspace, const PrintItems &items)
     : QObject(mainWindow), window(mainWindow), work(workspace)
 {
     form = new TPrintForm([this] { return &printer(); }, window);
 
-    const std::pair<const char *, void (PrintCommands::*)()> commands[] = {
-        {"Druckereinrichten1", &PrintCommands::Druckereinrichten1Click},
-        {"Drucken1", &PrintCommands::Drucken1Click},
-        {"DruckenohneBild1", &PrintCommands::DruckenohneBild1Click},
-        {"Druckenimeingestellten11Mastab1", &PrintCommands::Druckenimeingestellten11Mastab1Click},
+    const std::pair<QAction *, void (PrintCommands::*)()> commands[] = {
+        {items.printerSetup, &PrintCommands::Druckereinrichten1Click},
+        {items.print, &PrintCommands::Drucken1Click},
+        {items.printWithoutPicture, &PrintCommands::DruckenohneBild1Click},
+        {items.printAtScale, &PrintCommands::Druckenimeingestellten11Mastab1Click},
     };
-    for (const auto &[name, handler] : commands) {
-        if (QAction *action = window->findChild<QAction *>(QLatin1String(name))) {
+    for (const auto &[action, handler] : commands) {
+        if (action) {
             action->setEnabled(true);
             connect(action, &QAction::triggered, this, handler);
         }

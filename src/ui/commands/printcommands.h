@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QMainWindow;
 class QPagedPaintDevice;
 class QPrinter;
@@ -17,7 +18,15 @@ class TPrintForm;
 class Workspace;
 struct PrintSource;
 
-// The main window's print commands, found among its actions by name: "Drucker einrichten..."
+// The menu items of the print commands; any may be missing.
+struct PrintItems {
+    QAction *printerSetup = nullptr;        // Druckereinrichten1
+    QAction *print = nullptr;               // Drucken1
+    QAction *printWithoutPicture = nullptr; // DruckenohneBild1
+    QAction *printAtScale = nullptr;        // Druckenimeingestellten11Mastab1
+};
+
+// The main window's print commands: "Drucker einrichten..."
 // (Druckereinrichten1), "Drucken mit Bild..." (Drucken1), "Drucken ohne Bild..."
 // (DruckenohneBild1) and "Drucken im eingestellten Maßstab 1:1..."
 // (Druckenimeingestellten11Mastab1). They print on their printer or, when the system has no
@@ -29,8 +38,8 @@ class PrintCommands : public QObject
 {
     Q_OBJECT
 public:
-    // work must outlive the commands.
-    PrintCommands(QMainWindow *window, Workspace &work);
+    // work must outlive the commands; the items are enabled and wired.
+    PrintCommands(QMainWindow *window, Workspace &work, const PrintItems &items);
     // The label options the printouts use; without them the labels show plain values.
     void setLabelNumbers(LabelNumbers numbers) { labelNumbers = std::move(numbers); }
     ~PrintCommands() override;

@@ -49,27 +49,28 @@ QString runDialog(QFileDialog &dialog)
 
 } // namespace
 
-ProjectCommands::ProjectCommands(QMainWindow *mainWindow, Workspace &workspace, ProjectWindow &windowHost)
+ProjectCommands::ProjectCommands(QMainWindow *mainWindow, Workspace &workspace, ProjectWindow &windowHost,
+                                 QAction *openItem, QAction *saveAsItem)
     : QObject(mainWindow), window(mainWindow), work(workspace), host(windowHost), chooser(runDialog)
 {
     OpenDialog2 = projectDialog(window, "OpenDialog2", QFileDialog::AcceptOpen);
     SaveDialog3 = projectDialog(window, "SaveDialog3", QFileDialog::AcceptSave);
 
-    if (QAction *open = window->findChild<QAction *>(QStringLiteral("Projektffnen1"))) {
-        open->setEnabled(true);
-        connect(open, &QAction::triggered, this, &ProjectCommands::Projektffnen1Click);
+    if (openItem) {
+        openItem->setEnabled(true);
+        connect(openItem, &QAction::triggered, this, &ProjectCommands::Projektffnen1Click);
     }
-    if (QAction *saveAs = window->findChild<QAction *>(QStringLiteral("Projektspeichern1"))) {
-        saveAs->setEnabled(true);
-        connect(saveAs, &QAction::triggered, this, &ProjectCommands::Projektspeichern1Click);
+    if (saveAsItem) {
+        saveAsItem->setEnabled(true);
+        connect(saveAsItem, &QAction::triggered, this, &ProjectCommands::Projektspeichern1Click);
         // "Speichern" stands right before it, wherever it is shown.
         auto *save = new QAction(QStringLiteral("Speichern"), window);
         save->setObjectName(QStringLiteral("Speichern1"));
         save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
         save->setMenuRole(QAction::NoRole);
-        for (QObject *shown : saveAs->associatedObjects())
+        for (QObject *shown : saveAsItem->associatedObjects())
             if (auto *menu = qobject_cast<QMenu *>(shown))
-                menu->insertAction(saveAs, save);
+                menu->insertAction(saveAsItem, save);
         connect(save, &QAction::triggered, this, &ProjectCommands::Speichern1Click);
     }
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+class QAction;
 class QFileDialog;
 class QMainWindow;
 class Workspace;
@@ -29,9 +30,9 @@ public:
     virtual void repaint() = 0;
 };
 
-// The main window's project commands, found among its actions by name: "Projekt öffnen..."
-// (Projektffnen1), "Speichern" (Speichern1: into the project's own file, with the dialog when it
-// has none yet) and "Projekt speichern..." (Projektspeichern1). A project that cannot be read
+// The main window's project commands: "Projekt öffnen..." (Projektffnen1), "Speichern"
+// (Speichern1: into the project's own file, with the dialog when it has none yet) and "Projekt
+// speichern..." (Projektspeichern1). A project that cannot be read
 // or written is reported and changes nothing: neither the work's document, picture and settings
 // nor a previous file of the same name.
 class ProjectCommands : public QObject
@@ -42,8 +43,10 @@ public:
     // cancelled.
     using FileChooser = std::function<QString(QFileDialog &dialog)>;
 
-    // work and host must outlive the commands.
-    ProjectCommands(QMainWindow *window, Workspace &work, ProjectWindow &host);
+    // work and host must outlive the commands. The two items (either may be missing) are enabled
+    // and wired; "Speichern" is made and placed right before saveAsItem in its menus.
+    ProjectCommands(QMainWindow *window, Workspace &work, ProjectWindow &host, QAction *openItem,
+                    QAction *saveAsItem);
 
     // Replaces how the dialogs are run (tests answer them without showing them).
     void setFileChooser(FileChooser chooser);

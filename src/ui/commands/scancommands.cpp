@@ -24,16 +24,17 @@ bool scanInBackground(QWidget *window, const QString &text, const std::shared_pt
 
 } // namespace
 
-ScanCommands::ScanCommands(QMainWindow *mainWindow, Workspace &workspace)
+ScanCommands::ScanCommands(QMainWindow *mainWindow, Workspace &workspace, QAction *scanItem,
+                           QAction *selectScannerItem)
     : QObject(mainWindow), window(mainWindow), work(workspace)
 {
-    if (QAction *scan = window->findChild<QAction *>(QStringLiteral("Scannen1"))) {
-        scan->setEnabled(true);
-        connect(scan, &QAction::triggered, this, &ScanCommands::Scannen1Click);
+    if (scanItem) {
+        scanItem->setEnabled(true);
+        connect(scanItem, &QAction::triggered, this, &ScanCommands::Scannen1Click);
     }
-    if (QAction *select = window->findChild<QAction *>(QStringLiteral("Scannerwhlen1"))) {
-        select->setEnabled(true);
-        connect(select, &QAction::triggered, this, &ScanCommands::Scannerwhlen1Click);
+    if (selectScannerItem) {
+        selectScannerItem->setEnabled(true);
+        connect(selectScannerItem, &QAction::triggered, this, &ScanCommands::Scannerwhlen1Click);
     }
     window->installEventFilter(this);
     setScanRunner(scanInBackground);

@@ -29,17 +29,21 @@
 #include <QSpinBox>
 #include <QTreeView>
 
-// The commands whose work lives in modules of their own: each finds its menu items by name,
-// enables them and works on the workspace.
+// The commands whose work lives in modules of their own: each is handed its menu items, enables
+// them and works on the workspace.
 void TMainForm::createCommandModules()
 {
-    printCommands = new PrintCommands(this, *work);
+    printCommands = new PrintCommands(this, *work,
+                                      {menus.printerSetup, menus.print, menus.printWithoutPicture, menus.printAtScale});
     connect(printCommands, &PrintCommands::repaintNeeded, this, &TMainForm::PaintBox1Paint);
 
-    auto *exportCommands = new ExportCommands(this, *work, *results, [this] { return view(); });
+    const ExportItems exportItems{menus.savePicture,       menus.saveLinesAsPicture, menus.exportResultsCsv,
+                                  menus.exportResultsXlsx, menus.exportLinesSvg,     menus.exportLinesEmf,
+                                  menus.exportLinesDxf};
+    auto *exportCommands = new ExportCommands(this, *work, *results, [this] { return view(); }, exportItems);
     connect(exportCommands, &ExportCommands::repaintNeeded, this, &TMainForm::PaintBox1Paint);
 
-    projectCommands = new ProjectCommands(this, *work, *host);
+    projectCommands = new ProjectCommands(this, *work, *host, menus.openProject, menus.saveProjectAs);
     recovery = new WorkRecovery(this, *work, *projectCommands);
 
     measurementCommands = new MeasurementCommands(this, menus.scaleMenu, menus.settingsMenu, *work);
@@ -49,19 +53,22 @@ void TMainForm::createCommandModules()
     };
     printCommands->setLabelNumbers(labelNumbers);
     exportCommands->setLabelNumbers(labelNumbers);
+    exportCommands->setSidesLeftOut([this] { return measurementCommands->omitsSides(); });
     keepExpandedRows(ListView1);
 
-    auto *scanCommands = new ScanCommands(this, *work);
+    auto *scanCommands = new ScanCommands(this, *work, menus.scan, menus.selectScanner);
     connect(scanCommands, &ScanCommands::pictureScanned, this, [this] {
         work->commitStep(Translate(QStringLiteral("Scannen")));
         PaintBox1Paint();
     });
 
-    auto *planCommands = new PlanCommands(this, *work, [this] { Numerisch1Click(); });
+    auto *planCommands = new PlanCommands(this, *work, [this] { Numerisch1Click(); }, menus.scaleFromResolution,
+                                          menus.straightenPerspective);
     connect(planCommands, &PlanCommands::repaintNeeded, this, &TMainForm::PaintBox1Paint);
 
     TranslateForm = new TTranslateForm(this);
-    languageCommands = new LanguageCommands(this, languageIndex, tickingLanguage, TranslateForm);
+    languageCommands = new LanguageCommands(this, languageIndex, tickingLanguage, TranslateForm,
+                                            {menus.german, menus.english, menus.italian, menus.editTranslations});
     languageCommands->setOptionsPath(optionsFilePath());
     languageCommands->setScaleSource([this] { return massstabForm->savedScales(); });
 
@@ -71,7 +78,7 @@ void TMainForm::createCommandModules()
             [this] { ListView1->setVisible(menus.showResultsList->isChecked()); });
 
     // Made after the stored settings, so its question comes before they are stored at closing.
-    auto *history = new HistoryCommands(this, *work, *controller, *projectCommands);
+    auto *history = new HistoryCommands(this, menus.editMenu, *work, *controller, *projectCommands);
     connect(history, &HistoryCommands::repaintNeeded, this, &TMainForm::PaintBox1Paint);
 }
 

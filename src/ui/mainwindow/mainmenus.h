@@ -66,5 +66,6 @@ struct MainMenus {
     QAction *languageItem(int index) const;
 };
 
-// Fills bar with the six menus; the actions are owned by owner so that it finds them by name.
+// Fills bar with the six menus; the actions are owned by owner, where the translation walk and
+// the stored settings find them by name.
 MainMenus buildMainMenus(QMenuBar *bar, QObject *owner);
