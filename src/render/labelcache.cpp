@@ -45,6 +45,7 @@ bool LabelCache::reachesKnown(const ReachKey &key, int count)
     if (reachesValid && key == reachKey && reaches.size() == n)
         return true;
     reaches.assign(n, Reach{});
+    index.clear();
     reachKey = key;
     reachesValid = true;
     return false;

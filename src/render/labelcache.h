@@ -2,6 +2,7 @@
 
 #include "render/directpixels.h"
 #include "render/labelcanvas.h"
+#include "render/reachindex.h"
 
 #include <QHash>
 #include <QImage>
@@ -110,6 +111,9 @@ public:
     // reading them. If not, this repaint is to work them out afresh for key.
     bool reachesKnown(const ReachKey &key, int count);
     Reach &reach(int index) { return reaches[static_cast<std::size_t>(index)]; }
+    // The elements bucketed by their reaches, built by the repaint that worked them out and
+    // dropped with them.
+    ReachIndex &reachIndex() { return index; }
 
 private:
     struct Key {
@@ -135,6 +139,7 @@ private:
     QHash<Key, int> widths;
     std::vector<ElementTexts> elements;
     std::vector<Reach> reaches;
+    ReachIndex index;
     ReachKey reachKey{};
     bool reachesValid = false;
     QString style;
