@@ -630,7 +630,11 @@ void drawElements(QPainter &p, Document &doc, const RenderInputs &in)
         in.valueCache->refresh(doc, in.scale, in.settings.showScaleLine);
     else
         refreshElementValues(doc, in.scale, in.settings.showScaleLine);
-    ElementPainter(p, doc, in).run();
+    ElementPainter painter(p, doc, in);
+    painter.run();
+    // While the pass's text styles last, which the put-off texts refer to.
+    if (in.labelCache)
+        rasteriseDeferred(*in.labelCache);
     // Text boxes follow the zoom of the last pass; one for another view (a printout, an export)
     // leaves them where the screen's records of the document do not expect them.
     if (!in.labelCache)
