@@ -4,6 +4,7 @@
 #include "render/directpixels.h"
 #include "render/labelcache.h"
 #include "render/pointmark.h"
+#include "render/reachindex.h"
 #include "render/renderer.h"
 #include "render/viewstate.h"
 
@@ -65,29 +66,89 @@ public:
             in.labelCache->startPass(count);
         }
         const bool known = culling && in.labelCache->reachesKnown(reachKey(), count);
-        for (int i = 0; i < count; ++i) {
-            LabelCache::Reach *reach = culling ? &in.labelCache->reach(i) : nullptr;
-            if (known) {
-                // The same decision shown() would come to, from what it worked out before.
-                chainStart = reach->chainStart;
-                if (!reach->drawable || !seenScaled(reach->minX, reach->maxX, reach->minY, reach->maxY, reach->around)) {
-                    if (reach->closed && chainStart >= 0)
-                        closeChain(*doc.element(i), *doc.element(chainStart));
-                    continue;
+        ReachIndex *index = culling ? &in.labelCache->reachIndex() : nullptr;
+        if (known && index->built()) {
+            // Only the elements that may reach the buffer are read at all.
+            index->find(area.left() - view.ox(), area.right() + 1.0 - view.ox(), area.top() - view.oy(),
+                        area.bottom() + 1.0 - view.oy(), candidates);
+            // They lie scattered over a large document: what each needs is asked for a few
+            // elements ahead, so that the waits for memory overlap.
+            constexpr std::size_t Ahead = 4;
+            for (std::size_t k = 0; k < candidates.size(); ++k) {
+                if (k + Ahead < candidates.size()) {
+                    const int next = candidates[k + Ahead];
+                    __builtin_prefetch(&in.labelCache->reach(next));
+                    __builtin_prefetch(doc.element(next));
+                    __builtin_prefetch(&in.labelCache->element(next));
                 }
+                visitKnown(candidates[k]);
             }
+            return;
+        }
+        if (culling && !known)
+            boxes.assign(static_cast<std::size_t>(count), ReachIndex::Box{});
+        for (int i = 0; i < count; ++i) {
+            if (known) {
+                visitKnown(i);
+                continue;
+            }
+            LabelCache::Reach *reach = culling ? &in.labelCache->reach(i) : nullptr;
             Telemente &e = *doc.element(i);
             if (e.nr == 0)
                 chainStart = i;
-            if (!culling || shown(i, e, known ? nullptr : reach))
+            if (!culling || shown(i, e, reach))
                 draw(i, e);
-            if (reach && !known) {
+            if (reach) {
                 reach->chainStart = chainStart;
                 reach->closed = e.closed;
+                boxes[static_cast<std::size_t>(i)] = reachBox(*reach, e, chainStart);
             }
             if (e.closed && chainStart >= 0)
                 closeChain(e, *doc.element(chainStart));
         }
+        if (culling && !known)
+            index->build(boxes);
+    }
+
+private:
+    // One element of a repaint whose reaches are known: the same decision shown() would come
+    // to, from what it worked out before.
+    void visitKnown(int i)
+    {
+        const LabelCache::Reach &reach = in.labelCache->reach(i);
+        const int chainStart = reach.chainStart;
+        if (!reach.drawable || !seenScaled(reach.minX, reach.maxX, reach.minY, reach.maxY, reach.around)) {
+            if (reach.closed && chainStart >= 0)
+                closeChain(*doc.element(i), *doc.element(chainStart));
+            return;
+        }
+        Telemente &e = *doc.element(i);
+        draw(i, e);
+        if (e.closed && chainStart >= 0)
+            closeChain(e, *doc.element(chainStart));
+    }
+
+    // Where element i's drawing, and the line closing its chain, can reach, in the terms of
+    // seenScaled and of the line's culling, without the scroll offset.
+    ReachIndex::Box reachBox(const LabelCache::Reach &r, const Telemente &e, int chainStart) const
+    {
+        ReachIndex::Box box;
+        const double around = r.around + 2;
+        if (r.drawable)
+            box = {r.minX - around, r.maxX + around, r.minY - around, r.maxY + around};
+        if (e.closed && chainStart >= 0) {
+            const Telemente &first = *doc.element(chainStart);
+            // The screen mapping rounds by half a pixel at most.
+            const double grow = static_cast<double>(reach) + 2;
+            const ReachIndex::Box line{std::min(e.x2, first.x1) * unit - grow, std::max(e.x2, first.x1) * unit + grow,
+                                       std::min(e.y2, first.y1) * unit - grow, std::max(e.y2, first.y1) * unit + grow};
+            if (box.empty())
+                box = line;
+            else
+                box = {std::min(box.minX, line.minX), std::max(box.maxX, line.maxX), std::min(box.minY, line.minY),
+                       std::max(box.maxY, line.maxY)};
+        }
+        return box;
     }
 
 private:
@@ -549,6 +610,8 @@ private:
     double lineReach = 0;
     double labelReach = 0;
     std::vector<QPoint> points;
+    std::vector<int> candidates;
+    std::vector<ReachIndex::Box> boxes;
     LabelCache::ElementTexts scratch;
     std::optional<TextStyle> sideStyle;
 };
@@ -567,7 +630,11 @@ void drawElements(QPainter &p, Document &doc, const RenderInputs &in)
         in.valueCache->refresh(doc, in.scale, in.settings.showScaleLine);
     else
         refreshElementValues(doc, in.scale, in.settings.showScaleLine);
-    ElementPainter(p, doc, in).run();
+    ElementPainter painter(p, doc, in);
+    painter.run();
+    // While the pass's text styles last, which the put-off texts refer to.
+    if (in.labelCache)
+        rasteriseDeferred(*in.labelCache);
     // Text boxes follow the zoom of the last pass; one for another view (a printout, an export)
     // leaves them where the screen's records of the document do not expect them.
     if (!in.labelCache)

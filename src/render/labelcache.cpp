@@ -1,5 +1,10 @@
 #include "render/labelcache.h"
 
+#include "render/labels.h"
+
+#include <QThread>
+#include <QThreadPool>
+
 #include <algorithm>
 #include <utility>
 
@@ -8,9 +13,54 @@ namespace {
 // Widths are a few bytes each; past this many the table starts afresh.
 constexpr qsizetype MaxWidths = 50000;
 
+// Missing sprites a repaint makes on the spot before it puts the rest off: a few new texts (a
+// value changing under a drag) cost less than a second pass over the drawing.
+constexpr int MadeOnTheSpot = 48;
+
 }
 
 LabelCache::LabelCache(qsizetype maxBytes) : budget(maxBytes) {}
+
+LabelCache::~LabelCache() = default;
+
+void LabelCache::allowDeferring(bool on)
+{
+    deferring = on;
+    putOff = false;
+    madeOnTheSpot = 0;
+    deferred.clear();
+    deferredKeys.clear();
+}
+
+bool LabelCache::defer(const TextStyle &style, const QString &text, int width, int rotationTenths)
+{
+    if (!deferring)
+        return false;
+    if (madeOnTheSpot < MadeOnTheSpot) {
+        ++madeOnTheSpot;
+        return false;
+    }
+    if (deferredKeys.insert(Key{text, rotationTenths, style.cacheSlot}).second)
+        deferred.push_back(Deferred{&style, text, width, rotationTenths});
+    putOff = true;
+    return true;
+}
+
+std::vector<LabelCache::Deferred> LabelCache::takeDeferred()
+{
+    deferredKeys.clear();
+    return std::exchange(deferred, {});
+}
+
+QThreadPool &LabelCache::workers()
+{
+    if (!pool) {
+        pool = std::make_unique<QThreadPool>();
+        // The painting thread rasterises too.
+        pool->setMaxThreadCount(std::clamp(QThread::idealThreadCount() - 1, 1, 7));
+    }
+    return *pool;
+}
 
 void LabelCache::setStyle(const QString &key)
 {
@@ -45,6 +95,7 @@ bool LabelCache::reachesKnown(const ReachKey &key, int count)
     if (reachesValid && key == reachKey && reaches.size() == n)
         return true;
     reaches.assign(n, Reach{});
+    index.clear();
     reachKey = key;
     reachesValid = true;
     return false;
@@ -101,7 +152,12 @@ LabelCache::Kept *LabelCache::insert(int slot, const QString &text, int rotation
     const QImage outline = sprite.outline.isNull() ? QImage() : alpha(sprite.outline);
     if (image.isNull() || (!sprite.outline.isNull() && outline.size() != image.size()))
         return nullptr;
-    Kept kept{CoverageMask(image, outline.isNull() ? nullptr : &outline, sprite.origin), pass};
+    return insert(slot, text, rotationTenths, CoverageMask(image, outline.isNull() ? nullptr : &outline, sprite.origin));
+}
+
+LabelCache::Kept *LabelCache::insert(int slot, const QString &text, int rotationTenths, CoverageMask mask)
+{
+    Kept kept{std::move(mask), pass};
     const qsizetype need = cost(kept);
     if (need > budget / 4)
         return nullptr;

@@ -2,6 +2,7 @@
 
 #include "render/directpixels.h"
 #include "render/labelcanvas.h"
+#include "render/reachindex.h"
 
 #include <QHash>
 #include <QImage>
@@ -10,10 +11,14 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
+class QThreadPool;
 struct Telemente;
+struct TextStyle;
 
 // Label texts already rasterised at their rotation. The font engine keeps no glyphs for the
 // many angles of labels along lines, and shaping every text again costs more than the picture,
@@ -39,6 +44,7 @@ public:
     };
 
     explicit LabelCache(qsizetype maxBytes = qsizetype(32) << 20);
+    ~LabelCache();
 
     // Forgets everything when the label font, colour, outline or zoom changed since the last use.
     void setStyle(const QString &key);
@@ -54,6 +60,8 @@ public:
     // fit beside the sprites of the current repaint, or would take more than a quarter of the
     // room and so push out many others.
     Kept *insert(int slot, const QString &text, int rotationTenths, const Sprite &sprite);
+    // The same for a mask already packed.
+    Kept *insert(int slot, const QString &text, int rotationTenths, CoverageMask mask);
     // Marks a sprite held from an earlier find as drawn in this repaint.
     void touch(Kept &sprite) const { sprite.lastPass = pass; }
     // Changes whenever a sprite is dropped, so a held sprite is still there while it is the same.
@@ -62,6 +70,28 @@ public:
 
     // The canvas texts (or, with outline, their outlines) are rasterised on before they are kept.
     LabelCanvas &canvas(bool outline) { return outline ? outlineCanvas : textCanvas; }
+
+    // A text whose sprite a repaint put off, to be rasterised with the others after it.
+    struct Deferred {
+        const TextStyle *style = nullptr;
+        QString text;
+        int width = 0;
+        int rotation = 0;
+    };
+    // While on, a repaint that has rasterised a few texts itself puts the sprites of the rest
+    // off instead of drawing them (many new texts after a zoom or font change), so that they can
+    // be rasterised side by side and the repaint made again from them; off again, every missing
+    // sprite is made on the spot as before.
+    void allowDeferring(bool on);
+    // Whether the sprite of a missing text is put off: recorded once, and then not to be drawn.
+    bool defer(const TextStyle &style, const QString &text, int width, int rotationTenths);
+    bool hasDeferred() const { return !deferred.empty(); }
+    // Whether a sprite was put off since deferring was last allowed or stopped: what was drawn
+    // since lacks those labels.
+    bool putOffAny() const { return putOff; }
+    std::vector<Deferred> takeDeferred();
+    // The threads that rasterise put-off texts beside the one that paints; this cache's own.
+    QThreadPool &workers();
 
     // Cached text advance widths.
     bool width(int slot, const QString &text, int &w) const;
@@ -110,6 +140,9 @@ public:
     // reading them. If not, this repaint is to work them out afresh for key.
     bool reachesKnown(const ReachKey &key, int count);
     Reach &reach(int index) { return reaches[static_cast<std::size_t>(index)]; }
+    // The elements bucketed by their reaches, built by the repaint that worked them out and
+    // dropped with them.
+    ReachIndex &reachIndex() { return index; }
 
 private:
     struct Key {
@@ -135,10 +168,17 @@ private:
     QHash<Key, int> widths;
     std::vector<ElementTexts> elements;
     std::vector<Reach> reaches;
+    ReachIndex index;
     ReachKey reachKey{};
     bool reachesValid = false;
     QString style;
     QString numbers;
     LabelCanvas textCanvas;
     LabelCanvas outlineCanvas;
+    bool deferring = false;
+    bool putOff = false;
+    int madeOnTheSpot = 0;
+    std::vector<Deferred> deferred;
+    std::unordered_set<Key, KeyHash> deferredKeys;
+    std::unique_ptr<QThreadPool> pool;
 };

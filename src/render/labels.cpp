@@ -10,9 +10,11 @@
 
 #include <QFontInfo>
 #include <QPainter>
+#include <QThreadPool>
 #include <QTransform>
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -189,13 +191,13 @@ long long textReach(const TextStyle &style, int width)
     return std::abs(static_cast<long long>(width)) + 3LL * std::abs(style.height) + 10;
 }
 
-// The text drawn exactly as directly at a whole-pixel position, kept in the cache: how much of
-// each pixel the text covers (and the outline, when on), rasterised on the cache's canvases
-// clipped to a box that holds the turned text with room for overhangs, antialiased edges and its
-// outline. Nothing for a text whose canvas would take more than the cache's room or whose masks
-// the cache does not take: it is drawn as text instead. The box is made from the advance width
-// and the line height alone, so the text is shaped once for its width and once as it is drawn.
-LabelCache::Kept *rasterise(const TextStyle &style, const QString &text, int width, int tenths, LabelCache &cache)
+// The text drawn exactly as directly at a whole-pixel position: how much of each pixel the text
+// covers (and the outline, when on), rasterised in font on the canvases clipped to a box that
+// holds the turned text with room for overhangs, antialiased edges and its outline. False for a
+// text whose canvas would take more than maxBytes. The box is made from the advance width and
+// the line height alone, so the text is shaped once for its width and once as it is drawn.
+bool rasteriseMask(const TextStyle &style, const QFont &font, const QString &text, int width, int tenths,
+                   qsizetype maxBytes, LabelCanvas &textCanvas, LabelCanvas &outlineCanvas, CoverageMask &mask)
 {
     const double h = std::abs(style.height) + 2.0;
     const QRectF box = QRectF(0, 0, std::max(width, 0), std::abs(style.height)).adjusted(-h, -h, h, h);
@@ -205,15 +207,15 @@ LabelCache::Kept *rasterise(const TextStyle &style, const QString &text, int wid
     const int margin = style.outline ? 3 : 0;
     const QRect bounds = turn.mapRect(box).toAlignedRect().adjusted(-margin, -margin, margin, margin);
     const long double bytes = static_cast<long double>(bounds.width()) * bounds.height() * (style.outline ? 2 : 1);
-    if (bounds.isEmpty() || bytes > cache.maxBytes())
-        return nullptr;
+    if (bounds.isEmpty() || bytes > maxBytes)
+        return false;
     const QPoint origin = -bounds.topLeft();
 
     const auto draw = [&](LabelCanvas &canvas, bool outline) {
         QPainter *p = canvas.begin(bounds.size());
         if (!p)
             return false;
-        p->setFont(style.font);
+        p->setFont(font);
         if (outline) {
             for (int i = -3; i <= 3; ++i)
                 for (int j = -3; j <= 3; ++j)
@@ -223,35 +225,104 @@ LabelCache::Kept *rasterise(const TextStyle &style, const QString &text, int wid
         }
         return true;
     };
-    LabelCanvas &textCanvas = cache.canvas(false);
-    LabelCanvas &outlineCanvas = cache.canvas(true);
-    LabelCache::Kept *kept = nullptr;
-    if (draw(textCanvas, false) && (!style.outline || draw(outlineCanvas, true)))
-        kept = cache.insert(style.cacheSlot, text, tenths,
-                            LabelCache::Sprite{textCanvas.part(), origin, style.outline ? outlineCanvas.part() : QImage()});
+    const bool drawn = draw(textCanvas, false) && (!style.outline || draw(outlineCanvas, true));
+    if (drawn) {
+        const QImage outline = style.outline ? outlineCanvas.part() : QImage();
+        mask = CoverageMask(textCanvas.part(), style.outline ? &outline : nullptr, origin);
+    }
     textCanvas.end();
     outlineCanvas.end();
-    return kept;
+    return drawn;
+}
+
+// The same kept in the cache; nothing for a text whose mask the cache does not take: it is
+// drawn as text instead.
+LabelCache::Kept *rasterise(const TextStyle &style, const QString &text, int width, int tenths, LabelCache &cache)
+{
+    CoverageMask mask;
+    if (!rasteriseMask(style, style.font, text, width, tenths, cache.maxBytes(), cache.canvas(false), cache.canvas(true),
+                       mask))
+        return nullptr;
+    return cache.insert(style.cacheSlot, text, tenths, std::move(mask));
 }
 
 // The sprite of a text at a rotation: the one held by the text while the cache has not dropped
-// any since, else looked up, else made and kept.
-LabelCache::Kept *spriteFor(const TextStyle &style, LabelCache::Text &t, int tenths)
+// any since, else looked up, else made and kept, unless the cache puts it off (deferred).
+LabelCache::Kept *spriteFor(const TextStyle &style, LabelCache::Text &t, int tenths, bool &deferred)
 {
     LabelCache &cache = *style.cache;
+    deferred = false;
     if (t.sprite && t.rotation == tenths && t.generation == cache.generation()) {
         cache.touch(*t.sprite);
         return t.sprite;
     }
     LabelCache::Kept *sprite = cache.find(style.cacheSlot, t.text, tenths);
-    if (!sprite)
-        sprite = rasterise(style, t.text, textWidth(style, t), tenths, cache);
+    if (!sprite) {
+        const int width = textWidth(style, t);
+        deferred = cache.defer(style, t.text, width, tenths);
+        if (!deferred)
+            sprite = rasterise(style, t.text, width, tenths, cache);
+    }
     t.sprite = sprite;
     t.rotation = tenths;
     t.generation = cache.generation();
     return sprite;
 }
 
+}
+
+void rasteriseDeferred(LabelCache &cache)
+{
+    // Every repaint of the screen passes here, almost always with nothing put off.
+    if (!cache.hasDeferred())
+        return;
+    const std::vector<LabelCache::Deferred> work = cache.takeDeferred();
+    std::vector<CoverageMask> masks(work.size());
+    std::vector<char> made(work.size(), 0);
+    std::atomic<std::size_t> next{0};
+    const qsizetype maxBytes = cache.maxBytes();
+    // Each thread takes the next text until none is left; fonts[k] is the font of the k-th
+    // style in styles, for the thread's use alone.
+    std::vector<const TextStyle *> styles;
+    for (const LabelCache::Deferred &d : work)
+        if (std::find(styles.begin(), styles.end(), d.style) == styles.end())
+            styles.push_back(d.style);
+    const auto rasteriseSome = [&](const std::vector<QFont> &fonts, LabelCanvas &text, LabelCanvas &outline) {
+        for (std::size_t k = next++; k < work.size(); k = next++) {
+            const LabelCache::Deferred &d = work[k];
+            const auto s = std::find(styles.begin(), styles.end(), d.style) - styles.begin();
+            made[k] = rasteriseMask(*d.style, fonts[static_cast<std::size_t>(s)], d.text, d.width, d.rotation, maxBytes,
+                                    text, outline, masks[k]);
+        }
+    };
+    // A font shares its resolved engine among its copies, which is not for two threads at once:
+    // each helper gets copies of its own, made here before it starts.
+    std::vector<QFont> ownFonts;
+    for (const TextStyle *style : styles)
+        ownFonts.push_back(style->font);
+    QThreadPool &pool = cache.workers();
+    const int helpers = std::min(pool.maxThreadCount(), static_cast<int>(work.size() / 8));
+    std::vector<std::vector<QFont>> helperFonts(static_cast<std::size_t>(std::max(helpers, 0)));
+    for (std::vector<QFont> &fonts : helperFonts)
+        for (const TextStyle *style : styles) {
+            QFont own = style->font;
+            if (own.pixelSize() > 0)
+                own.setPixelSize(own.pixelSize());
+            else
+                own.setPointSizeF(own.pointSizeF());
+            fonts.push_back(own);
+        }
+    for (const std::vector<QFont> &fonts : helperFonts)
+        pool.start([&rasteriseSome, &fonts] {
+            LabelCanvas text;
+            LabelCanvas outline;
+            rasteriseSome(fonts, text, outline);
+        });
+    rasteriseSome(ownFonts, cache.canvas(false), cache.canvas(true));
+    pool.waitForDone();
+    for (std::size_t k = 0; k < work.size(); ++k)
+        if (made[k])
+            cache.insert(work[k].style->cacheSlot, work[k].text, work[k].rotation, std::move(masks[k]));
 }
 
 int textWidth(const TextStyle &style, const QString &text)
@@ -288,10 +359,15 @@ void mytextout(QPainter &p, const DirectPixels &pixels, const TextStyle &style, 
         if (!pixels.touches(X, Y, textReach(style, textWidth(style, text))))
             return;
         if (style.cache) {
-            if (const LabelCache::Kept *sprite = spriteFor(style, text, static_cast<int>(std::lround(angle * 10)))) {
+            bool deferred = false;
+            if (const LabelCache::Kept *sprite =
+                    spriteFor(style, text, static_cast<int>(std::lround(angle * 10)), deferred)) {
                 pixels.blend(X, Y, sprite->mask, style.fill, style.ring);
                 return;
             }
+            // Drawn when the repaint is made again with its sprite.
+            if (deferred)
+                return;
         }
     }
     drawTextDirect(p, style, X, Y, text.text, angle);

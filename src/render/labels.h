@@ -91,6 +91,11 @@ int textWidth(const TextStyle &style, const QString &text);
 int textWidth(const TextStyle &style, LabelCache::Text &text);
 
 
+// Rasterises the texts whose sprites the cache put off during the pass over the elements, on the
+// cache's worker threads and this one, and keeps them in the cache; called before the text styles
+// of that pass are gone.
+void rasteriseDeferred(LabelCache &cache);
+
 // Draws text with its top-left corner at (X, Y), turned clockwise by angle degrees about that
 // corner; with the outline on, first 49 times in the outline colour at every offset of up to
 // 3 pixels.

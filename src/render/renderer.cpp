@@ -24,13 +24,24 @@ bool renderBackBuffer(QImage &bit, QSize surface, Document &doc, const dib &di, 
             return false;
         bit = std::move(fresh);
     }
-    bit.fill(QColor(255, 255, 255));
-
-    QPainter p(&bit);
-    if (in.settings.showPicture && di.poi) {
-        const QSize zoomed = view.zoomedImageSize(imageWidth, imageHeight);
-        DrawDib(p, view.ox(), view.oy(), zoomed.width(), zoomed.height(), di, 0, 0, imageWidth, imageHeight, false);
+    // Many labels new to the cache (after a zoom or font change) are rasterised side by side
+    // after a first pass, and the buffer painted again from them.
+    if (in.labelCache)
+        in.labelCache->allowDeferring(true);
+    for (;;) {
+        bit.fill(QColor(255, 255, 255));
+        QPainter p(&bit);
+        if (in.settings.showPicture && di.poi) {
+            const QSize zoomed = view.zoomedImageSize(imageWidth, imageHeight);
+            DrawDib(p, view.ox(), view.oy(), zoomed.width(), zoomed.height(), di, 0, 0, imageWidth, imageHeight, false);
+        }
+        drawElements(p, doc, in);
+        p.end();
+        if (!in.labelCache || !in.labelCache->putOffAny())
+            break;
+        in.labelCache->allowDeferring(false);
     }
-    drawElements(p, doc, in);
+    if (in.labelCache)
+        in.labelCache->allowDeferring(false);
     return true;
 }

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include <cstdlib>
+#include <random>
 #include <utility>
 
 namespace {
@@ -43,6 +44,8 @@ private slots:
     void markMatchesThePaintEngine();
     void coverageBlendsLikeText();
     void maskPartlyOutside();
+    void wideLabelsBlendAsNarrowOnes_data();
+    void wideLabelsBlendAsNarrowOnes();
 };
 
 void TestDirectPixels::usableOnlyWhenThePainterWritesPlainly_data()
@@ -192,6 +195,54 @@ void TestDirectPixels::maskPartlyOutside()
     QCOMPARE(img.pixel(39, 29), qRgb(0, 0, 0));
     QCOMPARE(img.pixel(36, 26), qRgb(0, 0, 0));
     QCOMPARE(img.pixel(35, 26), Background);
+}
+
+void TestDirectPixels::wideLabelsBlendAsNarrowOnes_data()
+{
+    QTest::addColumn<QRgb>("colour");
+    QTest::addColumn<bool>("outlined");
+    QTest::newRow("opaque") << qRgb(200, 30, 10) << false;
+    QTest::newRow("translucent") << qPremultiply(qRgba(20, 90, 240, 150)) << false;
+    QTest::newRow("outlined") << qRgb(10, 10, 120) << true;
+}
+
+// Rows wide enough for the processor's widest registers come out as the same coverage put down
+// four columns at a time, which takes the narrow path, over a busy background.
+void TestDirectPixels::wideLabelsBlendAsNarrowOnes()
+{
+    QFETCH(QRgb, colour);
+    QFETCH(bool, outlined);
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<int> byte(0, 255);
+    QImage mask(36, 5, QImage::Format_Alpha8);
+    QImage outline(36, 5, QImage::Format_Alpha8);
+    for (int y = 0; y < mask.height(); ++y)
+        for (int x = 0; x < mask.width(); ++x) {
+            // Runs of empty coverage between inked ones, as in text.
+            mask.scanLine(y)[x] = x % 11 < 3 ? 0 : static_cast<uchar>(byte(rng));
+            outline.scanLine(y)[x] = static_cast<uchar>(byte(rng));
+        }
+    QImage background = canvas();
+    for (int y = 0; y < background.height(); ++y)
+        for (int x = 0; x < background.width(); ++x)
+            background.setPixel(x, y, qRgb(byte(rng), byte(rng), byte(rng)));
+    const QImage *withOutline = outlined ? &outline : nullptr;
+
+    QImage wide = background.copy();
+    QPainter p(&wide);
+    DirectPixels(p).blend(2, 3, CoverageMask(mask, withOutline, QPoint(0, 0)), colour, qRgb(255, 255, 255));
+    p.end();
+    QImage narrow = background.copy();
+    QPainter q(&narrow);
+    const DirectPixels pixels(q);
+    for (int x = 0; x < mask.width(); x += 4) {
+        const QImage stripOutline = outline.copy(x, 0, 4, outline.height());
+        pixels.blend(2, 3, CoverageMask(mask.copy(x, 0, 4, mask.height()), outlined ? &stripOutline : nullptr,
+                                        QPoint(-x, 0)),
+                     colour, qRgb(255, 255, 255));
+    }
+    q.end();
+    QCOMPARE(wide, narrow);
 }
 
 QTEST_MAIN(TestDirectPixels)

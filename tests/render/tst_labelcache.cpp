@@ -76,6 +76,8 @@ private slots:
     void cachedRepaintFollowsChanges();
     void labelsAcrossTheEdgeAreDrawn();
     void fullCacheStillDrawsEveryLabel();
+    void manyNewLabelsAtOnce_data();
+    void manyNewLabelsAtOnce();
 
 private:
     bool render(QImage &bit, Document &doc, const ViewState &view, const DrawingSettings &settings,
@@ -226,6 +228,49 @@ void TestLabelCache::fullCacheStillDrawsEveryLabel()
     QImage direct;
     QVERIFY(render(direct, doc, view, settings, NumberSettings{}, nullptr));
     QVERIFY(largestDifference(bit, direct) <= 2);
+}
+
+void TestLabelCache::manyNewLabelsAtOnce_data()
+{
+    QTest::addColumn<bool>("outlined");
+    QTest::addColumn<int>("room");
+    QTest::newRow("plain") << false << (32 << 20);
+    QTest::newRow("outlined") << true << (32 << 20);
+    QTest::newRow("room for a few") << false << 40000;
+}
+
+// More new labels than a repaint rasterises on the spot (a zoom or font change): the rest are
+// rasterised side by side and the repaint shows every one of them as drawn text would.
+void TestLabelCache::manyNewLabelsAtOnce()
+{
+    QFETCH(bool, outlined);
+    QFETCH(int, room);
+    Document doc;
+    // Apart enough that no two labels overlap, as drawn text and sprites compose overlaps apart.
+    for (int i = 0; i < 72; ++i) {
+        const double x = 20 + (i % 8) * 100;
+        const double y = 20 + (i / 8) * 66;
+        // Distances at several angles, each with a name, and rectangles.
+        Telemente *e = add(doc, i % 3 ? TypDistance : TypRectangle, x, y, x + 40 + i % 7, y + (i % 5) * 2 - 4);
+        e->x3 = x;
+        e->y3 = y - 4;
+        Document::setName(*e, QStringLiteral("N%1").arg(i));
+    }
+    ViewState view;
+    view.setZoom(50);
+    DrawingSettings settings;
+    settings.showPicture = false;
+    settings.outlineText = outlined;
+    const NumberSettings numbers{QStringLiteral("mm"), 2, 4};
+    LabelCache cache(room);
+    QImage first;
+    QVERIFY(render(first, doc, view, settings, numbers, &cache));
+    QImage again;
+    QVERIFY(render(again, doc, view, settings, numbers, &cache));
+    QImage direct;
+    QVERIFY(render(direct, doc, view, settings, numbers, nullptr));
+    QVERIFY2(largestDifference(first, direct) <= 2, "a label put off is missing or differs");
+    QCOMPARE(again, first);
 }
 
 QTEST_MAIN(TestLabelCache)

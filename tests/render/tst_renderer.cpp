@@ -497,7 +497,7 @@ QList<double> passResults(Document &doc)
     return r;
 }
 
-enum class Change { Scroll, Zoom, Scale, MovedPoint, Renamed, Undone, Printout };
+enum class Change { Scroll, ScrollFar, ScrollAlongChain, Zoom, Scale, MovedPoint, Renamed, Undone, Deleted, Printout };
 
 }
 
@@ -505,11 +505,14 @@ void TestRenderer::keptValuesFollowEveryChange_data()
 {
     QTest::addColumn<Change>("change");
     QTest::newRow("scrolled") << Change::Scroll;
+    QTest::newRow("scrolled to the far text") << Change::ScrollFar;
+    QTest::newRow("scrolled along a closing line") << Change::ScrollAlongChain;
     QTest::newRow("zoomed") << Change::Zoom;
     QTest::newRow("new scale") << Change::Scale;
     QTest::newRow("point moved") << Change::MovedPoint;
     QTest::newRow("text renamed") << Change::Renamed;
     QTest::newRow("element put back") << Change::Undone;
+    QTest::newRow("element deleted") << Change::Deleted;
     QTest::newRow("printed at another zoom") << Change::Printout;
 }
 
@@ -526,6 +529,11 @@ void TestRenderer::keptValuesFollowEveryChange()
     Telemente *far = add(doc, TypText, {1500, 1500});
     Document::setName(*far, QStringLiteral("Far"));
     const int farText = doc.count() - 1;
+    // A chain of two short lines far left and far right of the screen, closed by a line across it.
+    add(doc, TypLine, {-3000, 30}, {-3000, 35});
+    Telemente *chainEnd = add(doc, TypLine, {4000, 35}, {4000, 30});
+    chainEnd->nr = 1;
+    chainEnd->closed = true;
     ViewState view;
     view.setZoom(400);
     view.scrollX = 150;
@@ -547,6 +555,13 @@ void TestRenderer::keptValuesFollowEveryChange()
     case Change::Scroll:
         view.scrollX = 20;
         view.scrollY = 250;
+        break;
+    case Change::ScrollFar:
+        view.scrollX = 5900;
+        view.scrollY = 5900;
+        break;
+    case Change::ScrollAlongChain:
+        view.scrollX = 400;
         break;
     case Change::Zoom:
         view.setZoom(300);
@@ -574,6 +589,9 @@ void TestRenderer::keptValuesFollowEveryChange()
         doc.touch();
         break;
     }
+    case Change::Deleted:
+        doc.deleteElement(Rect);
+        break;
     case Change::Printout: {
         ViewState page;
         page.setZoom(37);

@@ -4,6 +4,10 @@
 
 #include <QtTest>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
+
 class TestViewState : public QObject
 {
     Q_OBJECT
@@ -15,6 +19,7 @@ private slots:
     void screenToImage();
     void exportIgnoresScrollBars();
     void hugeValuesSaturate();
+    void roundsAsExtendedPrecision();
     void zoomIsHeldInRange_data();
     void zoomIsHeldInRange();
     void wheel();
@@ -111,6 +116,33 @@ void TestViewState::hugeValuesSaturate()
     v.setScrollX(ViewState::ScrollMin);
     QCOMPARE(v.screenX(1e12), ScreenLimit);
     QCOMPARE(v.screenX(std::numeric_limits<double>::quiet_NaN()), v.ox());
+}
+
+// The screen mapping's quick path gives what rounding the extended-precision product gives, ties
+// and values beside them included.
+void TestViewState::roundsAsExtendedPrecision()
+{
+    const auto expected = [](int zoom, double v, int offset) {
+        const long double scaled = std::rint(static_cast<long double>(zoom) * static_cast<long double>(v) / 100.0L);
+        return static_cast<int>(std::clamp(std::clamp(scaled, -(1.0L * ScreenLimit), 1.0L * ScreenLimit) + offset,
+                                           -(1.0L * ScreenLimit), 1.0L * ScreenLimit));
+    };
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> spread(-1e6, 1e6);
+    for (const int zoom : {10, 33, 50, 70, 100, 150, 333, 1000, 30000}) {
+        ViewState v;
+        v.setZoom(zoom);
+        v.setScrollX(-77);
+        for (int k = 0; k < 2000; ++k) {
+            // Every other value is a tie at this zoom, or one ulp beside it.
+            double x = spread(rng);
+            if (k % 2)
+                x = std::nextafter((std::floor(x * zoom / 100) + 0.5) * 100 / zoom, k % 4 == 1 ? 1e300 : -1e300);
+            if (k % 6 == 3)
+                x = (std::floor(x) + 0.5) * 100 / zoom;
+            QCOMPARE(v.screenX(x), expected(zoom, x, v.ox()));
+        }
+    }
 }
 
 void TestViewState::zoomIsHeldInRange_data()
