@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-// JPEG and PNG pictures are decoded row by row straight into the image record's layout, so
-// that no 32-bit copy of the picture is ever held; what these decoders leave alone goes
+// JPEG, PNG and TIFF pictures are decoded row by row straight into the image record's layout,
+// so that no 32-bit copy of the picture is ever held; what these decoders leave alone goes
 // through Qt's. Depth, transparency over white and resolution follow the same rules as there.
 
 enum class RowDecode {
@@ -16,9 +16,10 @@ enum class RowDecode {
     NotHandled, // a kind of picture left to Qt's decoders; the record is untouched
 };
 
-// Both fill an empty record.
+// Each fills an empty record.
 RowDecode decodeJpegRows(dib &d, const QString &fileName);
 RowDecode decodePngRows(dib &d, const QString &fileName);
+RowDecode decodeTiffRows(dib &d, const QString &fileName);
 
 // True when a picture of this size, held at bitsPerPixel, fits the program's limits.
 bool decodedSizeAccepted(std::int64_t width, std::int64_t height, int bitsPerPixel);

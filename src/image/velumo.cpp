@@ -343,8 +343,9 @@ bool OpenDib(dib &d, const QString &fileName)
     if (!imageFileComplete(fileName, format))
         return false;
     const RowDecode direct = format == "jpeg" ? decodeJpegRows(d, fileName)
-                             : format == "png" ? decodePngRows(d, fileName)
-                                               : RowDecode::NotHandled;
+                             : format == "png"  ? decodePngRows(d, fileName)
+                             : format == "tiff" ? decodeTiffRows(d, fileName)
+                                                : RowDecode::NotHandled;
     if (direct != RowDecode::NotHandled)
         return direct == RowDecode::Decoded;
 

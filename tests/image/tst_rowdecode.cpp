@@ -1,9 +1,12 @@
 #include "image/rowdecode.h"
 #include "image/velumo.h"
 
+#include <QDataStream>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QtTest>
+
+#include <iterator>
 
 namespace {
 
@@ -33,6 +36,31 @@ QImage indexedImage(int colors, int w, int h)
         for (int x = 0; x < w; ++x)
             img.setPixel(x, y, static_cast<uint>((x * 3 + y) % colors));
     return img;
+}
+
+RowDecode decodeRows(dib &d, const QString &path)
+{
+    if (path.endsWith(QLatin1String(".png")))
+        return decodePngRows(d, path);
+    return path.endsWith(QLatin1String(".tif")) ? decodeTiffRows(d, path) : decodeJpegRows(d, path);
+}
+
+// An uncompressed 8-bit grey TIFF whose directory comes before its single strip, so that
+// cutting the file leaves the directory intact and the strip short.
+QByteArray greyTiffDirectoryFirst(quint32 w, quint32 h)
+{
+    const quint32 entries[][3] = {{256, 4, w}, {257, 4, h},   {258, 3, 8},       {259, 3, 1}, {262, 3, 1},
+                                  {273, 4, 122}, {277, 3, 1}, {278, 4, h}, {279, 4, w * h}};
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint8('I') << quint8('I') << quint16(42) << quint32(8) << quint16(std::size(entries));
+    for (const auto &e : entries)
+        out << quint16(e[0]) << quint16(e[1]) << quint32(1) << e[2]; // a SHORT sits in the low half
+    out << quint32(0);
+    for (quint32 i = 0; i < w * h; ++i)
+        out << quint8(i * 7);
+    return bytes;
 }
 
 QRgb overWhiteRgb(QRgb c)
@@ -90,6 +118,14 @@ void tst_RowDecode::decodesLikeQt_data()
     QTest::newRow("PNG two colours") << write("mono.png", mono, "png") << 1;
     QTest::newRow("JPEG") << write("rgb.jpg", rgb, "jpeg", 90) << 24;
     QTest::newRow("JPEG grey") << write("grey.jpg", sampleImage(QImage::Format_Grayscale8, 61, 37), "jpeg", 90) << 8;
+    QTest::newRow("TIFF RGB") << write("rgb.tif", rgb, "tiff") << 24;
+    QTest::newRow("TIFF grey") << write("grey.tif", sampleImage(QImage::Format_Grayscale8, 61, 37), "tiff") << 8;
+    QImage whiteIsZero = sampleImage(QImage::Format_Grayscale8, 61, 37).convertToFormat(QImage::Format_Indexed8);
+    QList<QRgb> falling;
+    for (int i = 0; i < 256; ++i)
+        falling.append(qRgb(255 - i, 255 - i, 255 - i));
+    whiteIsZero.setColorTable(falling);
+    QTest::newRow("TIFF grey, white as 0") << write("white0.tif", whiteIsZero, "tiff") << 8;
 }
 
 void tst_RowDecode::decodesLikeQt()
@@ -98,8 +134,7 @@ void tst_RowDecode::decodesLikeQt()
     QFETCH(int, bits);
 
     dib d;
-    const RowDecode result = path.endsWith(QLatin1String(".png")) ? decodePngRows(d, path) : decodeJpegRows(d, path);
-    QCOMPARE(result, RowDecode::Decoded);
+    QCOMPARE(decodeRows(d, path), RowDecode::Decoded);
     const QImage qt = QImageReader(path).read();
     QVERIFY(!qt.isNull());
     QCOMPARE(DibBitCount(d), bits);
@@ -140,14 +175,20 @@ void tst_RowDecode::refusesTruncated_data()
     QTest::newRow("JPEG without its end marker") << cut("end.jpg", photo, "jpeg", 2);
     QTest::newRow("PNG in the pixel data") << cut("photo.png", photo, "png", 40000);
     QTest::newRow("PNG without its end chunk") << cut("end.png", photo, "png", 12);
+    QTest::newRow("TIFF without its directory") << cut("photo.tif", photo, "tiff", 100);
+    const QString shortStrip = dir.filePath(QStringLiteral("strip.tif"));
+    QFile strip(shortStrip);
+    const QByteArray grey = greyTiffDirectoryFirst(300, 200);
+    if (!strip.open(QIODevice::WriteOnly) || strip.write(grey.left(grey.size() - 20000)) != grey.size() - 20000)
+        qFatal("cannot write %s", qPrintable(shortStrip));
+    QTest::newRow("TIFF in the pixel data") << shortStrip;
 }
 
 void tst_RowDecode::refusesTruncated()
 {
     QFETCH(QString, path);
     dib d;
-    const RowDecode result = path.endsWith(QLatin1String(".png")) ? decodePngRows(d, path) : decodeJpegRows(d, path);
-    QCOMPARE(result, RowDecode::Refused);
+    QCOMPARE(decodeRows(d, path), RowDecode::Refused);
     QVERIFY(!d.poi);
     QVERIFY(!d.pmi);
 }
