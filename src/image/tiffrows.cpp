@@ -136,8 +136,9 @@ RowDecode decodeTiffRows(dib &d, const QString &fileName)
     TIFFOpenOptionsFree(options);
     if (!tiff)
         return RowDecode::Refused;
+    // A directory libtiff complained about but still read is left to Qt's decoder to judge, as before.
     dib picture;
-    const RowDecode result = failed ? RowDecode::Refused : decode(tiff, failed, picture);
+    const RowDecode result = failed ? RowDecode::NotHandled : decode(tiff, failed, picture);
     TIFFClose(tiff);
     if (result == RowDecode::Decoded)
         handOver(d, picture);
