@@ -49,11 +49,11 @@ struct Request {
     QString format;
     QStringList files;
     int pieces = DxfDefaultPieces;
-    double mas1 = 1.0;
-    double mas2 = 1.0;
-    std::optional<QString> einh;
-    int nachkomma = 2;
-    int nachkomma2 = 4;
+    double pixelLength = 1.0;
+    double realLength = 1.0;
+    std::optional<QString> unit;
+    int lengthDecimals = 2;
+    int areaDecimals = 4;
     std::optional<int> language;
     bool noImage = false;
     bool segments = false;    // csv: a row per side of each polyline and polygon
@@ -209,12 +209,12 @@ private:
         const auto unit = value();
         if (!px || !real || !unit)
             return missing(option);
-        // mas1 divides every value: it must be a number other than 0.
-        if (!parseNumber(*px, r.mas1) || !std::isfinite(r.mas1) || r.mas1 == 0)
+        // pixelLength divides every value: it must be a number other than 0.
+        if (!parseNumber(*px, r.pixelLength) || !std::isfinite(r.pixelLength) || r.pixelLength == 0)
             return invalid(option, *px);
-        if (!parseNumber(*real, r.mas2) || !std::isfinite(r.mas2))
+        if (!parseNumber(*real, r.realLength) || !std::isfinite(r.realLength))
             return invalid(option, *real);
-        r.einh = *unit;
+        r.unit = *unit;
         return std::nullopt;
     }
 
@@ -224,9 +224,9 @@ private:
         const auto d2 = value();
         if (!d1 || !d2)
             return missing(option);
-        if (!parseInt(*d1, r.nachkomma))
+        if (!parseInt(*d1, r.lengthDecimals))
             return invalid(option, *d1);
-        if (!parseInt(*d2, r.nachkomma2))
+        if (!parseInt(*d2, r.areaDecimals))
             return invalid(option, *d2);
         return std::nullopt;
     }
@@ -391,11 +391,11 @@ DrawingSettings drawingSettings(const ProjectSettings &s, bool withPicture)
 QList<QStringList> resultsList(Document &doc, const NumberSettings &numbers, const ResultsOptions &options)
 {
     ResultsModel model;
-    model.ListObjekte(doc, numbers.nachkomma2, options);
+    model.ListObjekte(doc, numbers.areaDecimals, options);
     QStringList captions;
     for (int c = 0; c < ResultsModel::ColumnCount; ++c)
         captions.append(Translate(model.headerData(c, Qt::Horizontal).toString()));
-    return resultsTable(model, captions, Translate(QStringLiteral("Einheit")), numbers.einh);
+    return resultsTable(model, captions, Translate(QStringLiteral("Einheit")), numbers.unit);
 }
 
 int dump(const QString &project, QTextStream &out, QTextStream &err)
@@ -426,8 +426,8 @@ int thumbnail(const Request &r, QTextStream &err)
     // The labels show the values in the project's own scale, as the window does.
     const ProjectScale projectScale = settings.extension.scale().value_or(ProjectScale{1.0, 1.0, Message(3)});
     NumberSettings numbers;
-    numbers.einh = projectScale.einh;
-    const RenderInputs in{view, drawing, Scale{projectScale.mas1, projectScale.mas2}, numbers, nullptr};
+    numbers.unit = projectScale.unit;
+    const RenderInputs in{view, drawing, Scale{projectScale.pixelLength, projectScale.realLength}, numbers, nullptr};
     const QImage picture = renderThumbnail(doc, image, in, r.thumbnailSize);
     deldib(image);
     if (picture.isNull())
@@ -459,26 +459,26 @@ int exportProject(const Request &r, QTextStream &err)
     // An explicit scale wins over the one the project keeps.
     const std::optional<ProjectScale> stored = settings.extension.scale();
     ProjectScale projectScale = stored.value_or(ProjectScale{1.0, 1.0, Message(3)});
-    if (r.einh)
-        projectScale = ProjectScale{r.mas1, r.mas2, *r.einh};
+    if (r.unit)
+        projectScale = ProjectScale{r.pixelLength, r.realLength, *r.unit};
 
     ViewState view;
     view.zoomPercent = zoomFromProject(settings.zoom);
     const DrawingSettings drawing = drawingSettings(settings, !r.noImage);
-    Scale scale{projectScale.mas1, projectScale.mas2};
-    if (!r.einh)
+    Scale scale{projectScale.pixelLength, projectScale.realLength};
+    if (!r.unit)
         scale = withAxisScale(settings.extension, scale);
     NumberSettings numbers;
-    numbers.einh = projectScale.einh;
-    numbers.nachkomma = r.nachkomma;
-    numbers.nachkomma2 = r.nachkomma2;
+    numbers.unit = projectScale.unit;
+    numbers.lengthDecimals = r.lengthDecimals;
+    numbers.areaDecimals = r.areaDecimals;
     const RenderInputs in{view, drawing, scale, numbers, nullptr};
-    if (r.format == QLatin1String("ver") && r.einh)
+    if (r.format == QLatin1String("ver") && r.unit)
         settings.extension.setScale(projectScale);
     ExportSource source{doc, image, in};
     source.project = &settings;
     source.projectFile = project;
-    source.resultDecimals = numbers.nachkomma2;
+    source.resultDecimals = numbers.areaDecimals;
     source.pieces = r.pieces;
     source.withPicture = !r.noImage;
     source.csvStyle = r.csvStyle;

@@ -151,19 +151,19 @@ int runDemo(const QString &imageFile, QTextStream &out, QTextStream &err, const 
     // The scale bar's 5 m run over the pixels of the scale reference line.
     const Telemente &bar = *doc.element(0);
     Scale scale;
-    scale.mas1 = std::hypot(bar.x2 - bar.x1, bar.y2 - bar.y1);
-    scale.mas2 = ScaleBarMetres;
-    const QString einh = QStringLiteral("m");
-    const int nachkomma = 2;
-    const int nachkomma2 = 4;
+    scale.pixelLength = std::hypot(bar.x2 - bar.x1, bar.y2 - bar.y1);
+    scale.realLength = ScaleBarMetres;
+    const QString unit = QStringLiteral("m");
+    const int lengthDecimals = 2;
+    const int areaDecimals = 4;
     refreshElementValues(doc, scale);
 
-    out << Translate(QStringLiteral("Maßstab aus der Maßstabsleiste:")) << ' ' << F(scale.mas1, 0) << ' '
-        << Message(3) << " = " << F(scale.mas2, 0) << ' ' << einh << "  (" << Message(12) << ": "
-        << F(doc.element(0)->lang, nachkomma) << ' ' << einh << ")\n\n";
+    out << Translate(QStringLiteral("Maßstab aus der Maßstabsleiste:")) << ' ' << F(scale.pixelLength, 0) << ' '
+        << Message(3) << " = " << F(scale.realLength, 0) << ' ' << unit << "  (" << Message(12) << ": "
+        << F(doc.element(0)->lang, lengthDecimals) << ' ' << unit << ")\n\n";
 
     ResultsModel model;
-    model.ListObjekte(doc, nachkomma2);
+    model.ListObjekte(doc, areaDecimals);
     printTable(model, out);
     out.flush();
     return projectFile.isEmpty() || saveSampleProject(doc, image, projectFile, err) ? 0 : 1;

@@ -370,9 +370,9 @@ bool projectJson(const QString &path, QByteArray &json, QString *error, QString 
         }
         if (const std::optional<ProjectScale> scale = settings.extension.scale()) {
             JsonObject o(root.member("scale"), "    ");
-            o.member("mas1").number(scale->mas1);
-            o.member("mas2").number(scale->mas2);
-            o.member("einh").string(scale->einh);
+            o.member("mas1").number(scale->pixelLength);
+            o.member("mas2").number(scale->realLength);
+            o.member("einh").string(scale->unit);
         }
         writeMeasurementChunks(root, settings.extension, doc);
     }

@@ -166,7 +166,7 @@ bool runImport(const ImportRequest &r, QString &error)
             error = withFile(Translate(QStringLiteral("Das Bild hat keine gespeicherte Auflösung.")), r.source);
             return false;
         }
-        settings.extension.setScale(ProjectScale{scale.mas1, scale.mas2, r.unit});
+        settings.extension.setScale(ProjectScale{scale.pixelLength, scale.realLength, r.unit});
     }
     if (r.rectify) {
         Quad corners;

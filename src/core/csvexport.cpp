@@ -115,7 +115,7 @@ bool readCsv(const QByteArray &data, QList<QStringList> &rows, QString *error, C
 }
 
 QList<QStringList> resultsTable(const ResultsModel &model, const QStringList &captions,
-                                const QString &unitCaption, const QString &einh, bool withSegments)
+                                const QString &unitCaption, const QString &unit, bool withSegments)
 {
     QList<QStringList> table;
     QStringList head;
@@ -134,7 +134,7 @@ QList<QStringList> resultsTable(const ResultsModel &model, const QStringList &ca
         for (int c = 0; c < ResultsModel::ColumnCount; ++c)
             row.append(model.text(r, c));
         if (!model.text(r, ResultsModel::ColumnLaenge).isEmpty())
-            row.append(einh);
+            row.append(unit);
         else if (!model.text(r, ResultsModel::ColumnWinkel).isEmpty())
             row.append(degree);
         else
@@ -148,7 +148,7 @@ QList<QStringList> resultsTable(const ResultsModel &model, const QStringList &ca
             QStringList side;
             for (int c = 0; c < ResultsModel::ColumnCount; ++c)
                 side.append(model.segmentText(r, s, c));
-            side.append(einh);
+            side.append(unit);
             for (int c = ResultsModel::ColumnCount; c < columns; ++c)
                 side.append(model.segmentText(r, s, c));
             table.append(side);

@@ -30,12 +30,12 @@ bool readCsv(const QByteArray &data, QList<QStringList> &rows, QString *error, C
 
 // The results list as a table: first the five column captions and unitCaption, then one record
 // per list row with its five texts exactly as listed and, sixth, the unit of the row's
-// "Länge/Umfang" value: einh wherever the row has a length or perimeter (its area is then in
-// einh + "²"), "°" for an angle row, which has only the angle.
+// "Länge/Umfang" value: unit wherever the row has a length or perimeter (its area is then in
+// unit + "²"), "°" for an angle row, which has only the angle.
 // When the model shows the "±" columns they follow the unit, captioned as in the model. The
 // model's side rows ("Segment 1", ...) follow their element's row unless withSegments is false.
 QList<QStringList> resultsTable(const ResultsModel &model, const QStringList &captions,
-                                const QString &unitCaption, const QString &einh, bool withSegments = true);
+                                const QString &unitCaption, const QString &unit, bool withSegments = true);
 
 // A results table (as resultsTable makes it) as CSV in a style: with the semicolon, the numbers
 // of the length, area and angle columns get a decimal comma; captions and names stay as they are.

@@ -29,7 +29,7 @@ std::array<std::uint64_t, 5> scaleBits(const Scale &scale)
 {
     static_assert(sizeof(Scale) == 5 * sizeof(double), "a new field of the scale is to be compared here too");
     const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
-    return {bits(scale.mas1), bits(scale.mas2), bits(scale.ymas1), bits(scale.ymas2),
+    return {bits(scale.pixelLength), bits(scale.realLength), bits(scale.yPixelLength), bits(scale.yRealLength),
             std::uint64_t(scale.separateAxes)};
 }
 

@@ -5,22 +5,22 @@
 class Document;
 struct Telemente;
 
-// The scale: mas1 image pixels correspond to mas2 units of einh.
+// The scale: pixelLength image pixels correspond to realLength units of the unit.
 struct Scale {
-    double mas1 = 1.0;
-    double mas2 = 1.0;
-    // A pixel length in real units: multiplied by mas2 first, then divided by mas1.
-    double length(double pixels) const { return pixels * mas2 / mas1; }
-    // A pixel area in real units: x mas2, / mas1, x mas2, / mas1, in that order.
-    double area(double squarePixels) const { return squarePixels * mas2 / mas1 * mas2 / mas1; }
+    double pixelLength = 1.0;
+    double realLength = 1.0;
+    // A pixel length in real units: multiplied by realLength first, then divided by pixelLength.
+    double length(double pixels) const { return pixels * realLength / pixelLength; }
+    // A pixel area in real units: x realLength, / pixelLength, x realLength, / pixelLength, in that order.
+    double area(double squarePixels) const { return squarePixels * realLength / pixelLength * realLength / pixelLength; }
 
-    // Set by "Maßstab X/Y getrennt": mas1/mas2 then hold the x axis and ymas1/ymas2 the y axis,
+    // Set by "Maßstab X/Y getrennt": pixelLength/realLength then hold the x axis and yPixelLength/yRealLength the y axis,
     // and every value is computed from real-space coordinates (core/realspace.h).
     bool separateAxes = false;
-    double ymas1 = 1.0;
-    double ymas2 = 1.0;
-    double xFactor() const { return mas2 / mas1; }
-    double yFactor() const { return separateAxes ? ymas2 / ymas1 : mas2 / mas1; }
+    double yPixelLength = 1.0;
+    double yRealLength = 1.0;
+    double xFactor() const { return realLength / pixelLength; }
+    double yFactor() const { return separateAxes ? yRealLength / yPixelLength : realLength / pixelLength; }
     // Equal factors keep the single-factor formulas, so their results stay bit for bit the same.
     bool anisotropic() const { return separateAxes && xFactor() != yFactor(); }
 };

@@ -41,8 +41,8 @@ bool readOptions(QIODevice &in, const QString &file, Options &options, QString *
               && count <= (in.size() - in.pos()) / MinScaleBytes;
     for (qint32 i = 0; ok && i < count; ++i) {
         SavedScale scale;
-        ok = readfilestring(in, scale.name) && readfilestring(in, scale.pixel) && readfilestring(in, scale.wert)
-             && readfilestring(in, scale.einheit);
+        ok = readfilestring(in, scale.name) && readfilestring(in, scale.pixel) && readfilestring(in, scale.value)
+             && readfilestring(in, scale.unit);
         if (ok)
             read.scales.append(scale);
     }
@@ -84,7 +84,7 @@ bool SaveOptions(const QString &path, const Options &options)
     bool ok = writeInt32(out, options.language) && writeInt32(out, static_cast<qint32>(options.scales.size()));
     for (const SavedScale &scale : options.scales) {
         ok = ok && writefilestring(out, scale.name) && writefilestring(out, scale.pixel)
-             && writefilestring(out, scale.wert) && writefilestring(out, scale.einheit);
+             && writefilestring(out, scale.value) && writefilestring(out, scale.unit);
     }
     if (!ok) {
         out.cancelWriting();

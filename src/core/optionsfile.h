@@ -8,8 +8,8 @@
 struct SavedScale {
     QString name;
     QString pixel;
-    QString wert;
-    QString einheit;
+    QString value;
+    QString unit;
 
     bool operator==(const SavedScale &) const = default;
 };

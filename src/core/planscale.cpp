@@ -39,8 +39,8 @@ bool planScale(std::int32_t dotsPerMeterX, std::int32_t dotsPerMeterY, double ra
     if (dotsPerMeterX <= 0 || dotsPerMeterY <= 0 || metres <= 0 || !std::isfinite(ratio) || ratio <= 0)
         return false;
     // Pixels that are not square measure with their mean size.
-    scale.mas1 = (double(dotsPerMeterX) + double(dotsPerMeterY)) / 2;
-    scale.mas2 = ratio / metres;
+    scale.pixelLength = (double(dotsPerMeterX) + double(dotsPerMeterY)) / 2;
+    scale.realLength = ratio / metres;
     return true;
 }
 

@@ -95,17 +95,17 @@ std::optional<ProjectScale> ProjectExtension::scale() const
         return std::nullopt;
     ProjectScale s;
     PayloadReader in(*payload);
-    if (!in.float64(s.mas1) || !in.float64(s.mas2) || !in.string(s.einh) || !in.finished())
+    if (!in.float64(s.pixelLength) || !in.float64(s.realLength) || !in.string(s.unit) || !in.finished())
         return std::nullopt;
-    // mas1 divides every value.
-    if (!std::isfinite(s.mas1) || s.mas1 == 0 || !std::isfinite(s.mas2))
+    // pixelLength divides every value.
+    if (!std::isfinite(s.pixelLength) || s.pixelLength == 0 || !std::isfinite(s.realLength))
         return std::nullopt;
     return s;
 }
 
 void ProjectExtension::setScale(const ProjectScale &scale)
 {
-    setChunk(ChunkId::Scale, PayloadWriter().float64(scale.mas1).float64(scale.mas2).string(scale.einh).bytes());
+    setChunk(ChunkId::Scale, PayloadWriter().float64(scale.pixelLength).float64(scale.realLength).string(scale.unit).bytes());
 }
 
 PayloadWriter &PayloadWriter::int32(std::int32_t v)

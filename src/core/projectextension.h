@@ -27,11 +27,11 @@ struct ExtensionChunk {
     bool operator==(const ExtensionChunk &) const = default;
 };
 
-// The scale a project keeps: mas1 image pixels are mas2 units of einh.
+// The scale a project keeps: pixelLength image pixels are realLength units of the unit.
 struct ProjectScale {
-    double mas1 = 1.0;
-    double mas2 = 1.0;
-    QString einh;
+    double pixelLength = 1.0;
+    double realLength = 1.0;
+    QString unit;
 
     bool operator==(const ProjectScale &) const = default;
 };
@@ -55,7 +55,7 @@ public:
     void update(const ProjectExtension &other);
 
     // The stored scale; nothing when the chunk is missing or does not hold a usable scale
-    // (mas1 finite and not 0, mas2 finite).
+    // (pixelLength finite and not 0, realLength finite).
     std::optional<ProjectScale> scale() const;
     void setScale(const ProjectScale &scale);
 

@@ -26,12 +26,12 @@ ResultsModel::ResultsModel(QObject *parent)
 {
 }
 
-void ResultsModel::ListObjekte(Document &doc, int nachkomma2)
+void ResultsModel::ListObjekte(Document &doc, int areaDecimals)
 {
-    ListObjekte(doc, nachkomma2, ResultsOptions{});
+    ListObjekte(doc, areaDecimals, ResultsOptions{});
 }
 
-void ResultsModel::ListObjekte(Document &doc, int nachkomma2, const ResultsOptions &options)
+void ResultsModel::ListObjekte(Document &doc, int areaDecimals, const ResultsOptions &options)
 {
     for (int k = 0; k < KindCount; ++k)
         kindTexts[static_cast<std::size_t>(k)] = Message(KindMessages[k]);
@@ -41,8 +41,8 @@ void ResultsModel::ListObjekte(Document &doc, int nachkomma2, const ResultsOptio
         captions[ColumnPlusMinusWinkel] = Translate(QStringLiteral("± Winkel"));
     }
     const bool sameDecimals =
-        nachkomma2 == decimals && options.uncertainty == uncertainty && options.fitDecimals == fitDecimals;
-    decimals = nachkomma2;
+        areaDecimals == decimals && options.uncertainty == uncertainty && options.fitDecimals == fitDecimals;
+    decimals = areaDecimals;
     uncertainty = options.uncertainty;
     fitDecimals = options.fitDecimals;
     const bool needUncertainty = options.uncertainty || options.fitDecimals;

@@ -47,9 +47,9 @@ public:
 
     explicit ResultsModel(QObject *parent = nullptr);
 
-    // Replaces all rows in one reset, numbers with nachkomma2 decimals.
-    void ListObjekte(Document &doc, int nachkomma2);
-    void ListObjekte(Document &doc, int nachkomma2, const ResultsOptions &options);
+    // Replaces all rows in one reset, numbers with areaDecimals decimals.
+    void ListObjekte(Document &doc, int areaDecimals);
+    void ListObjekte(Document &doc, int areaDecimals, const ResultsOptions &options);
 
     bool showsUncertainty() const { return uncertainty; }
     // The decimals of the numbers, as last given to ListObjekte.

@@ -35,11 +35,11 @@ std::optional<Scale> separateScale(const ReferenceLine &first, const ReferenceLi
     if (!f)
         return std::nullopt;
     Scale s;
-    s.mas1 = 1.0;
-    s.mas2 = f->x;
+    s.pixelLength = 1.0;
+    s.realLength = f->x;
     s.separateAxes = true;
-    s.ymas1 = 1.0;
-    s.ymas2 = f->y;
+    s.yPixelLength = 1.0;
+    s.yRealLength = f->y;
     return s;
 }
 
@@ -61,8 +61,8 @@ std::optional<ScaleCheckFigures> checkFigures(const ReferenceLine &line, const S
 Scale scaleFromCheck(const ReferenceLine &line)
 {
     Scale s;
-    s.mas1 = line.pixelLength();
-    s.mas2 = line.realLength;
+    s.pixelLength = line.pixelLength();
+    s.realLength = line.realLength;
     return s;
 }
 
@@ -70,8 +70,8 @@ Scale meanScale(const Scale &current, const ReferenceLine &line)
 {
     const double alone = line.realLength / line.pixelLength();
     Scale s = current;
-    s.mas2 = (current.xFactor() + alone) / 2.0 * current.mas1;
+    s.realLength = (current.xFactor() + alone) / 2.0 * current.pixelLength;
     if (current.separateAxes)
-        s.ymas2 = (current.yFactor() + alone) / 2.0 * current.ymas1;
+        s.yRealLength = (current.yFactor() + alone) / 2.0 * current.yPixelLength;
     return s;
 }

@@ -41,8 +41,8 @@ std::optional<ReferenceLine> referenceLineOf(Document &doc, const Scale &scale)
         const Telemente &e = *doc.element(i);
         if (e.typ != TypScaleLine)
             continue;
-        ReferenceLine line{{e.x1, e.y1}, {e.x2, e.y2}, scale.mas2, doc.placementZoom(i)};
-        if (std::fabs(line.pixelLength() - scale.mas1) <= 0.5)
+        ReferenceLine line{{e.x1, e.y1}, {e.x2, e.y2}, scale.realLength, doc.placementZoom(i)};
+        if (std::fabs(line.pixelLength() - scale.pixelLength) <= 0.5)
             return line;
         return std::nullopt;
     }

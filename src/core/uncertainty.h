@@ -29,8 +29,8 @@ struct ScaleBasis {
     std::vector<ReferenceLine> checks;
 };
 
-// The scale reference line of doc (type 88) when its pixel length is mas1 as the scale dialog
-// rounds it (within half a pixel); its real length is mas2.
+// The scale reference line of doc (type 88) when its pixel length is pixelLength as the scale dialog
+// rounds it (within half a pixel); its real length is realLength.
 std::optional<ReferenceLine> referenceLineOf(Document &doc, const Scale &scale);
 
 // Covariance of the two axis factors (real units per picture pixel, squared).

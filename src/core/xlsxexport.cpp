@@ -78,8 +78,8 @@ void writeSource(lxw_worksheet *sheet, const XlsxSource &source, lxw_format *bol
         ? Translate(QStringLiteral("nicht als Projekt gespeichert"))
         : QFileInfo(source.projectFile).fileName();
     const QString scale = QStringLiteral("%1 %2 = %3 %4")
-                              .arg(c.toString(source.scale.mas1, 'g', 15), Message(3),
-                                   c.toString(source.scale.mas2, 'g', 15), source.unit);
+                              .arg(c.toString(source.scale.pixelLength, 'g', 15), Message(3),
+                                   c.toString(source.scale.realLength, 'g', 15), source.unit);
     const QString labels[] = {Translate(QStringLiteral("Projektdatei")), Translate(QStringLiteral("Maßstab"))};
     writeText(sheet, 0, 0, labels[0], bold);
     writeText(sheet, 0, 1, project);

@@ -25,7 +25,7 @@ bool writeCsv(const QString &path, ExportSource &s, QString *error)
 
 bool writeXlsx(const QString &path, ExportSource &s, QString *error)
 {
-    return exportXlsx(path, s.results, s.resultDecimals, XlsxSource{s.projectFile, s.in.scale, s.in.numbers.einh},
+    return exportXlsx(path, s.results, s.resultDecimals, XlsxSource{s.projectFile, s.in.scale, s.in.numbers.unit},
                       error);
 }
 

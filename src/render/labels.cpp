@@ -53,7 +53,7 @@ void drawTextAt(QPainter &p, int x, int y, int ascent, const QString &text, doub
 
 QString valueText(const Telemente &e, const NumberSettings &n, const ValueUncertainty *u)
 {
-    const QString unit = QStringLiteral(" ") + n.einh;
+    const QString unit = QStringLiteral(" ") + n.unit;
     const bool plusMinus = u && n.withUncertainty;
     // The value with d decimals, or those its uncertainty warrants, and the uncertainty after it.
     const auto number = [&](double value, double uncertainty, int d) {
@@ -67,22 +67,22 @@ QString valueText(const Telemente &e, const NumberSettings &n, const ValueUncert
     case TypRectangle:
     case TypEllipse:
     case TypPolygon:
-        return number(e.flaeche, v.flaeche, n.nachkomma2) + unit + Squared;
+        return number(e.flaeche, v.flaeche, n.areaDecimals) + unit + Squared;
     case TypPolyline:
-        return number(e.lang, v.lang, n.nachkomma2) + unit;
+        return number(e.lang, v.lang, n.areaDecimals) + unit;
     case TypAngle: {
-        const int d = u && n.fitDecimals ? decimalsForUncertainty(v.winkel, n.nachkomma2) : n.nachkomma2;
+        const int d = u && n.fitDecimals ? decimalsForUncertainty(v.winkel, n.areaDecimals) : n.areaDecimals;
         const QString spread = plusMinus ? QStringLiteral(" ± ") + F(v.winkel, d) + Degree : QString();
         return F(e.winkel, d) + Degree + spread + QStringLiteral(" / ") + F(360 - e.winkel, d) + QStringLiteral(" ")
                + Degree;
     }
     case TypDistance:
         if (e.x4 != 0)
-            return number(e.lang, v.lang, n.nachkomma) + unit + QStringLiteral(" (") + F(e.x4, n.nachkomma) + Degree
+            return number(e.lang, v.lang, n.lengthDecimals) + unit + QStringLiteral(" (") + F(e.x4, n.lengthDecimals) + Degree
                    + QStringLiteral(" ") + Message(MessageInclination) + QStringLiteral(")");
-        return number(e.lang, v.lang, n.nachkomma) + unit;
+        return number(e.lang, v.lang, n.lengthDecimals) + unit;
     case TypScaleLine:
-        return Message(MessageScaleMark) + QStringLiteral(": ") + F(e.lang, n.nachkomma) + unit;
+        return Message(MessageScaleMark) + QStringLiteral(": ") + F(e.lang, n.lengthDecimals) + unit;
     default:
         return QString();
     }
@@ -90,15 +90,15 @@ QString valueText(const Telemente &e, const NumberSettings &n, const ValueUncert
 
 QString sideLabelText(double length, const NumberSettings &n, const double *u)
 {
-    const int d = u && n.fitDecimals ? decimalsForUncertainty(*u, n.nachkomma) : n.nachkomma;
+    const int d = u && n.fitDecimals ? decimalsForUncertainty(*u, n.lengthDecimals) : n.lengthDecimals;
     const QString number = u && n.withUncertainty ? valueWithUncertainty(length, *u, d) : F(length, d);
-    return number + QStringLiteral(" ") + n.einh;
+    return number + QStringLiteral(" ") + n.unit;
 }
 
 QString valueTextKey(const NumberSettings &n)
 {
-    QString key = n.einh + QLatin1Char('|') + QString::number(n.nachkomma) + QLatin1Char('|')
-                  + QString::number(n.nachkomma2) + QLatin1Char('|') + Message(MessageInclination) + QLatin1Char('|')
+    QString key = n.unit + QLatin1Char('|') + QString::number(n.lengthDecimals) + QLatin1Char('|')
+                  + QString::number(n.areaDecimals) + QLatin1Char('|') + Message(MessageInclination) + QLatin1Char('|')
                   + Message(MessageScaleMark);
     if (n.withUncertainty || n.fitDecimals) {
         const ScaleCovariance &c = n.scaleCovariance;

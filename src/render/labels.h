@@ -28,9 +28,9 @@ struct LabelFont {
 
 // Number settings of the value texts: unit, decimals for distances and for everything else.
 struct NumberSettings {
-    QString einh;
-    int nachkomma = 2;
-    int nachkomma2 = 4;
+    QString unit;
+    int lengthDecimals = 2;
+    int areaDecimals = 4;
     // Labels as "7.50 ± 0.03 m", the uncertainty from the placement of the points and from
     // scaleCovariance; with fitDecimals every value gets the decimals its uncertainty warrants.
     bool withUncertainty = false;

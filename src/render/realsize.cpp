@@ -43,9 +43,9 @@ double pagesFor(double extent, int pageSide)
 
 } // namespace
 
-std::optional<double> unitMillimetres(const QString &einh)
+std::optional<double> unitMillimetres(const QString &unitText)
 {
-    QString text = einh.trimmed();
+    QString text = unitText.trimmed();
     // The Greek small mu is typed for the micro sign often enough to take it as one.
     text.replace(QChar(0x03BC), QChar(0x00B5));
     for (const UnitLength &unit : Units) {
@@ -56,12 +56,12 @@ std::optional<double> unitMillimetres(const QString &einh)
     return std::nullopt;
 }
 
-std::optional<PaperPixel> paperMillimetresPerImagePixel(const Scale &scale, const QString &einh)
+std::optional<PaperPixel> paperMillimetresPerImagePixel(const Scale &scale, const QString &unit)
 {
-    const std::optional<double> unit = unitMillimetres(einh);
-    if (!unit)
+    const std::optional<double> unitMm = unitMillimetres(unit);
+    if (!unitMm)
         return std::nullopt;
-    const PaperPixel mm{std::fabs(scale.mas2 / scale.mas1) * *unit, std::fabs(scale.yFactor()) * *unit};
+    const PaperPixel mm{std::fabs(scale.realLength / scale.pixelLength) * *unitMm, std::fabs(scale.yFactor()) * *unitMm};
     if (!positiveFinite(mm.across) || !positiveFinite(mm.down))
         return std::nullopt;
     return mm;

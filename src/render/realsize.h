@@ -12,7 +12,7 @@
 // Millimetres in one unit of the unit list ("mm", "cm", "dm", "m", "km", "Fuß", "Yard", "Inch",
 // "Meilen", "Seemeilen", "µm", "nm", "pm"), given by its German name or by its name in the current
 // language; blanks around the text do not count. None for any other text, such as "Pixel".
-std::optional<double> unitMillimetres(const QString &einh);
+std::optional<double> unitMillimetres(const QString &unit);
 
 // Paper millimetres of one image pixel, across and down.
 struct PaperPixel {
@@ -20,10 +20,10 @@ struct PaperPixel {
     double down = 0;
 };
 
-// Paper millimetres of one image pixel at the scale: |mas2 / mas1| units of einh across and,
-// with separate axes, |ymas2 / ymas1| down. None for an unknown unit or a scale that gives no
+// Paper millimetres of one image pixel at the scale: |realLength / pixelLength| units of the unit across and,
+// with separate axes, |yRealLength / yPixelLength| down. None for an unknown unit or a scale that gives no
 // finite, positive size.
-std::optional<PaperPixel> paperMillimetresPerImagePixel(const Scale &scale, const QString &einh);
+std::optional<PaperPixel> paperMillimetresPerImagePixel(const Scale &scale, const QString &unit);
 
 // A drawing at real size spread over pages of page.width() x page.height() printer pixels,
 // row by row from the top-left page. Columns and rows are whole numbers held as doubles, so that

@@ -16,7 +16,7 @@ void ClickPointTool::constrain(QPointF start, QPointF &t) const
 bool ClickPointTool::extendOpenElement(QPointF end)
 {
     Telemente *last = ctx.lastElement();
-    if (ctx.construction.lastnr <= 0 || !last)
+    if (ctx.construction.placedSegments <= 0 || !last)
         return false;
     if (last->vert && Document::appendVertex(last->vert, end.x(), end.y()))
         vertexAppended(ctx.document().count() - 1);

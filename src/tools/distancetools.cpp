@@ -21,7 +21,7 @@ int DistanceTool::elementType() const
 void DistanceTool::move(QPoint pos)
 {
     Telemente *last = ctx.lastElement();
-    if (ctx.construction.lastnr < 1 || !last) {
+    if (ctx.construction.placedSegments < 1 || !last) {
         DistanceLikeTool::move(pos);
         return;
     }
@@ -34,20 +34,20 @@ void DistanceTool::move(QPoint pos)
 bool DistanceTool::extendOpenElement(QPointF end)
 {
     Telemente *last = ctx.lastElement();
-    if (ctx.construction.lastnr <= 0 || !last)
+    if (ctx.construction.placedSegments <= 0 || !last)
         return false;
     last->x3 = end.x();
     last->y3 = end.y();
-    ++ctx.construction.lastnr;
+    ++ctx.construction.placedSegments;
     return true;
 }
 
 void DistanceTool::afterPlace(double)
 {
     ctx.host.repaint();
-    if (ctx.construction.lastnr <= 1)
+    if (ctx.construction.placedSegments <= 1)
         return;
-    ctx.construction.inlinie = false;
+    ctx.construction.constructing = false;
     if (Telemente *last = ctx.lastElement()) {
         last->x4 = 0;
         askInclination(ctx.document().count() - 1);
@@ -84,7 +84,7 @@ void ScaleLineTool::beforePlace()
 
 void ScaleLineTool::afterPlace(double createdLength)
 {
-    ctx.construction.inlinie = false;
+    ctx.construction.constructing = false;
     if (createdLength >= 0) {
         ctx.host.setScale(createdLength, createdLength);
         ctx.host.runNumericScaleCommand();

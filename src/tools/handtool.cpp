@@ -5,20 +5,20 @@
 
 void HandTool::press(QPoint pos)
 {
-    inhand = true;
+    handPressed = true;
     ctx.host.beginPan(pos);
 }
 
 void HandTool::move(QPoint pos)
 {
-    if (inhand)
+    if (handPressed)
         ctx.host.panTo(pos);
 }
 
 void HandTool::release(QPoint)
 {
-    if (!inhand)
+    if (!handPressed)
         return;
-    inhand = false;
+    handPressed = false;
     ctx.host.endPan();
 }

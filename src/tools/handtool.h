@@ -12,8 +12,8 @@ public:
     void move(QPoint pos) override;
     void release(QPoint pos) override;
 
-    bool panning() const { return inhand; }
+    bool panning() const { return handPressed; }
 
 private:
-    bool inhand = false;
+    bool handPressed = false;
 };

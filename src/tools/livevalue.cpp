@@ -21,7 +21,7 @@ QList<QPointF> outlineToCursor(const Construction &c, Document &doc, int typ)
 {
     QList<QPointF> points;
     Telemente *last = doc.count() > 0 ? doc.element(doc.count() - 1) : nullptr;
-    if (c.lastnr > 0 && last && last->typ == typ) {
+    if (c.placedSegments > 0 && last && last->typ == typ) {
         for (int i = 0; i < Document::vertexCount(*last); ++i) {
             const Tvertex v = *Document::vertex(last->vert, i);
             points.append(QPointF(v.x, v.y));
@@ -29,7 +29,7 @@ QList<QPointF> outlineToCursor(const Construction &c, Document &doc, int typ)
     } else {
         points.append(c.start());
     }
-    points.append(QPointF(c.tempx, c.tempy));
+    points.append(QPointF(c.candidateX, c.candidateY));
     return points;
 }
 
@@ -40,7 +40,7 @@ double distance(QPointF a, QPointF b)
 
 QString length(double pixels, const Scale &scale, int decimals, const LiveValueFormat &n)
 {
-    return F(scale.length(pixels), decimals) + QLatin1Char(' ') + n.einh;
+    return F(scale.length(pixels), decimals) + QLatin1Char(' ') + n.unit;
 }
 
 QString polylineValue(const QList<QPointF> &points, const Scale &scale, const LiveValueFormat &n)
@@ -49,9 +49,9 @@ QString polylineValue(const QList<QPointF> &points, const Scale &scale, const Li
     for (qsizetype i = 1; i < points.size(); ++i)
         total += distance(points[i - 1], points[i]);
     const double segment = distance(points[points.size() - 2], points.back());
-    return Translate(QStringLiteral("Segment")) + QStringLiteral(": ") + length(segment, scale, n.nachkomma2, n)
+    return Translate(QStringLiteral("Segment")) + QStringLiteral(": ") + length(segment, scale, n.areaDecimals, n)
            + QStringLiteral(", ") + Translate(QStringLiteral("gesamt")) + QStringLiteral(": ")
-           + length(total, scale, n.nachkomma2, n);
+           + length(total, scale, n.areaDecimals, n);
 }
 
 QString polygonValue(const QList<QPointF> &points, const Scale &scale, const LiveValueFormat &n)
@@ -63,7 +63,7 @@ QString polygonValue(const QList<QPointF> &points, const Scale &scale, const Liv
         twice += a.x() * b.y() - b.x() * a.y();
     }
     return Translate(QStringLiteral("Fläche")) + QStringLiteral(": ")
-           + F(scale.area(std::fabs(twice) / 2), n.nachkomma2) + QLatin1Char(' ') + n.einh + Squared;
+           + F(scale.area(std::fabs(twice) / 2), n.areaDecimals) + QLatin1Char(' ') + n.unit + Squared;
 }
 
 QString angleValue(const QList<QPointF> &points, const LiveValueFormat &n)
@@ -74,31 +74,31 @@ QString angleValue(const QList<QPointF> &points, const LiveValueFormat &n)
     const QPointF apex = points[1];
     const QPointF b = points[2];
     const double angle = apexAngle(a.x(), a.y(), apex.x(), apex.y(), b.x(), b.y());
-    return F(angle, n.nachkomma2) + Degree + QStringLiteral(" / ") + F(360 - angle, n.nachkomma2) + QLatin1Char(' ')
+    return F(angle, n.areaDecimals) + Degree + QStringLiteral(" / ") + F(360 - angle, n.areaDecimals) + QLatin1Char(' ')
            + Degree;
 }
 
 QString cornersValue(const Construction &c, const Scale &scale, const LiveValueFormat &n)
 {
-    const double width = std::fabs(c.tempx - c.startx);
-    const double height = std::fabs(c.tempy - c.starty);
-    return F(scale.length(width), n.nachkomma2) + QStringLiteral(" \u00D7 ") + length(height, scale, n.nachkomma2, n);
+    const double width = std::fabs(c.candidateX - c.startx);
+    const double height = std::fabs(c.candidateY - c.starty);
+    return F(scale.length(width), n.areaDecimals) + QStringLiteral(" \u00D7 ") + length(height, scale, n.areaDecimals, n);
 }
 
 // A distance follows the cursor to its second press, then its dimension line to the third.
 QString distanceValue(const Construction &c, Document &doc, const Scale &scale, const LiveValueFormat &n)
 {
     Telemente *last = doc.count() > 0 ? doc.element(doc.count() - 1) : nullptr;
-    if (c.lastnr > 0 && last && last->typ == TypDistance)
-        return length(std::hypot(last->x2 - last->x1, last->y2 - last->y1), scale, n.nachkomma, n);
-    return length(distance(c.start(), QPointF(c.tempx, c.tempy)), scale, n.nachkomma, n);
+    if (c.placedSegments > 0 && last && last->typ == TypDistance)
+        return length(std::hypot(last->x2 - last->x1, last->y2 - last->y1), scale, n.lengthDecimals, n);
+    return length(distance(c.start(), QPointF(c.candidateX, c.candidateY)), scale, n.lengthDecimals, n);
 }
 
 } // namespace
 
 QString liveValue(const Construction &c, ToolId tool, Document &doc, const Scale &scale, const LiveValueFormat &n)
 {
-    if (!c.inlinie)
+    if (!c.constructing)
         return QString();
     switch (tool) {
     case ToolId::Polyline:
@@ -114,7 +114,7 @@ QString liveValue(const Construction &c, ToolId tool, Document &doc, const Scale
     case ToolId::Inclined:
         return distanceValue(c, doc, scale, n);
     case ToolId::Scale:
-        return length(distance(c.start(), QPointF(c.tempx, c.tempy)), scale, n.nachkomma, n);
+        return length(distance(c.start(), QPointF(c.candidateX, c.candidateY)), scale, n.lengthDecimals, n);
     default:
         return QString();
     }

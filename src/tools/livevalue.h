@@ -8,12 +8,12 @@ class Document;
 struct Construction;
 struct Scale;
 
-// The unit text einh and the decimal places of the labels: nachkomma for distances, nachkomma2
+// The unit text and the decimal places of the labels: lengthDecimals for distances, areaDecimals
 // for everything else.
 struct LiveValueFormat {
-    QString einh;
-    int nachkomma = 2;
-    int nachkomma2 = 4;
+    QString unit;
+    int lengthDecimals = 2;
+    int areaDecimals = 4;
 };
 
 // The value of what is being drawn, up to the cursor, in the words and number format of the

@@ -7,7 +7,7 @@
 
 void MeasuringTool::press(QPoint pos)
 {
-    if (ctx.construction.inlinie)
+    if (ctx.construction.constructing)
         nextPress(pos);
     else
         firstPress(pos);
@@ -18,8 +18,8 @@ void MeasuringTool::firstPress(QPoint pos)
     QPointF start = ctx.host.screenToImage(pos);
     ctx.snap(pos, start);
     Construction &c = ctx.construction;
-    c.inlinie = true;
-    c.lastnr = 0;
+    c.constructing = true;
+    c.placedSegments = 0;
     c.startx = start.x();
     c.starty = start.y();
 }
@@ -30,8 +30,8 @@ QPointF MeasuringTool::candidate(QPoint pos)
     if (!ctx.host.anyCtrl())
         ctx.snap(pos, t);
     constrain(ctx.construction.start(), t);
-    ctx.construction.tempx = t.x();
-    ctx.construction.tempy = t.y();
+    ctx.construction.candidateX = t.x();
+    ctx.construction.candidateY = t.y();
     return t;
 }
 
@@ -46,7 +46,7 @@ void MeasuringTool::nextPress(QPoint pos)
     if (!extendOpenElement(end)) {
         if (!appendElement(end)) {
             // Out of memory (already reported): nothing half-built is left to continue.
-            c.inlinie = false;
+            c.constructing = false;
             ctx.host.repaint();
             return;
         }
@@ -66,7 +66,7 @@ bool MeasuringTool::appendElement(QPointF end)
     if (!e)
         return false;
     e->typ = elementType();
-    e->nr = c.lastnr;
+    e->nr = c.placedSegments;
     e->closed = false;
     e->x1 = c.startx;
     e->y1 = c.starty;
@@ -78,7 +78,7 @@ bool MeasuringTool::appendElement(QPointF end)
         doc.deleteElement(doc.count() - 1);
         return false;
     }
-    ++c.lastnr;
+    ++c.placedSegments;
     return true;
 }
 
@@ -94,7 +94,7 @@ void MeasuringTool::move(QPoint pos)
 
 void MeasuringTool::finishElement()
 {
-    ctx.construction.inlinie = false;
+    ctx.construction.constructing = false;
     ctx.host.repaint();
     ctx.askNameOfLast();
     ctx.returnToPointer();

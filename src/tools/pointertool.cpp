@@ -56,14 +56,14 @@ int grabbablePoints(int typ)
 void PointerTool::press(QPoint pos)
 {
     Document &doc = ctx.document();
-    dragpoint = false;
+    pointDrag = false;
     for (int i = 0; i < doc.count(); ++i) {
         Telemente &e = *doc.element(i);
         e.dragvert = e.dragit1 = e.dragit2 = e.dragit3 = e.dragit4 = false;
     }
     const QPointF p = ctx.host.screenToImage(pos);
-    dragx = p.x();
-    dragy = p.y();
+    pressX = p.x();
+    pressY = p.y();
     if (!grabPoints(pos)) {
         unselectall(doc);
         selectByOutline(pos);
@@ -87,7 +87,7 @@ bool PointerTool::grabPoints(QPoint pos)
                 const Tvertex v = *Document::vertex(e.vert, k);
                 if (!clickonpunkt(x, y, v.x, v.y, zoom))
                     continue;
-                dragpoint = true;
+                pointDrag = true;
                 e.dragvert = true;
                 e.dragvertnr = k;
                 e.ox1 = v.x;
@@ -97,22 +97,22 @@ bool PointerTool::grabPoints(QPoint pos)
         }
         const int points = grabbablePoints(e.typ);
         if (points >= 1 && clickonpunkt(x, y, e.x1, e.y1, zoom)) {
-            dragpoint = e.dragit1 = true;
+            pointDrag = e.dragit1 = true;
             e.ox1 = e.x1;
             e.oy1 = e.y1;
         }
         if (points >= 2 && clickonpunkt(x, y, e.x2, e.y2, zoom)) {
-            dragpoint = e.dragit2 = true;
+            pointDrag = e.dragit2 = true;
             e.ox2 = e.x2;
             e.oy2 = e.y2;
         }
         if (points >= 3 && clickonpunkt(x, y, e.x3, e.y3, zoom)) {
-            dragpoint = e.dragit3 = true;
+            pointDrag = e.dragit3 = true;
             e.ox3 = e.x3;
             e.oy3 = e.y3;
         }
     }
-    return dragpoint;
+    return pointDrag;
 }
 
 void PointerTool::selectByOutline(QPoint pos)
@@ -126,19 +126,19 @@ void PointerTool::selectByOutline(QPoint pos)
         if (!outlineHit(e, pos, toScreen, extent))
             continue;
         e.selected = true;
-        inmove = true;
-        movex = pos.x();
-        movey = pos.y();
-        moveobj = i;
+        elementMove = true;
+        movePressX = pos.x();
+        movePressY = pos.y();
+        movedIndex = i;
         return;
     }
 }
 
 void PointerTool::move(QPoint pos)
 {
-    if (inmove)
+    if (elementMove)
         previewMove(pos);
-    else if (dragpoint)
+    else if (pointDrag)
         dragPoints(pos);
 }
 
@@ -146,8 +146,8 @@ void PointerTool::dragPoints(QPoint pos)
 {
     Document &doc = ctx.document();
     const QPointF p = ctx.host.screenToImage(pos);
-    sx = p.x() - dragx;
-    sy = p.y() - dragy;
+    sx = p.x() - pressX;
+    sy = p.y() - pressY;
     for (int i = 0; i < doc.count(); ++i) {
         Telemente &e = *doc.element(i);
         const int vertices = Document::vertexCount(e);
@@ -186,19 +186,19 @@ void PointerTool::dragPoints(QPoint pos)
 QPointF PointerTool::moveShift(QPoint pos) const
 {
     const double zoom = ctx.host.zoom();
-    return {(pos.x() - movex) * 100.0 / zoom, (pos.y() - movey) * 100.0 / zoom};
+    return {(pos.x() - movePressX) * 100.0 / zoom, (pos.y() - movePressY) * 100.0 / zoom};
 }
 
 void PointerTool::previewMove(QPoint pos)
 {
     Document &doc = ctx.document();
-    if (moveobj < 0 || moveobj >= doc.count()) {
+    if (movedIndex < 0 || movedIndex >= doc.count()) {
         cancel();
         return;
     }
     // The stored element stays put until the release; it is restored from a copy rather than
     // shifted back, so repeated moves cannot let rounding creep into it.
-    Telemente &e = *doc.element(moveobj);
+    Telemente &e = *doc.element(movedIndex);
     const Telemente saved = e;
     std::vector<Tvertex> vertices;
     for (int i = 0; i < Document::vertexCount(e); ++i)
@@ -206,7 +206,7 @@ void PointerTool::previewMove(QPoint pos)
     const QPointF shift = moveShift(pos);
     shiftElement(e, shift.x(), shift.y());
     ctx.host.repaint();
-    Telemente &shown = *doc.element(moveobj);
+    Telemente &shown = *doc.element(movedIndex);
     shown.x1 = saved.x1;
     shown.y1 = saved.y1;
     shown.x2 = saved.x2;
@@ -221,17 +221,17 @@ void PointerTool::previewMove(QPoint pos)
 
 void PointerTool::release(QPoint pos)
 {
-    if (inmove) {
-        inmove = false;
+    if (elementMove) {
+        elementMove = false;
         Document &doc = ctx.document();
-        if (moveobj >= 0 && moveobj < doc.count()) {
+        if (movedIndex >= 0 && movedIndex < doc.count()) {
             const QPointF shift = moveShift(pos);
-            shiftElement(*doc.element(moveobj), shift.x(), shift.y());
+            shiftElement(*doc.element(movedIndex), shift.x(), shift.y());
         }
         return;
     }
-    if (dragpoint) {
-        dragpoint = false;
+    if (pointDrag) {
+        pointDrag = false;
         Document &doc = ctx.document();
         for (int i = 0; i < doc.count(); ++i) {
             const Telemente &e = *doc.element(i);
@@ -244,15 +244,15 @@ void PointerTool::release(QPoint pos)
 
 void PointerTool::cancel()
 {
-    inmove = false;
-    dragpoint = false;
-    moveobj = -1;
+    elementMove = false;
+    pointDrag = false;
+    movedIndex = -1;
 }
 
 void PointerTool::putBack()
 {
     // A move changes the stored element only on its release, so only dragged points go back.
-    if (dragpoint) {
+    if (pointDrag) {
         Document &doc = ctx.document();
         for (int i = 0; i < doc.count(); ++i) {
             Telemente &e = *doc.element(i);

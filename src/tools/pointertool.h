@@ -18,9 +18,9 @@ public:
     // Ends a whole-element move (applying its shift) or a point drag.
     void release(QPoint pos) override;
 
-    bool moving() const { return inmove; }
-    bool draggingPoint() const { return dragpoint; }
-    int movedElement() const { return moveobj; }
+    bool moving() const { return elementMove; }
+    bool draggingPoint() const { return pointDrag; }
+    int movedElement() const { return movedIndex; }
     // Drops a gesture whose element may be gone.
     void cancel();
     // Ends the gesture in progress with its element where it was before the press.
@@ -33,15 +33,15 @@ private:
     void previewMove(QPoint pos);
     QPointF moveShift(QPoint pos) const;
 
-    bool dragpoint = false; // a point drag is in progress
-    double dragx = 0;       // image position of the press that began the gesture
-    double dragy = 0;
-    double sx = 0;          // cursor displacement from (dragx, dragy) during a point drag
+    bool pointDrag = false;   // a point drag is in progress
+    double pressX = 0;        // image position of the press that began the gesture
+    double pressY = 0;
+    double sx = 0;            // cursor displacement from (pressX, pressY) during a point drag
     double sy = 0;
-    bool inmove = false;    // a whole-element move is in progress
-    int movex = 0;          // paint-box position of the press that began the move
-    int movey = 0;
-    int moveobj = -1;       // index of the element being moved
+    bool elementMove = false; // a whole-element move is in progress
+    int movePressX = 0;       // paint-box position of the press that began the move
+    int movePressY = 0;
+    int movedIndex = -1;      // index of the element being moved
 };
 
 // Shifts points 1 to 3 and every vertex of an element; point 4 holds no position to move.

@@ -12,14 +12,14 @@ struct Telemente;
 // The state of the element under construction, shared by all measuring tools: changing the
 // tool does not end a construction.
 struct Construction {
-    bool inlinie = false; // an element is under construction
-    int lastnr = 0;       // placed segments; becomes the nr of the next element
-    double startx = 0;    // the last placed point
+    bool constructing = false; // an element is under construction
+    int placedSegments = 0;    // placed segments; becomes the nr of the next element
+    double startx = 0;         // the last placed point
     double starty = 0;
-    double endx = 0;      // the point placed by the current press
+    double endx = 0;           // the point placed by the current press
     double endy = 0;
-    double tempx = 0;     // the candidate point of the current press or of the cursor
-    double tempy = 0;
+    double candidateX = 0;     // the candidate point of the current press or of the cursor
+    double candidateY = 0;
 
     QPointF start() const { return {startx, starty}; }
 };

@@ -56,7 +56,7 @@ void ToolController::mousePress(Qt::MouseButton button, QPoint pos)
         return;
     }
     MeasuringTool *measuring = measuringTool();
-    if (ctx.construction.inlinie && !measuring)
+    if (ctx.construction.constructing && !measuring)
         chainLine.press(pos);
     else if (ctx.current == ToolId::Text)
         textTool.press(pos);
@@ -69,8 +69,8 @@ void ToolController::rightPress()
     Construction &c = ctx.construction;
     // Only the polygon this construction made is closed: closing an earlier, finished polygon
     // again would put a second closing vertex into it.
-    const bool polygonOpen = c.inlinie && c.lastnr > 0;
-    c.inlinie = false;
+    const bool polygonOpen = c.constructing && c.placedSegments > 0;
+    c.constructing = false;
     Telemente *last = ctx.lastElement();
     if (ctx.current == ToolId::Polygon && polygonOpen && last && last->typ == TypPolygon
         && Document::vertexCount(*last) > 0) {
@@ -92,7 +92,7 @@ void ToolController::mouseMove(QPoint pos)
         textTool.move(pos);
     } else if (pointerTool.draggingPoint()) {
         pointerTool.move(pos);
-    } else if (ctx.construction.inlinie) {
+    } else if (ctx.construction.constructing) {
         MeasuringTool *measuring = measuringTool();
         (measuring ? measuring : &chainLine)->move(pos);
     }
@@ -110,8 +110,8 @@ void ToolController::mouseRelease(QPoint pos)
 
 void ToolController::elementsRemoved()
 {
-    ctx.construction.inlinie = false;
-    ctx.construction.lastnr = 0;
+    ctx.construction.constructing = false;
+    ctx.construction.placedSegments = 0;
     pointerTool.cancel();
 }
 
@@ -128,7 +128,7 @@ Telemente *ToolController::openVertexChain()
 {
     const Construction &c = ctx.construction;
     Telemente *last = ctx.lastElement();
-    if (!c.inlinie || c.lastnr <= 0 || !last)
+    if (!c.constructing || c.placedSegments <= 0 || !last)
         return nullptr;
     return last->typ == TypPolygon || last->typ == TypPolyline ? last : nullptr;
 }
@@ -149,7 +149,7 @@ bool ToolController::cancel()
         return true;
     }
     Construction &c = ctx.construction;
-    if (c.inlinie) {
+    if (c.constructing) {
         if (Telemente *chain = openVertexChain(); chain && Document::vertexCount(*chain) - 1 >= KeptSegments) {
             rightPress();
             return true;
@@ -157,10 +157,10 @@ bool ToolController::cancel()
         Telemente *last = ctx.lastElement();
         // A line of a chain is finished once placed; every other element the construction
         // made is still missing a press.
-        if (c.lastnr > 0 && last && last->typ != TypLine)
+        if (c.placedSegments > 0 && last && last->typ != TypLine)
             ctx.document().deleteElement(ctx.document().count() - 1);
-        c.inlinie = false;
-        c.lastnr = 0;
+        c.constructing = false;
+        c.placedSegments = 0;
         ctx.host.repaint();
         return true;
     }
@@ -178,7 +178,7 @@ bool ToolController::cancel()
 std::optional<QPointF> ToolController::snapTarget(QPoint pos)
 {
     // Ctrl turns snapping off for every press but a construction's first.
-    if (ctx.construction.inlinie && ctx.host.anyCtrl())
+    if (ctx.construction.constructing && ctx.host.anyCtrl())
         return std::nullopt;
     QPointF point;
     if (!ctx.snap(pos, point))

@@ -61,7 +61,7 @@ public:
     virtual bool askInclination(double &degrees) = 0;
     // Sets both sides of the scale, then the numeric scale command shows them for editing,
     // applies them and repaints.
-    virtual void setScale(double mas1, double mas2) = 0;
+    virtual void setScale(double pixelLength, double realLength) = 0;
     virtual void runNumericScaleCommand() = 0;
 
     // Sets the pointer tool's button down without running its click handler.

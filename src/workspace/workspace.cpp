@@ -16,8 +16,8 @@ bool sameFont(const LabelFont &a, const LabelFont &b)
 
 bool sameScale(const Scale &a, const Scale &b)
 {
-    return a.mas1 == b.mas1 && a.mas2 == b.mas2 && a.separateAxes == b.separateAxes
-        && (!a.separateAxes || (a.ymas1 == b.ymas1 && a.ymas2 == b.ymas2));
+    return a.pixelLength == b.pixelLength && a.realLength == b.realLength && a.separateAxes == b.separateAxes
+        && (!a.separateAxes || (a.yPixelLength == b.yPixelLength && a.yRealLength == b.yRealLength));
 }
 
 bool sameDrawing(const DrawingSettings &a, const DrawingSettings &b)
@@ -128,24 +128,24 @@ void Workspace::setScaleChecks(const std::vector<ReferenceLine> &lines)
 
 void Workspace::setNumberSettings(const NumberSettings &n)
 {
-    if (n.einh == numbers.einh && n.nachkomma == numbers.nachkomma && n.nachkomma2 == numbers.nachkomma2)
+    if (n.unit == numbers.unit && n.lengthDecimals == numbers.lengthDecimals && n.areaDecimals == numbers.areaDecimals)
         return;
     numbers = n;
     announce(&Workspace::numbersChanged);
 }
 
-void Workspace::setUnit(const QString &einh)
+void Workspace::setUnit(const QString &unit)
 {
     NumberSettings n = numbers;
-    n.einh = einh;
+    n.unit = unit;
     setNumberSettings(n);
 }
 
-void Workspace::setDecimals(int nachkomma, int nachkomma2)
+void Workspace::setDecimals(int lengthDecimals, int areaDecimals)
 {
     NumberSettings n = numbers;
-    n.nachkomma = nachkomma;
-    n.nachkomma2 = nachkomma2;
+    n.lengthDecimals = lengthDecimals;
+    n.areaDecimals = areaDecimals;
     setNumberSettings(n);
 }
 
@@ -239,8 +239,8 @@ void Workspace::updateModified()
 
 bool Workspace::Settings::operator==(const Settings &o) const
 {
-    return sameScale(scale, o.scale) && axes == o.axes && checks == o.checks && numbers.einh == o.numbers.einh
-        && numbers.nachkomma == o.numbers.nachkomma && numbers.nachkomma2 == o.numbers.nachkomma2
+    return sameScale(scale, o.scale) && axes == o.axes && checks == o.checks && numbers.unit == o.numbers.unit
+        && numbers.lengthDecimals == o.numbers.lengthDecimals && numbers.areaDecimals == o.numbers.areaDecimals
         && elementColor == o.elementColor && lineWidth == o.lineWidth && arrowLength == o.arrowLength
         && sameFont(labelFont, o.labelFont) && picture == o.picture;
 }

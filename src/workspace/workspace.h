@@ -57,11 +57,11 @@ public:
     const std::vector<ReferenceLine> &scaleChecks() const { return checks; }
     void setScaleChecks(const std::vector<ReferenceLine> &lines);
 
-    // The unit text einh and the decimal places.
+    // The unit text and the decimal places.
     NumberSettings numberSettings() const { return numbers; }
     void setNumberSettings(const NumberSettings &numbers);
-    void setUnit(const QString &einh);
-    void setDecimals(int nachkomma, int nachkomma2);
+    void setUnit(const QString &unit);
+    void setDecimals(int lengthDecimals, int areaDecimals);
 
     DrawingSettings drawingSettings() const { return drawing; }
     void setDrawingSettings(const DrawingSettings &drawing);

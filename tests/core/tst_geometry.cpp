@@ -197,8 +197,8 @@ void tst_Geometry::elementValues_data()
     QTest::addColumn<int>("typ");
     QTest::addColumn<Points>("points");
     QTest::addColumn<Points>("vertices");
-    QTest::addColumn<double>("mas1");
-    QTest::addColumn<double>("mas2");
+    QTest::addColumn<double>("pixelLength");
+    QTest::addColumn<double>("realLength");
     QTest::addColumn<double>("lang");
     QTest::addColumn<double>("flaeche");
     QTest::addColumn<double>("winkel");
@@ -231,8 +231,8 @@ void tst_Geometry::elementValues()
     QFETCH(int, typ);
     QFETCH(Points, points);
     QFETCH(Points, vertices);
-    QFETCH(double, mas1);
-    QFETCH(double, mas2);
+    QFETCH(double, pixelLength);
+    QFETCH(double, realLength);
     QFETCH(double, lang);
     QFETCH(double, flaeche);
     QFETCH(double, winkel);
@@ -241,7 +241,7 @@ void tst_Geometry::elementValues()
     Telemente *e = addElement(doc, typ, points, vertices);
     // Stale values from an earlier repaint must all be replaced.
     e->lang = e->flaeche = e->winkel = 123.0;
-    computeElementValues(doc, 1, Scale{mas1, mas2});
+    computeElementValues(doc, 1, Scale{pixelLength, realLength});
     QVERIFY2(close(e->lang, lang), qPrintable(QString::number(e->lang, 'g', 17)));
     QVERIFY2(close(e->flaeche, flaeche), qPrintable(QString::number(e->flaeche, 'g', 17)));
     QVERIFY2(close(e->winkel, winkel), qPrintable(QString::number(e->winkel, 'g', 17)));
@@ -284,8 +284,8 @@ void tst_Geometry::scaleExamples_data()
 {
     QTest::addColumn<int>("typ");
     QTest::addColumn<Points>("points");
-    QTest::addColumn<double>("mas1");
-    QTest::addColumn<double>("mas2");
+    QTest::addColumn<double>("pixelLength");
+    QTest::addColumn<double>("realLength");
     QTest::addColumn<int>("decimals");
     QTest::addColumn<QString>("langText");
     QTest::addColumn<QString>("flaecheText");
@@ -307,14 +307,14 @@ void tst_Geometry::scaleExamples()
 {
     QFETCH(int, typ);
     QFETCH(Points, points);
-    QFETCH(double, mas1);
-    QFETCH(double, mas2);
+    QFETCH(double, pixelLength);
+    QFETCH(double, realLength);
     QFETCH(int, decimals);
     QFETCH(QString, langText);
     QFETCH(QString, flaecheText);
     Document doc;
     Telemente *e = addElement(doc, typ, points);
-    computeElementValues(doc, 0, Scale{mas1, mas2});
+    computeElementValues(doc, 0, Scale{pixelLength, realLength});
     QCOMPARE(F(e->lang, decimals), langText);
     QCOMPARE(F(e->flaeche, decimals), flaecheText);
 }

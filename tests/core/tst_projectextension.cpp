@@ -47,9 +47,9 @@ QByteArray blockBytes(const QByteArray &chunks, qint64 statedLength = -1, std::u
     return header + uint32Bytes(std::uint32_t(statedLength < 0 ? chunks.size() : statedLength)) + chunks;
 }
 
-QByteArray scalePayload(double mas1, double mas2, const QString &einh)
+QByteArray scalePayload(double pixelLength, double realLength, const QString &unit)
 {
-    return PayloadWriter().float64(mas1).float64(mas2).string(einh).bytes();
+    return PayloadWriter().float64(pixelLength).float64(realLength).string(unit).bytes();
 }
 
 // The chunks every round trip carries: the scale, one chunk of a later version and an empty one.
@@ -189,9 +189,9 @@ private slots:
         const double inf = std::numeric_limits<double>::infinity();
         QTest::newRow("negative sides") << scalePayload(-3, -0.5, "Fuß") << true;
         QTest::newRow("empty unit") << scalePayload(1, 1, QString()) << true;
-        QTest::newRow("mas1 0") << scalePayload(0, 1, "m") << false;
-        QTest::newRow("mas1 NaN") << scalePayload(nan, 1, "m") << false;
-        QTest::newRow("mas2 infinite") << scalePayload(1, inf, "m") << false;
+        QTest::newRow("pixel length 0") << scalePayload(0, 1, "m") << false;
+        QTest::newRow("pixel length NaN") << scalePayload(nan, 1, "m") << false;
+        QTest::newRow("real length infinite") << scalePayload(1, inf, "m") << false;
         QTest::newRow("a byte too many") << scalePayload(1, 1, "m") + "x" << false;
         QTest::newRow("unit longer than the payload") << scalePayload(1, 1, "m").chopped(2) << false;
         QTest::newRow("negative unit length") << PayloadWriter().float64(1).float64(1).int32(-1).bytes() << false;

@@ -26,11 +26,11 @@ bool close(double actual, double expected)
 Scale stretched()
 {
     Scale s;
-    s.mas1 = 2;
-    s.mas2 = 1;
+    s.pixelLength = 2;
+    s.realLength = 1;
     s.separateAxes = true;
-    s.ymas1 = 4;
-    s.ymas2 = 1;
+    s.yPixelLength = 4;
+    s.yRealLength = 1;
     return s;
 }
 
@@ -117,12 +117,12 @@ void tst_RealSpace::equalFactorsKeepTodaysResults()
     QFETCH(int, typ);
     QFETCH(Points, points);
     Scale single;
-    single.mas1 = 3;
-    single.mas2 = 0.7;
+    single.pixelLength = 3;
+    single.realLength = 0.7;
     Scale both = single;
     both.separateAxes = true;
-    both.ymas1 = 3;
-    both.ymas2 = 0.7;
+    both.yPixelLength = 3;
+    both.yRealLength = 0.7;
 
     Document doc;
     addShape(doc, typ, points);
@@ -165,8 +165,8 @@ void tst_RealSpace::segments()
     QFETCH(QList<double>, directions);
 
     Scale scale;
-    scale.mas1 = 2;
-    scale.mas2 = 1;
+    scale.pixelLength = 2;
+    scale.realLength = 1;
     if (separate)
         scale = stretched();
     Document doc;
@@ -213,8 +213,8 @@ void tst_RealSpace::axisFactorsFromTwoLines()
 void tst_RealSpace::scaleCheckFigures()
 {
     Scale scale; // 100 pixels are 5 units
-    scale.mas1 = 100;
-    scale.mas2 = 5;
+    scale.pixelLength = 100;
+    scale.realLength = 5;
     const ReferenceLine check{{10, 10}, {310, 410}, 25.5, 100};
     const std::optional<ScaleCheckFigures> f = checkFigures(check, scale);
     QVERIFY(f);
@@ -224,11 +224,11 @@ void tst_RealSpace::scaleCheckFigures()
     QVERIFY(close(f->factorAlone, 0.051));
 
     const Scale alone = scaleFromCheck(check);
-    QCOMPARE(alone.mas1, 500.0);
-    QCOMPARE(alone.mas2, 25.5);
+    QCOMPARE(alone.pixelLength, 500.0);
+    QCOMPARE(alone.realLength, 25.5);
     const Scale mean = meanScale(scale, check);
-    QCOMPARE(mean.mas1, 100.0);
-    QVERIFY(close(mean.mas2, 5.05));
+    QCOMPARE(mean.pixelLength, 100.0);
+    QVERIFY(close(mean.realLength, 5.05));
 
     // Against a stretched scale the value comes from the real-space vector.
     const std::optional<ScaleCheckFigures> s = checkFigures(ReferenceLine{{0, 0}, {20, 40}, 14.0, 100}, stretched());

@@ -60,14 +60,14 @@ void tst_ResultsModel::rows_data()
     QTest::addColumn<double>("flaeche");
     QTest::addColumn<double>("winkel");
     QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("nachkomma2");
+    QTest::addColumn<int>("areaDecimals");
     QTest::addColumn<QStringList>("expected");
 
     QTest::newRow("rectangle") << 55 << 70.0 << 250.0 << 0.0 << "Raum" << 4
                                << QStringList{"Rechteck", "Raum", "70.0000", "250.0000", ""};
     QTest::newRow("ellipse") << 66 << 6.2831853 << 3.14159265 << 0.0 << "" << 3
                              << QStringList{"Ellipse", "", "6.283", "3.142", ""};
-    QTest::newRow("distance, list ignores nachkomma") << 77 << 25.0 << 0.0 << -90.0 << "Tür" << 4
+    QTest::newRow("distance, list ignores length decimals") << 77 << 25.0 << 0.0 << -90.0 << "Tür" << 4
                                                       << QStringList{"Abstand", "Tür", "25.0000", "", "-90.0000"};
     QTest::newRow("angle") << 98 << 20.0 << 0.0 << 90.0 << "" << 4
                            << QStringList{"Winkel", "", "", "", "90.0000° / 270.0000°"};
@@ -92,12 +92,12 @@ void tst_ResultsModel::rows()
     QFETCH(double, flaeche);
     QFETCH(double, winkel);
     QFETCH(QString, name);
-    QFETCH(int, nachkomma2);
+    QFETCH(int, areaDecimals);
     QFETCH(QStringList, expected);
     Document doc;
     addMeasured(doc, typ, lang, flaeche, winkel, name);
     ResultsModel model;
-    model.ListObjekte(doc, nachkomma2);
+    model.ListObjekte(doc, areaDecimals);
     QCOMPARE(model.rowCount(), expected.isEmpty() ? 0 : 1);
     if (!expected.isEmpty())
         QCOMPARE(rowTexts(model, 0), expected);
@@ -192,7 +192,7 @@ void tst_ResultsModel::rebuildAfterReading_data()
     QTest::addColumn<double>("lang");
     QTest::addColumn<double>("winkel");
     QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("nachkomma2");
+    QTest::addColumn<int>("areaDecimals");
     QTest::addColumn<QStringList>("expected");
 
     QTest::newRow("unchanged") << 55 << 70.0 << 0.0 << "Raum" << 2
@@ -216,7 +216,7 @@ void tst_ResultsModel::rebuildAfterReading()
     QFETCH(double, lang);
     QFETCH(double, winkel);
     QFETCH(QString, name);
-    QFETCH(int, nachkomma2);
+    QFETCH(int, areaDecimals);
     QFETCH(QStringList, expected);
     Document doc;
     Telemente *e = addMeasured(doc, 55, 70, 250, 0, QStringLiteral("Raum"));
@@ -229,7 +229,7 @@ void tst_ResultsModel::rebuildAfterReading()
     e->lang = lang;
     e->winkel = winkel;
     QVERIFY(Document::setName(*e, name));
-    model.ListObjekte(doc, nachkomma2);
+    model.ListObjekte(doc, areaDecimals);
     QCOMPARE(rowTexts(model, 0), expected);
 }
 
@@ -248,7 +248,7 @@ void tst_ResultsModel::namesOutliveTheDocument()
 
 void tst_ResultsModel::segmentsAndUncertainty_data()
 {
-    QTest::addColumn<int>("nachkomma2");
+    QTest::addColumn<int>("areaDecimals");
     QTest::addColumn<bool>("fit");
     QTest::addColumn<QStringList>("firstSide");
     QTest::addColumn<QStringList>("polygon");
@@ -267,7 +267,7 @@ void tst_ResultsModel::segmentsAndUncertainty_data()
 
 void tst_ResultsModel::segmentsAndUncertainty()
 {
-    QFETCH(int, nachkomma2);
+    QFETCH(int, areaDecimals);
     QFETCH(bool, fit);
     QFETCH(QStringList, firstSide);
     QFETCH(QStringList, polygon);
@@ -279,8 +279,8 @@ void tst_ResultsModel::segmentsAndUncertainty()
     doc.setPlacementZoom(0, 400);
     add(doc, TypDistance, {0, 0}, {10, 0});
     ResultsOptions options;
-    options.scale.mas1 = 2;
-    options.scale.mas2 = 1;
+    options.scale.pixelLength = 2;
+    options.scale.realLength = 1;
     options.segments = true;
     options.uncertainty = true;
     options.fitDecimals = fit;
@@ -288,7 +288,7 @@ void tst_ResultsModel::segmentsAndUncertainty()
         computeElementValues(doc, i, options.scale);
 
     ResultsModel model;
-    model.ListObjekte(doc, nachkomma2, options);
+    model.ListObjekte(doc, areaDecimals, options);
     QCOMPARE(model.columnCount(), 8);
     QCOMPARE(model.headerData(ResultsModel::ColumnPlusMinusLaenge, Qt::Horizontal).toString(), "± Länge/Umfang");
     QCOMPARE(rowTexts(model, 0), polygon);
@@ -316,7 +316,7 @@ void tst_ResultsModel::segmentsAndUncertainty()
     QCOMPARE(resultsTable(model, captions, "Einheit", "m", false).size(), 3);
 
     // Without the options the list is as it always was.
-    model.ListObjekte(doc, nachkomma2);
+    model.ListObjekte(doc, areaDecimals);
     QCOMPARE(model.columnCount(), 5);
     QCOMPARE(model.rowCount(parent), 0);
     QCOMPARE(resultsTable(model, captions, "Einheit", "m").at(1).size(), 6);

@@ -102,8 +102,8 @@ void tst_Uncertainty::monteCarlo()
         scale = *separateScale(Across, Down);
         basis.axes = std::array<ReferenceLine, 2>{Across, Down};
     } else {
-        scale.mas1 = Bar.pixelLength();
-        scale.mas2 = Bar.realLength;
+        scale.pixelLength = Bar.pixelLength();
+        scale.realLength = Bar.realLength;
         basis.reference = Bar;
     }
     const double propagated = pick(valueUncertainty(exact, zoom, scale, scaleCovariance(scale, basis)), quantity);
@@ -157,15 +157,15 @@ void tst_Uncertainty::referenceLineOfDocument()
     add(doc, TypScaleLine, {10, 10}, {10, 210.3});
     doc.setPlacementZoom(1, 300);
     Scale scale;
-    scale.mas1 = 200; // the scale dialog rounded 200.3 to no decimals
-    scale.mas2 = 4;
+    scale.pixelLength = 200; // the scale dialog rounded 200.3 to no decimals
+    scale.realLength = 4;
     const std::optional<ReferenceLine> line = referenceLineOf(doc, scale);
     QVERIFY(line);
     QCOMPARE(line->realLength, 4.0);
     QCOMPARE(line->zoom, 300.0);
     QCOMPARE(line->b.y, 210.3);
 
-    scale.mas1 = 150; // typed in: the line no longer made this scale
+    scale.pixelLength = 150; // typed in: the line no longer made this scale
     QVERIFY(!referenceLineOf(doc, scale));
     doc.deleteElement(0);
     QCOMPARE(doc.placementZoom(0), 300.0);
@@ -174,8 +174,8 @@ void tst_Uncertainty::referenceLineOfDocument()
 void tst_Uncertainty::checksWidenTheScale()
 {
     Scale scale;
-    scale.mas1 = 100;
-    scale.mas2 = 1;
+    scale.pixelLength = 100;
+    scale.realLength = 1;
     ScaleBasis basis;
     QCOMPARE(scaleCovariance(scale, basis).xx, 0.0);
 

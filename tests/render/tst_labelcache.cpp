@@ -147,11 +147,11 @@ void TestLabelCache::cachedRepaintFollowsChanges()
         Document::setName(*doc.element(1), QString());
         break;
     case 4:
-        numbers.nachkomma = 3;
-        numbers.nachkomma2 = 1;
+        numbers.lengthDecimals = 3;
+        numbers.areaDecimals = 1;
         break;
     case 5:
-        numbers.einh = QStringLiteral("cm");
+        numbers.unit = QStringLiteral("cm");
         break;
     case 6:
         doc.deleteElement(0);

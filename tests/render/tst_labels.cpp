@@ -45,8 +45,8 @@ void TestLabels::valueTexts_data()
     QTest::addColumn<double>("flaeche");
     QTest::addColumn<double>("winkel");
     QTest::addColumn<double>("x4");
-    QTest::addColumn<int>("nachkomma");
-    QTest::addColumn<QString>("einh");
+    QTest::addColumn<int>("lengthDecimals");
+    QTest::addColumn<QString>("unit");
     QTest::addColumn<QString>("expected");
 
     const QString px = QStringLiteral("Pixel");
@@ -76,8 +76,8 @@ void TestLabels::valueTexts()
     QFETCH(double, flaeche);
     QFETCH(double, winkel);
     QFETCH(double, x4);
-    QFETCH(int, nachkomma);
-    QFETCH(QString, einh);
+    QFETCH(int, lengthDecimals);
+    QFETCH(QString, unit);
     QFETCH(QString, expected);
     Telemente e{};
     e.typ = typ;
@@ -85,7 +85,7 @@ void TestLabels::valueTexts()
     e.flaeche = flaeche;
     e.winkel = winkel;
     e.x4 = x4;
-    QCOMPARE(valueText(e, NumberSettings{einh, nachkomma, 4}), expected);
+    QCOMPARE(valueText(e, NumberSettings{unit, lengthDecimals, 4}), expected);
 }
 
 void TestLabels::valueTextsWithUncertainty_data()

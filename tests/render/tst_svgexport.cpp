@@ -172,10 +172,10 @@ void TestSvgExport::labelsAreText()
     DrawingSettings settings = blueSettings(2);
     ViewState view;
     NumberSettings numbers;
-    numbers.einh = QStringLiteral("m");
+    numbers.unit = QStringLiteral("m");
     Scale scale;
-    scale.mas1 = 16;
-    scale.mas2 = 1;
+    scale.pixelLength = 16;
+    scale.realLength = 1;
     const RenderInputs in{view, settings, scale, numbers};
     const QByteArray svg = svgBytes(doc, ImageSize, in);
     QVERIFY(svg.contains("<text"));

@@ -33,15 +33,15 @@ public:
     bool altDown = false;
     bool askNames = true;
     bool backToPointer = false;
-    double mas1 = 1;
-    double mas2 = 1;
+    double pixelLength = 1;
+    double realLength = 1;
 
     // Answers of the name dialog in order; a missing or empty optional cancels it.
     std::deque<std::optional<QString>> nameAnswers;
     QList<QString> namePresets;
     std::optional<double> inclinationAnswer;
     QList<double> inclinationPresets;
-    // What the user does in the scale dialog, after it showed mas1 and mas2.
+    // What the user does in the scale dialog, after it showed pixelLength and realLength.
     std::function<void(FakeHost &)> scaleDialog;
     QList<double> scaleShown;
     std::function<void(FakeHost &)> onRepaint;
@@ -76,7 +76,7 @@ public:
     void repaint() override
     {
         ++repaints;
-        const Scale scale{mas1, mas2};
+        const Scale scale{pixelLength, realLength};
         for (int i = 0; i < doc.count(); ++i)
             computeElementValues(doc, i, scale);
         if (onRepaint)
@@ -121,19 +121,19 @@ public:
     }
     void setScale(double m1, double m2) override
     {
-        mas1 = m1;
-        mas2 = m2;
+        pixelLength = m1;
+        realLength = m2;
     }
     void runNumericScaleCommand() override
     {
-        scaleShown.append(mas1);
-        scaleShown.append(mas2);
+        scaleShown.append(pixelLength);
+        scaleShown.append(realLength);
         if (scaleDialog)
             scaleDialog(*this);
-        if (mas1 == 0)
-            mas1 = 1;
-        if (mas2 == 0)
-            mas2 = 1;
+        if (pixelLength == 0)
+            pixelLength = 1;
+        if (realLength == 0)
+            realLength = 1;
         repaint();
     }
     void setPointerToolDown() override { ++pointerDowns; }

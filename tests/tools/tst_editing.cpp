@@ -281,10 +281,10 @@ void TestEditing::deleteEndsOpenConstruction()
     b.tools.setTool(ToolId::Polygon);
     b.press(10, 10);
     b.press(50, 10);
-    QVERIFY(b.tools.construction().inlinie);
+    QVERIFY(b.tools.construction().constructing);
 
     b.edit.deleteSelected();
-    QVERIFY(!b.tools.construction().inlinie);
+    QVERIFY(!b.tools.construction().constructing);
     QCOMPARE(b.host.doc.count(), 1);
 
     // The next press begins a new construction instead of extending the polygon.
@@ -303,13 +303,13 @@ void TestEditing::newEndsOpenConstruction()
     b.press(10, 10);
     b.press(50, 10);
     b.edit.newDocument();
-    QVERIFY(!b.tools.construction().inlinie);
+    QVERIFY(!b.tools.construction().constructing);
     const int repaints = b.host.repaints;
     b.tools.mouseMove(b.host.at(30, 30));
     QCOMPARE(b.host.repaints + b.host.renders, repaints);
     b.press(20, 20);
     QCOMPARE(b.host.doc.count(), 0);
-    QVERIFY(b.tools.construction().inlinie);
+    QVERIFY(b.tools.construction().constructing);
 }
 
 void TestEditing::deleteDuringMoveEndsIt()

@@ -126,7 +126,7 @@ void TestToolController::gestures()
         b.right();
 
     QCOMPARE(b.host.doc.count(), 1);
-    QVERIFY(!b.tools.construction().inlinie);
+    QVERIFY(!b.tools.construction().constructing);
     Telemente &e = b.host.element(0);
     QCOMPARE(field(e.typ), typ);
     QCOMPARE(field(e.nr), 0);
@@ -156,8 +156,8 @@ void TestToolController::firstPressCreatesNothing()
     b.press(10, 20);
     QCOMPARE(b.host.doc.count(), 0);
     QCOMPARE(b.host.repaints, 0);
-    QVERIFY(b.tools.construction().inlinie);
-    QCOMPARE(b.tools.construction().lastnr, 0);
+    QVERIFY(b.tools.construction().constructing);
+    QCOMPARE(b.tools.construction().placedSegments, 0);
     QCOMPARE(b.tools.construction().start(), QPointF(10, 20));
 }
 
@@ -168,7 +168,7 @@ void TestToolController::noToolDoesNothing()
     b.press(50, 50);
     b.move(60, 60);
     QCOMPARE(b.host.doc.count(), 0);
-    QVERIFY(!b.tools.construction().inlinie);
+    QVERIFY(!b.tools.construction().constructing);
     QCOMPARE(b.host.repaints + b.host.renders, 0);
 }
 
@@ -346,7 +346,7 @@ void TestToolController::distanceDragsDimensionLine()
     b.press(110, 10);
     const Telemente &e = b.host.element(0);
     QCOMPARE(QPointF(e.x3, e.y3), QPointF(110, 10));
-    QCOMPARE(b.tools.construction().lastnr, 1);
+    QCOMPARE(b.tools.construction().placedSegments, 1);
 
     const int before = b.host.repaints;
     b.move(60, 40);
@@ -356,7 +356,7 @@ void TestToolController::distanceDragsDimensionLine()
 
     b.press(60, 35);
     QCOMPARE(QPointF(b.host.element(0).x3, b.host.element(0).y3), QPointF(60, 35));
-    QVERIFY(!b.tools.construction().inlinie);
+    QVERIFY(!b.tools.construction().constructing);
     QCOMPARE(b.host.doc.count(), 1);
     QVERIFY(near(b.host.element(0).lang, 100));
     QCOMPARE(b.host.inclinationPresets.size(), 0);
@@ -405,7 +405,7 @@ void TestToolController::graphicScale()
     b.host.addElement(TypScaleLine, 0, 0, 300, 0, 300, 0);
     b.host.addElement(TypRectangle, 200, 200, 240, 220, 240, 220);
     b.host.addElement(TypScaleLine, 0, 300, 300, 300, 300, 300);
-    b.host.scaleDialog = [](FakeHost &h) { h.mas2 = 20; };
+    b.host.scaleDialog = [](FakeHost &h) { h.realLength = 20; };
 
     b.press(20, 100);
     b.press(100, 100);
@@ -418,11 +418,11 @@ void TestToolController::graphicScale()
     QCOMPARE(QPointF(line.x2, line.y2), QPointF(100, 100));
     QCOMPARE(field(line.x4), 0.0);
     QCOMPARE(b.host.scaleShown, (QList<double>{80, 80}));
-    QCOMPARE(b.host.mas1, 80.0);
+    QCOMPARE(b.host.pixelLength, 80.0);
     QVERIFY(near(line.lang, 20));
     QVERIFY(near(b.host.element(0).lang, (80 + 40) * 0.25));
     QVERIFY(b.host.namePresets.isEmpty());
-    QVERIFY(!b.tools.construction().inlinie);
+    QVERIFY(!b.tools.construction().constructing);
     QCOMPARE(b.tools.tool(), ToolId::Pointer);
 }
 
@@ -478,7 +478,7 @@ void TestToolController::rightPressEmptyDocumentAsksNothing()
     Bench b(ToolId::Polygon);
     b.press(10, 10);
     b.right();
-    QVERIFY(!b.tools.construction().inlinie);
+    QVERIFY(!b.tools.construction().constructing);
     QVERIFY(b.host.namePresets.isEmpty());
     QCOMPARE(b.host.repaints, 1);
 }
@@ -579,7 +579,7 @@ void TestToolController::chainOfLines()
     QCOMPARE(b.host.bands[0].from, b.host.at(10, 50));
 
     b.right();
-    QVERIFY(!b.tools.construction().inlinie);
+    QVERIFY(!b.tools.construction().constructing);
     b.tools.setTool(ToolId::Text);
     b.host.nameAnswers.push_back(QStringLiteral("Notiz"));
     b.press(80, 80);
@@ -616,7 +616,7 @@ void TestToolController::textTool()
     QCOMPARE(b.host.repaints, 1);
     QCOMPARE(b.tools.tool(), ToolId::Pointer);
     QCOMPARE(b.host.doc.count(), ok ? 2 : 1);
-    QVERIFY(!b.tools.construction().inlinie);
+    QVERIFY(!b.tools.construction().constructing);
     if (!ok)
         return;
     const Telemente &e = b.host.element(1);
@@ -652,7 +652,7 @@ void TestToolController::handTool()
     QCOMPARE(b.host.panStarts, 1);
     QCOMPARE(b.host.panEnds, 1);
     QVERIFY(!b.host.element(0).selected);
-    QVERIFY(!b.tools.construction().inlinie);
+    QVERIFY(!b.tools.construction().constructing);
 }
 
 void TestToolController::changingToolKeepsConstruction()
@@ -662,7 +662,7 @@ void TestToolController::changingToolKeepsConstruction()
     b.host.askNames = false;
     b.press(10, 10);
     b.tools.setTool(ToolId::Rectangle);
-    QVERIFY(b.tools.construction().inlinie);
+    QVERIFY(b.tools.construction().constructing);
     b.press(40, 30);
     QCOMPARE(b.host.doc.count(), 1);
     QCOMPARE(field(b.host.element(0).typ), int(TypRectangle));

@@ -105,7 +105,7 @@ void TestToolKeys::escape()
 
     QVERIFY(b.tools.cancel());
     QVERIFY(b.host.repaints > repaints);
-    QVERIFY(!b.tools.construction().inlinie);
+    QVERIFY(!b.tools.construction().constructing);
     // The user lets the button go only after Esc: the gesture is over and changes nothing.
     if (!moves.isEmpty())
         b.release(moves.back());
@@ -161,7 +161,7 @@ void TestToolKeys::finishing()
             b.tools.mousePress(Qt::RightButton, last);
     }
 
-    QVERIFY(!b.tools.construction().inlinie);
+    QVERIFY(!b.tools.construction().constructing);
     QCOMPARE(b.host.doc.count(), 1);
     QCOMPARE(b.host.vertices(0), vertices);
     QCOMPARE(b.host.namePresets.size(), 1);
@@ -174,7 +174,7 @@ void TestToolKeys::enterLeavesOtherConstructionsOpen()
     b.press({10, 10});
     b.press({60, 10});
     QVERIFY(!b.tools.finishConstruction());
-    QVERIFY(b.tools.construction().inlinie);
+    QVERIFY(b.tools.construction().constructing);
     QVERIFY(b.host.namePresets.isEmpty());
 }
 
@@ -195,8 +195,8 @@ void TestToolKeys::liveValue_data()
     QTest::addColumn<ToolId>("tool");
     QTest::addColumn<QList<QPointF>>("presses");
     QTest::addColumn<QPointF>("cursor");
-    QTest::addColumn<double>("mas2"); // real units per image pixel
-    QTest::addColumn<QString>("einh");
+    QTest::addColumn<double>("realLength"); // real units per image pixel
+    QTest::addColumn<QString>("unit");
     QTest::addColumn<QString>("value");
 
     using P = QList<QPointF>;
@@ -228,16 +228,16 @@ void TestToolKeys::liveValue()
     QFETCH(ToolId, tool);
     QFETCH(QList<QPointF>, presses);
     QFETCH(QPointF, cursor);
-    QFETCH(double, mas2);
-    QFETCH(QString, einh);
+    QFETCH(double, realLength);
+    QFETCH(QString, unit);
     QFETCH(QString, value);
 
     Bench b(tool);
     for (const QPointF &p : presses)
         b.press(p);
     b.move(cursor);
-    const LiveValueFormat numbers{einh, 2, 4};
-    QCOMPARE(::liveValue(b.tools.construction(), b.tools.tool(), b.host.doc, Scale{1, mas2}, numbers), value);
+    const LiveValueFormat numbers{unit, 2, 4};
+    QCOMPARE(::liveValue(b.tools.construction(), b.tools.tool(), b.host.doc, Scale{1, realLength}, numbers), value);
 }
 
 QTEST_GUILESS_MAIN(TestToolKeys)

@@ -68,7 +68,7 @@ struct Window {
         Document::setName(*room, QStringLiteral("Flur, oben"));
         results.ListObjekte(doc, 2);
         NumberSettings numbers;
-        numbers.einh = QStringLiteral("cm");
+        numbers.unit = QStringLiteral("cm");
         work.setNumberSettings(numbers);
         work.setFileName(QStringLiteral("/plans/flur.ver"));
         commands = std::make_unique<ExportCommands>(&main, work, results, [] {

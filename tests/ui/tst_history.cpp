@@ -87,9 +87,9 @@ void TestHistory::undoAndRedoAMeasurement()
     form->tools.PolygonBtn->click();
     QTest::mouseClick(form->PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(200, 200));
     QTest::mouseClick(form->PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(260, 200));
-    QVERIFY(form->toolController().construction().inlinie);
+    QVERIFY(form->toolController().construction().constructing);
     keys(Qt::Key_Z, Qt::ControlModifier);
-    QVERIFY(!form->toolController().construction().inlinie);
+    QVERIFY(!form->toolController().construction().constructing);
     QCOMPARE(count(), 1);
 }
 

@@ -35,8 +35,8 @@ struct Window {
     QAction *items[3] = {};
     QAction *editorItem = nullptr;
     TTranslateForm *editor = nullptr;
-    int languagesetto = 1;
-    bool dontchlang = false;
+    int languageIndex = 1;
+    bool tickingLanguage = false;
     LanguageCommands *commands = nullptr;
 
     explicit Window(const QString &optionsPath)
@@ -60,7 +60,7 @@ struct Window {
         editorItem->setEnabled(false);
         menu->addAction(editorItem);
         editor = new TTranslateForm(window.get());
-        commands = new LanguageCommands(window.get(), languagesetto, dontchlang, editor);
+        commands = new LanguageCommands(window.get(), languageIndex, tickingLanguage, editor);
         commands->setOptionsPath(optionsPath);
     }
 
@@ -146,9 +146,9 @@ void TestLanguageCommands::choosingWritesOptionsAndNoticeInNewLanguage()
     QCOMPARE(box.caption, caption);
     QCOMPARE(box.icon, QMessageBox::Information);
     QCOMPARE(w.ticked(), language);
-    QCOMPARE(w.languagesetto, language);
+    QCOMPARE(w.languageIndex, language);
     QCOMPARE(languageIndex(), language);
-    QVERIFY(!w.dontchlang);
+    QVERIFY(!w.tickingLanguage);
     Options stored;
     QVERIFY(LoadOptions(optionsPath, stored));
     QCOMPARE(stored.language, language);
@@ -189,11 +189,11 @@ void TestLanguageCommands::scaleSourceGivesTheScales()
 void TestLanguageCommands::guardStopsTheCommand()
 {
     Window w(optionsPath);
-    w.dontchlang = true;
+    w.tickingLanguage = true;
     w.items[2]->trigger();
     QTest::qWait(50);
     QVERIFY(!QFile::exists(optionsPath));
-    QCOMPARE(w.languagesetto, 1);
+    QCOMPARE(w.languageIndex, 1);
     QCOMPARE(languageIndex(), 1);
     QVERIFY(!QApplication::activeModalWidget());
 }
@@ -206,7 +206,7 @@ void TestLanguageCommands::tickLanguageRunsNoCommand()
         connect(item, &QAction::triggered, [&triggered] { ++triggered; });
     w.commands->tickLanguage(2);
     QCOMPARE(w.ticked(), 2);
-    QVERIFY(!w.dontchlang);
+    QVERIFY(!w.tickingLanguage);
     QCOMPARE(triggered, 0);
     QVERIFY(!QFile::exists(optionsPath));
 }

@@ -588,8 +588,8 @@ void TestMainForm::placeholderImage()
 void TestMainForm::firstShowing()
 {
     QVERIFY(!form->shownOnce());
-    QCOMPARE(form->workspace().scale().mas1, 1.0);
-    QCOMPARE(form->workspace().scale().mas2, 1.0);
+    QCOMPARE(form->workspace().scale().pixelLength, 1.0);
+    QCOMPARE(form->workspace().scale().realLength, 1.0);
     QVERIFY(form->programFolder().endsWith(QLatin1Char('/')));
     QCOMPARE(form->workspace().document().count(), 0);
     QVERIFY(!form->editCommands().copyBuffer().kopiert());
@@ -597,7 +597,7 @@ void TestMainForm::firstShowing()
 
     form->show();
     QVERIFY(form->shownOnce());
-    QCOMPARE(form->workspace().numberSettings().einh, Message(3));
+    QCOMPARE(form->workspace().numberSettings().unit, Message(3));
     QCOMPARE(languageIndex(), form->language());
     QVERIFY(form->menus.languageItem(form->language())->isChecked());
     QVERIFY(!form->OpenDialog1->nameFilters().isEmpty());

@@ -101,12 +101,12 @@ private slots:
         const ScaleDialogValues r = runScaleDialog(form, {1.0, 1.0, QStringLiteral("Pixel"), true},
                                                    [&writes](const QList<SavedScale> &) { ++writes; });
         QCOMPARE(writes, 1);
-        QCOMPARE(r.mas1, 200.0);
-        QCOMPARE(r.mas2, 50.0);
-        QCOMPARE(r.einh, QStringLiteral("mm"));
+        QCOMPARE(r.pixelLength, 200.0);
+        QCOMPARE(r.realLength, 50.0);
+        QCOMPARE(r.unit, QStringLiteral("mm"));
         QVERIFY(r.showScale);
-        // A line of 100 pixels, multiplied by mas2 first and then divided by mas1.
-        QCOMPARE(F(100.0 * r.mas2 / r.mas1, 2), QStringLiteral("25.00"));
+        // A line of 100 pixels, multiplied by realLength first and then divided by pixelLength.
+        QCOMPARE(F(100.0 * r.realLength / r.pixelLength, 2), QStringLiteral("25.00"));
     }
 
     void graphicScalePresetShowsMeasuredLength()
@@ -125,9 +125,9 @@ private slots:
         const ScaleDialogValues r = runScaleDialog(form, {80.0, 80.0, QStringLiteral("Pixel"), true}, {});
         QCOMPARE(pixelShown, QStringLiteral("80.0000"));
         QCOMPARE(valueShown, QStringLiteral("80.0000"));
-        QCOMPARE(r.mas2 / r.mas1, 0.25);
-        QCOMPARE(r.einh, QStringLiteral("cm"));
-        QCOMPARE(F(80.0 * r.mas2 / r.mas1, 2), QStringLiteral("20.00"));
+        QCOMPARE(r.realLength / r.pixelLength, 0.25);
+        QCOMPARE(r.unit, QStringLiteral("cm"));
+        QCOMPARE(F(80.0 * r.realLength / r.pixelLength, 2), QStringLiteral("20.00"));
     }
 
     void presetComesBackRoundedToShownDecimals_data()
@@ -153,7 +153,7 @@ private slots:
         form.storage().storeNow();
         whenShown(&form, [] { shownForm()->BitBtn1->click(); });
         const ScaleDialogValues r = runScaleDialog(form, {preset, 1.0, QStringLiteral("mm"), true}, {});
-        QCOMPARE(r.mas1, expected);
+        QCOMPARE(r.pixelLength, expected);
         QCOMPARE(form.PixelEd->value(), expected);
     }
 
@@ -216,9 +216,9 @@ private slots:
     void recallSelectedRow_data()
     {
         QTest::addColumn<QString>("pixel");
-        QTest::addColumn<QString>("wert");
+        QTest::addColumn<QString>("value");
         QTest::addColumn<double>("pixelAfter");
-        QTest::addColumn<double>("wertAfter");
+        QTest::addColumn<double>("valueAfter");
         QTest::addColumn<QString>("unitAfter");
         QTest::newRow("readable row") << "123.4568000000" << "2.5000000000" << 123.4568 << 2.5 << "cm";
         QTest::newRow("pixel text unreadable") << "12,5" << "2.5000000000" << 7.0 << 8.0 << "mm";
@@ -228,14 +228,14 @@ private slots:
     void recallSelectedRow()
     {
         QFETCH(QString, pixel);
-        QFETCH(QString, wert);
+        QFETCH(QString, value);
         QFETCH(double, pixelAfter);
-        QFETCH(double, wertAfter);
+        QFETCH(double, valueAfter);
         QFETCH(QString, unitAfter);
         TmassstabForm form;
         QList<SavedScale> rows = threeRows();
         rows[1].pixel = pixel;
-        rows[1].wert = wert;
+        rows[1].value = value;
         form.setSavedScales(rows);
         form.PixelEd->setValue(7.0);
         form.entsprichted->setValue(8.0);
@@ -247,7 +247,7 @@ private slots:
         // The name comes first, so it is taken even when a number then stops the recall.
         QCOMPARE(form.NameEd->text(), QStringLiteral("A4 Plan"));
         QCOMPARE(form.PixelEd->value(), pixelAfter);
-        QCOMPARE(form.entsprichted->value(), wertAfter);
+        QCOMPARE(form.entsprichted->value(), valueAfter);
         QCOMPARE(form.EinheitEd->currentText(), unitAfter);
         QCOMPARE(form.savedScales(), rows);
     }
@@ -309,9 +309,9 @@ private slots:
         });
         const ScaleDialogValues r = runScaleDialog(form, {1.0, 1.0, QStringLiteral("Pixel"), true},
                                                    [&written](const QList<SavedScale> &rows) { written = rows; });
-        QCOMPARE(r.mas1, 300.0);
+        QCOMPARE(r.pixelLength, 300.0);
         QVERIFY(!r.showScale);
-        QCOMPARE(r.einh, QStringLiteral("Pixel"));
+        QCOMPARE(r.unit, QStringLiteral("Pixel"));
         QCOMPARE(written.size(), 1);
         QCOMPARE(written.at(0).pixel, QStringLiteral("300.0000000000"));
     }
@@ -320,8 +320,8 @@ private slots:
     {
         QTest::addColumn<QString>("pixel");
         QTest::addColumn<QString>("value");
-        QTest::addColumn<double>("mas1");
-        QTest::addColumn<double>("mas2");
+        QTest::addColumn<double>("pixelLength");
+        QTest::addColumn<double>("realLength");
         QTest::newRow("pixel side 0") << "0" << "5" << 1.0 << 5.0;
         QTest::newRow("real side 0") << "5" << "0" << 5.0 << 1.0;
         QTest::newRow("zero with decimals") << "0.0000" << "5" << 1.0 << 5.0;
@@ -334,8 +334,8 @@ private slots:
     {
         QFETCH(QString, pixel);
         QFETCH(QString, value);
-        QFETCH(double, mas1);
-        QFETCH(double, mas2);
+        QFETCH(double, pixelLength);
+        QFETCH(double, realLength);
         TmassstabForm form;
         whenShown(&form, [pixel, value] {
             TmassstabForm *f = shownForm();
@@ -345,8 +345,8 @@ private slots:
             f->BitBtn1->click();
         });
         const ScaleDialogValues r = runScaleDialog(form, {3.0, 3.0, QStringLiteral("mm"), true}, {});
-        QCOMPARE(r.mas1, mas1);
-        QCOMPARE(r.mas2, mas2);
+        QCOMPARE(r.pixelLength, pixelLength);
+        QCOMPARE(r.realLength, realLength);
     }
 };
 

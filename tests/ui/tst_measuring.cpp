@@ -275,7 +275,7 @@ void TestMeasuring::toolGestures()
         rightClick(QPoint(300, 300));
 
     QCOMPARE(form->workspace().document().count(), 1);
-    QVERIFY(!form->toolController().construction().inlinie);
+    QVERIFY(!form->toolController().construction().constructing);
     QCOMPARE(v(element(0).typ), typ);
     QCOMPARE(Document::vertexCount(element(0)), vertexCount);
     if (vertexCount == 5)
@@ -370,9 +370,9 @@ void TestMeasuring::graphicScale()
     click(QPoint(90, 10));
     QCOMPARE(*seen, 1);
     QCOMPARE(shown, (QList<double>{80.0, 80.0}));
-    QCOMPARE(form->workspace().scale().mas1, 80.0);
-    QCOMPARE(form->workspace().scale().mas2, 20.0);
-    QCOMPARE(form->workspace().numberSettings().einh, QStringLiteral("cm"));
+    QCOMPARE(form->workspace().scale().pixelLength, 80.0);
+    QCOMPARE(form->workspace().scale().realLength, 20.0);
+    QCOMPARE(form->workspace().numberSettings().unit, QStringLiteral("cm"));
     QCOMPARE(form->workspace().document().count(), 2);
     QCOMPARE(valueText(element(1), form->workspace().numberSettings()), QStringLiteral("M: 20.00 cm"));
     // Every value follows the new scale: 100 x 50 pixels are 25 x 12.5 cm.
@@ -389,8 +389,8 @@ void TestMeasuring::graphicScale()
     QCOMPARE(form->workspace().document().count(), 2);
     QCOMPARE(v(element(1).typ), int(TypScaleLine));
     QCOMPARE(v(element(1).y1), 200.0);
-    QCOMPARE(form->workspace().scale().mas1, 40.0);
-    QCOMPARE(form->workspace().scale().mas2, 40.0);
+    QCOMPARE(form->workspace().scale().pixelLength, 40.0);
+    QCOMPARE(form->workspace().scale().realLength, 40.0);
 }
 
 void TestMeasuring::numericScale_data()
@@ -425,8 +425,8 @@ void TestMeasuring::numericScale()
     form->menus.numericScale->trigger();
     QCOMPARE(*seen, 1);
 
-    QCOMPARE(form->workspace().scale().mas1, 200.0);
-    QCOMPARE(form->workspace().scale().mas2, 50.0);
+    QCOMPARE(form->workspace().scale().pixelLength, 200.0);
+    QCOMPARE(form->workspace().scale().realLength, 50.0);
     QVERIFY(!form->menus.showScaleLine->isChecked());
     QCOMPARE(valueText(element(0), form->workspace().numberSettings()), QStringLiteral("25.00 mm"));
     QCOMPARE(form->results->text(1, ResultsModel::ColumnLaenge), QStringLiteral("70.0000"));
@@ -450,9 +450,9 @@ void TestMeasuring::scaleFieldsWithoutDecimals()
     });
     form->menus.numericScale->trigger();
     QCOMPARE(*seen, 1);
-    QCOMPARE(form->workspace().scale().mas1, 123.0);
+    QCOMPARE(form->workspace().scale().pixelLength, 123.0);
     // A side of 0 becomes 1.
-    QCOMPARE(form->workspace().scale().mas2, 1.0);
+    QCOMPARE(form->workspace().scale().realLength, 1.0);
 }
 
 void TestMeasuring::decimals_data()
@@ -821,7 +821,7 @@ void TestMeasuring::removingEndsConstruction()
     tool("StreckeBtn");
     click(QPoint(10, 10));
     click(QPoint(110, 10));
-    QVERIFY(form->toolController().construction().inlinie);
+    QVERIFY(form->toolController().construction().constructing);
     tool("ZeigerBtn");
     click(QPoint(60, 10));
     QVERIFY(element(0).selected);
@@ -834,7 +834,7 @@ void TestMeasuring::removingEndsConstruction()
         form->menus.deleteElement->trigger();
     }
     QCOMPARE(form->workspace().document().count(), 0);
-    QVERIFY(!form->toolController().construction().inlinie);
+    QVERIFY(!form->toolController().construction().constructing);
 
     // The next presses start a new polyline instead of extending a removed one.
     tool("StreckeBtn");

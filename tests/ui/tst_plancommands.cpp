@@ -135,7 +135,7 @@ private slots:
         ModalScript ratio({planRatio(QStringLiteral("1:100"), QStringLiteral("m"))});
         action("AusAuflsungundPlanmastab1")->trigger();
         QTRY_VERIFY(ratio.finished());
-        QCOMPARE(form->workspace().numberSettings().einh, QStringLiteral("m"));
+        QCOMPARE(form->workspace().numberSettings().unit, QStringLiteral("m"));
         QVERIFY(std::abs(form->workspace().scale().length(100) - 100 / 300.0 * 0.0254 * 100) < 1e-3);
     }
 
@@ -205,7 +205,7 @@ private slots:
         }});
         action("Perspektiveentzerren1")->trigger();
         QTRY_VERIFY(script.finished());
-        QCOMPARE(form->workspace().numberSettings().einh, QStringLiteral("mm"));
+        QCOMPARE(form->workspace().numberSettings().unit, QStringLiteral("mm"));
         const Telemente *moved = form->workspace().document().element(0);
         // One board square is 25 mm; the line crosses 6 x 4 squares.
         const double dx = moved->x2 - moved->x1;
@@ -250,7 +250,7 @@ private slots:
         QVERIFY2(shown.contains(reason), qPrintable(shown));
         QVERIFY(!okEnabled);
         QCOMPARE(form->workspace().picture().poi, before);
-        QCOMPARE(form->workspace().scale().mas1, scaleBefore.mas1);
+        QCOMPARE(form->workspace().scale().pixelLength, scaleBefore.pixelLength);
     }
 
     void pictureWithoutResolution()

@@ -203,7 +203,7 @@ void TestPrintJob::init()
     settings.lineWidth = 4;
     scale = Scale();
     numbers = NumberSettings();
-    numbers.einh = QStringLiteral("Pixel");
+    numbers.unit = QStringLiteral("Pixel");
     repaints = 0;
 }
 
@@ -296,8 +296,8 @@ void TestPrintJob::unitInTheInterfaceLanguage()
 
 void TestPrintJob::scaleFactor_data()
 {
-    QTest::addColumn<double>("mas1");
-    QTest::addColumn<double>("mas2");
+    QTest::addColumn<double>("pixelLength");
+    QTest::addColumn<double>("realLength");
     QTest::addColumn<QString>("unit");
     QTest::addColumn<double>("millimetresPerPixel");
     QTest::newRow("200 px = 50 mm") << 200.0 << 50.0 << "mm" << 0.25;
@@ -310,15 +310,15 @@ void TestPrintJob::scaleFactor_data()
 
 void TestPrintJob::scaleFactor()
 {
-    QFETCH(double, mas1);
-    QFETCH(double, mas2);
+    QFETCH(double, pixelLength);
+    QFETCH(double, realLength);
     QFETCH(QString, unit);
     QFETCH(double, millimetresPerPixel);
-    const std::optional<PaperPixel> mm = paperMillimetresPerImagePixel(Scale{mas1, mas2}, unit);
+    const std::optional<PaperPixel> mm = paperMillimetresPerImagePixel(Scale{pixelLength, realLength}, unit);
     QVERIFY(mm);
     QVERIFY(std::abs(mm->across - millimetresPerPixel) < 1e-12 * millimetresPerPixel);
     QCOMPARE(mm->down, mm->across);
-    QVERIFY(!paperMillimetresPerImagePixel(Scale{mas1, mas2}, QStringLiteral("Pixel")));
+    QVERIFY(!paperMillimetresPerImagePixel(Scale{pixelLength, realLength}, QStringLiteral("Pixel")));
 }
 
 void TestPrintJob::pagesAtRealSize_data()
@@ -436,7 +436,7 @@ void TestPrintJob::separateAxesPrintAtTheirOwnSizes()
     addRectangle(doc, 150, 20, 190, 90);
     Scale scale{1.0, 1.0};
     scale.separateAxes = true;
-    scale.ymas2 = 0.5;
+    scale.yRealLength = 0.5;
     const std::optional<PaperPixel> paper = paperMillimetresPerImagePixel(scale, QStringLiteral("mm"));
     QVERIFY(paper);
     QCOMPARE(paper->across, 1.0);
@@ -474,7 +474,7 @@ void TestPrintJob::rectangleAtItsRealSize()
     settings.lineWidth = 1;
     Scale stretched{1.0, across};
     stretched.separateAxes = true;
-    stretched.ymas2 = down;
+    stretched.yRealLength = down;
     const std::optional<PaperPixel> paper = paperMillimetresPerImagePixel(stretched, QStringLiteral("mm"));
     QVERIFY(paper);
     const QString pdf = dir.filePath(QStringLiteral("real-size.pdf"));
@@ -578,7 +578,7 @@ void TestPrintJob::pageCountIsConfirmedFirst()
     const std::unique_ptr<QMainWindow> window = commandWindow(commands);
     if (!PrintCommands::printsToPdf())
         QSKIP("This system has a printer; the test would print on it.");
-    numbers.einh = QStringLiteral("mm");
+    numbers.unit = QStringLiteral("mm");
     work.setNumberSettings(numbers);
     QAction *action = window->findChild<QAction *>(QStringLiteral("Druckenimeingestellten11Mastab1"));
 

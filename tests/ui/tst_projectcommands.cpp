@@ -287,7 +287,7 @@ void TestProjectCommands::storedFontWrittenBackUnchanged()
         TMainForm source;
         // The program's own saves keep the scale as well.
         const Scale scale = source.workspace().scale();
-        stored.extension.setScale({scale.mas1, scale.mas2, source.workspace().numberSettings().einh});
+        stored.extension.setScale({scale.pixelLength, scale.realLength, source.workspace().numberSettings().unit});
         QVERIFY(saveProject(path("font.ver"), source.workspace().document(), source.workspace().picture(), stored));
     }
 
@@ -520,12 +520,12 @@ void TestProjectCommands::projectKeepsItsScale()
     commands.commands->Projektffnen1Click();
     QCOMPARE(w.workspace().document().count(), 4);
     QCOMPARE(box.text.contains(name), damagedBlock);
-    QCOMPARE(w.workspace().scale().mas1, withScale ? 2.5 : 4.0);
-    QCOMPARE(w.workspace().scale().mas2, withScale ? 10.0 : 3.0);
-    QCOMPARE(w.workspace().numberSettings().einh, withScale ? QStringLiteral("m") : QStringLiteral("ft"));
+    QCOMPARE(w.workspace().scale().pixelLength, withScale ? 2.5 : 4.0);
+    QCOMPARE(w.workspace().scale().realLength, withScale ? 10.0 : 3.0);
+    QCOMPARE(w.workspace().numberSettings().unit, withScale ? QStringLiteral("m") : QStringLiteral("ft"));
 
     // Saving keeps the scale the window has now and a chunk this program does not know.
-    w.workspace().setScale(Scale{w.workspace().scale().mas1, 20.0});
+    w.workspace().setScale(Scale{w.workspace().scale().pixelLength, 20.0});
     commands.file = path(QStringLiteral("again-") + name);
     commands.commands->Projektspeichern1Click();
     Document doc;
@@ -534,6 +534,6 @@ void TestProjectCommands::projectKeepsItsScale()
     QVERIFY(loadProject(commands.file, doc, image, reread));
     deldib(image);
     QCOMPARE(reread.extension.scale(),
-             (ProjectScale{w.workspace().scale().mas1, 20.0, w.workspace().numberSettings().einh}));
+             (ProjectScale{w.workspace().scale().pixelLength, 20.0, w.workspace().numberSettings().unit}));
     QCOMPARE(reread.extension.chunk("ZZZZ") != nullptr, withScale);
 }

@@ -79,8 +79,8 @@ void TestRestart::settingsSurviveARestart()
     QCOMPARE(restored.size(), 1);
     QCOMPARE(restored.first().name, scales.first().name);
     QCOMPARE(restored.first().pixel, scales.first().pixel);
-    QCOMPARE(restored.first().wert, scales.first().wert);
-    QCOMPARE(restored.first().einheit, scales.first().einheit);
+    QCOMPARE(restored.first().value, scales.first().value);
+    QCOMPARE(restored.first().unit, scales.first().unit);
 }
 
 QTEST_MAIN(TestRestart)

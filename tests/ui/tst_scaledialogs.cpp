@@ -46,8 +46,8 @@ private slots:
         doc.setPlacementZoom(0, 200);
         add(doc, TypRectangle, {0, 0}, {5, 5});
         Scale scale;
-        scale.mas1 = 100;
-        scale.mas2 = 5;
+        scale.pixelLength = 100;
+        scale.realLength = 5;
         const std::vector<ReferenceLine> earlier{ReferenceLine{{0, 0}, {1000, 0}, 50.2, 100}};
 
         ScaleCheckForm form;
@@ -81,8 +81,8 @@ private slots:
         Document doc;
         add(doc, TypDistance, {0, 0}, {500, 0});
         Scale scale;
-        scale.mas1 = 100;
-        scale.mas2 = 5;
+        scale.pixelLength = 100;
+        scale.realLength = 5;
         ScaleCheckForm form;
         QString warning = QStringLiteral("unset");
         whenShown(&form, [&] {

@@ -32,8 +32,8 @@ private slots:
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QString>("typedNach");
         QTest::addColumn<QString>("typedNach2");
-        QTest::addColumn<int>("nachkomma");
-        QTest::addColumn<int>("nachkomma2");
+        QTest::addColumn<int>("lengthDecimals");
+        QTest::addColumn<int>("areaDecimals");
         QTest::newRow("OK") << true << "0" << "7" << 0 << 7;
         QTest::newRow("OK beyond what numbers show") << true << "25" << "-3" << 25 << -3;
         QTest::newRow("close box") << false << "0" << "7" << 2 << 4;
@@ -44,8 +44,8 @@ private slots:
         QFETCH(bool, ok);
         QFETCH(QString, typedNach);
         QFETCH(QString, typedNach2);
-        QFETCH(int, nachkomma);
-        QFETCH(int, nachkomma2);
+        QFETCH(int, lengthDecimals);
+        QFETCH(int, areaDecimals);
         TNachkommaForm form;
         QCOMPARE(form.NachEd->value(), 2);
         QCOMPARE(form.Nach2Ed->value(), 4);
@@ -61,8 +61,8 @@ private slots:
         });
         int n = 2, n2 = 4;
         QCOMPARE(askDecimalPlaces(form, n, n2), ok);
-        QCOMPARE(n, nachkomma);
-        QCOMPARE(n2, nachkomma2);
+        QCOMPARE(n, lengthDecimals);
+        QCOMPARE(n2, areaDecimals);
     }
 
     void inclinationOnOkOnly_data()

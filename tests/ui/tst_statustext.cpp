@@ -29,9 +29,9 @@ void TestStatusText::text_data()
 {
     QTest::addColumn<bool>("onDrawing");
     QTest::addColumn<QPointF>("cursor");
-    QTest::addColumn<double>("mas1");
-    QTest::addColumn<double>("mas2");
-    QTest::addColumn<QString>("einh");
+    QTest::addColumn<double>("pixelLength");
+    QTest::addColumn<double>("realLength");
+    QTest::addColumn<QString>("unit");
     QTest::addColumn<QString>("live");
     QTest::addColumn<QString>("text");
 
@@ -55,17 +55,17 @@ void TestStatusText::text()
 {
     QFETCH(bool, onDrawing);
     QFETCH(QPointF, cursor);
-    QFETCH(double, mas1);
-    QFETCH(double, mas2);
-    QFETCH(QString, einh);
+    QFETCH(double, pixelLength);
+    QFETCH(double, realLength);
+    QFETCH(QString, unit);
     QFETCH(QString, live);
     QFETCH(QString, text);
 
     StatusInputs in;
     if (onDrawing)
         in.cursor = cursor;
-    in.scale = Scale{mas1, mas2};
-    in.einh = einh;
+    in.scale = Scale{pixelLength, realLength};
+    in.unit = unit;
     in.zoom = 250;
     in.zoomCaption = QStringLiteral("Zoom:");
     in.liveValue = live;

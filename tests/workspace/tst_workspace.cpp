@@ -18,11 +18,11 @@ namespace {
 // the number settings, which the file does not hold.
 struct Saved {
     QByteArray bytes;
-    double mas1 = 0;
-    double mas2 = 0;
-    QString einh;
-    int nachkomma = 0;
-    int nachkomma2 = 0;
+    double pixelLength = 0;
+    double realLength = 0;
+    QString unit;
+    int lengthDecimals = 0;
+    int areaDecimals = 0;
     const Picture *picture = nullptr;
     bool operator==(const Saved &) const = default;
 };
@@ -40,7 +40,7 @@ Saved saved(Workspace &w, const QString &path)
     if (!saveProject(path, w.document(), w.picture(), s, &error))
         qWarning() << error;
     const NumberSettings n = w.numberSettings();
-    return Saved{fileBytes(path), w.scale().mas1, w.scale().mas2, n.einh, n.nachkomma, n.nachkomma2,
+    return Saved{fileBytes(path), w.scale().pixelLength, w.scale().realLength, n.unit, n.lengthDecimals, n.areaDecimals,
                  w.sharedPicture().get()};
 }
 
@@ -399,7 +399,7 @@ namespace {
 
 // The scale with its axes and checks and every element's placement zoom.
 struct ScaleState {
-    double mas1, mas2, ymas1, ymas2;
+    double pixelLength, realLength, yPixelLength, yRealLength;
     bool separateAxes;
     std::optional<std::array<ReferenceLine, 2>> axes;
     std::vector<ReferenceLine> checks;
@@ -410,7 +410,7 @@ struct ScaleState {
 ScaleState scaleState(const Workspace &w)
 {
     const Scale s = w.scale();
-    ScaleState state{s.mas1, s.mas2, s.ymas1, s.ymas2, s.separateAxes, w.axisLines(), w.scaleChecks(), {}};
+    ScaleState state{s.pixelLength, s.realLength, s.yPixelLength, s.yRealLength, s.separateAxes, w.axisLines(), w.scaleChecks(), {}};
     for (int i = 0; i < w.document().count(); ++i)
         state.zooms.push_back(w.document().placementZoom(i));
     return state;
@@ -443,7 +443,7 @@ void TestWorkspace::scaleRecordsAndZoomsAreSteps()
     }
     Scale stretched{1.0, 0.02};
     stretched.separateAxes = true;
-    stretched.ymas2 = 0.0208;
+    stretched.yRealLength = 0.0208;
     w.setScale(stretched);
     w.setAxisLines(std::array<ReferenceLine, 2>{across, down});
     w.setScaleChecks({across});
@@ -455,7 +455,7 @@ void TestWorkspace::scaleRecordsAndZoomsAreSteps()
     switch (change) {
     case 0: w.setScale(Scale{50, 1}); break;
     case 1:
-        other.ymas2 = 0.0209;
+        other.yRealLength = 0.0209;
         w.setScale(other);
         break;
     case 2: w.setAxisLines(std::array<ReferenceLine, 2>{down, across}); break;

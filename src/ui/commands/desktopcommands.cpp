@@ -113,12 +113,12 @@ void DesktopCommands::cursorAt(std::optional<QPoint> surfacePosition)
     if (cursor)
         in.cursor = view.image(*cursor);
     in.scale = work.scale();
-    in.einh = numbers.einh;
-    in.nachkomma = numbers.nachkomma;
+    in.unit = numbers.unit;
+    in.lengthDecimals = numbers.lengthDecimals;
     in.zoom = view.zoomPercent;
     in.zoomCaption = form.settings.Label1->text();
     in.liveValue = liveValue(tools.construction(), tools.tool(), work.document(), in.scale,
-                             {numbers.einh, numbers.nachkomma, numbers.nachkomma2});
+                             {numbers.unit, numbers.lengthDecimals, numbers.areaDecimals});
     StatusText->setText(statusText(in));
 
     if (cursor && Lupeanzeigen1->isChecked() && tools.measuringToolDown() && work.picture().poi)

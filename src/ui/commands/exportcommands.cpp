@@ -137,7 +137,7 @@ QList<QStringList> ExportCommands::resultsAsShown() const
     for (int c = 0; c < ResultsModel::ColumnCount; ++c)
         captions.append(results.headerData(c, Qt::Horizontal).toString());
     // The side rows go with their elements unless the user left them out.
-    return resultsTable(results, captions, Translate(QStringLiteral("Einheit")), work.numberSettings().einh,
+    return resultsTable(results, captions, Translate(QStringLiteral("Einheit")), work.numberSettings().unit,
                         !omitsSides(window));
 }
 

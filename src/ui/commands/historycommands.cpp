@@ -88,7 +88,7 @@ void HistoryCommands::showTitle()
 void HistoryCommands::Rckgngig1Click()
 {
     // Both refer to elements by position, which the step may change.
-    const bool constructing = tools.construction().inlinie;
+    const bool constructing = tools.construction().constructing;
     tools.elementsRemoved();
     if (constructing)
         work.revertUncommitted();

@@ -16,7 +16,7 @@ constexpr const char *itemNames[3] = {"Deutsch1", "English1", "Italiano1"};
 } // namespace
 
 LanguageCommands::LanguageCommands(QMainWindow *mainWindow, int &language, bool &guard, TTranslateForm *translationEditor)
-    : QObject(mainWindow), window(mainWindow), languagesetto(language), dontchlang(guard), editor(translationEditor)
+    : QObject(mainWindow), window(mainWindow), languageIndex(language), tickingLanguage(guard), editor(translationEditor)
 {
     setObjectName(QStringLiteral("LanguageCommands"));
     for (int i = 0; i < 3; ++i)
@@ -53,12 +53,12 @@ void LanguageCommands::setScaleSource(std::function<QList<SavedScale>()> source)
 
 void LanguageCommands::tickLanguage(int language)
 {
-    const bool before = dontchlang;
-    dontchlang = true;
+    const bool before = tickingLanguage;
+    tickingLanguage = true;
     for (int i = 0; i < 3; ++i)
         if (items[i])
             items[i]->setChecked(i == language);
-    dontchlang = before;
+    tickingLanguage = before;
 }
 
 void LanguageCommands::Deutsch1Click()
@@ -88,10 +88,10 @@ QList<SavedScale> LanguageCommands::currentScales() const
 
 void LanguageCommands::chooseLanguage(int language)
 {
-    if (dontchlang)
+    if (tickingLanguage)
         return;
     tickLanguage(language);
-    languagesetto = language;
+    languageIndex = language;
     setLanguageIndex(language);
     // From here on every message speaks the new language, so Qt's buttons in them do too.
     installQtTranslations(language);

@@ -16,14 +16,14 @@ class TTranslateForm;
 // stored in the options file at once and takes effect at the next start, which a notice in the
 // newly chosen language tells the user.
 //
-// The commands work on the main window's own state: languagesetto and the guard dontchlang,
+// The commands work on the main window's own state: languageIndex and the guard tickingLanguage,
 // which the window sets while it ticks a language item itself.
 class LanguageCommands : public QObject
 {
     Q_OBJECT
 public:
     // Finds the items Deutsch1, English1, Italiano1 and bersetzen1 among the window's children.
-    LanguageCommands(QMainWindow *window, int &languagesetto, bool &dontchlang, TTranslateForm *editor);
+    LanguageCommands(QMainWindow *window, int &languageIndex, bool &tickingLanguage, TTranslateForm *editor);
 
     // Where the options are written; the settings folder's options.dat unless set.
     void setOptionsPath(const QString &path);
@@ -47,8 +47,8 @@ private:
     QList<SavedScale> currentScales() const;
 
     QMainWindow *window;
-    int &languagesetto;
-    bool &dontchlang;
+    int &languageIndex;
+    bool &tickingLanguage;
     TTranslateForm *editor;
     QAction *items[3] = {};
     QAction *bersetzen1 = nullptr;

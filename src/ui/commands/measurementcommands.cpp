@@ -99,7 +99,7 @@ void MeasurementCommands::checkScale()
     if (!checkForm)
         checkForm = new ScaleCheckForm(window);
     const std::optional<ScaleCheckOutcome> out = runScaleCheck(*checkForm, work.document(), work.scaleChecks(),
-                                                               work.scale(), work.numberSettings().einh);
+                                                               work.scale(), work.numberSettings().unit);
     if (!out)
         return;
     std::vector<ReferenceLine> checks = work.scaleChecks();
@@ -116,7 +116,7 @@ void MeasurementCommands::separateAxes()
     if (!axisForm)
         axisForm = new AxisScaleForm(window);
     const std::optional<AxisScaleOutcome> out =
-        runAxisScale(*axisForm, work.document(), work.numberSettings().einh);
+        runAxisScale(*axisForm, work.document(), work.numberSettings().unit);
     if (!out)
         return;
     work.setScale(out->scale);
@@ -134,7 +134,7 @@ void MeasurementCommands::showScale(QStatusBar *bar)
         bar->addPermanentWidget(scaleLabel);
     }
     const Scale scale = work.scale();
-    scaleLabel->setText(scale.separateAxes ? axisScaleText(scale, work.numberSettings().einh) : QString());
+    scaleLabel->setText(scale.separateAxes ? axisScaleText(scale, work.numberSettings().unit) : QString());
 }
 
 void storeScaleRecords(ProjectExtension &extension, const Workspace &work)
@@ -148,8 +148,8 @@ void applyScaleRecords(const ProjectExtension &extension, Workspace &work)
 {
     // Without a stored scale the current one stays, as the original layout had it.
     if (const std::optional<ProjectScale> scale = extension.scale()) {
-        work.setScale(withAxisScale(extension, Scale{scale->mas1, scale->mas2}));
-        work.setUnit(scale->einh);
+        work.setScale(withAxisScale(extension, Scale{scale->pixelLength, scale->realLength}));
+        work.setUnit(scale->unit);
         work.setAxisLines(axisLines(extension));
         work.setScaleChecks(scaleChecks(extension));
     }

@@ -93,7 +93,7 @@ void PlanCommands::Perspektiveentzerren1Click()
     }
     if (std::max(size.width(), size.height()) > PreviewSide)
         preview = preview.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    const QString unit = metresPerUnit(work.numberSettings().einh) > 0 ? work.numberSettings().einh : lastUnit;
+    const QString unit = metresPerUnit(work.numberSettings().unit) > 0 ? work.numberSettings().unit : lastUnit;
     TPerspektiveForm::Answer answer;
     if (!perspectiveForm->ask(preview, size, unit, answer))
         return;
@@ -113,8 +113,8 @@ void PlanCommands::Perspektiveentzerren1Click()
     mapElements(work.document(), plan.transform);
     work.documentEdited();
     Scale scale;
-    scale.mas1 = plan.rectangleWidth;
-    scale.mas2 = answer.width;
+    scale.pixelLength = plan.rectangleWidth;
+    scale.realLength = answer.width;
     work.setScale(scale);
     work.setUnit(answer.unit);
     work.commitStep(Translate(QStringLiteral("Perspektive entzerren")));

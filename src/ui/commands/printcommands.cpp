@@ -118,7 +118,7 @@ void PrintCommands::printWithForm(bool withPicture)
 void PrintCommands::Druckenimeingestellten11Mastab1Click()
 {
     PrintSource src = source();
-    const std::optional<PaperPixel> mm = paperMillimetresPerImagePixel(src.scale, src.numbers.einh);
+    const std::optional<PaperPixel> mm = paperMillimetresPerImagePixel(src.scale, src.numbers.unit);
     if (!mm) {
         fail(Message(28));
         return;

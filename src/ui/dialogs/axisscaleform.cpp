@@ -84,7 +84,7 @@ AxisScaleForm::AxisScaleForm(QWidget *parent) : QDialog(parent)
 void AxisScaleForm::prepare(const QList<CandidateLine> &lines, const QString &unit)
 {
     candidates = lines;
-    einh = unit;
+    this->unit = unit;
     int flattest = -1;
     int steepest = -1;
     for (int i = 0; i < lines.size(); ++i) {
@@ -142,7 +142,7 @@ void AxisScaleForm::refresh()
             "Aus diesen Linien und Längen ergibt sich kein Maßstab. Wählen Sie zwei verschiedene Linien, die nicht parallel sind, und geben Sie beide Längen ein.")));
         return;
     }
-    resultLabel->setText(axisScaleText(*separateScale((*lines)[0], (*lines)[1]), einh));
+    resultLabel->setText(axisScaleText(*separateScale((*lines)[0], (*lines)[1]), unit));
 }
 
 std::optional<AxisScaleOutcome> runAxisScale(AxisScaleForm &form, Document &doc, const QString &unit)

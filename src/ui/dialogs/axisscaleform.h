@@ -43,7 +43,7 @@ private:
     void refresh();
 
     QList<CandidateLine> candidates;
-    QString einh;
+    QString unit;
 };
 
 struct AxisScaleOutcome {

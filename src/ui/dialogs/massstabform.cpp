@@ -172,7 +172,7 @@ void TmassstabForm::setSavedScales(const QList<SavedScale> &scales)
     QList<QTreeWidgetItem *> rows;
     rows.reserve(scales.size());
     for (const SavedScale &s : scales)
-        rows.append(new QTreeWidgetItem(QStringList{s.name, s.pixel, s.wert, s.einheit}));
+        rows.append(new QTreeWidgetItem(QStringList{s.name, s.pixel, s.value, s.unit}));
     ListView1->addTopLevelItems(rows);
     ListView1->setUpdatesEnabled(true);
 }
@@ -234,9 +234,9 @@ ScaleDialogValues runScaleDialog(TmassstabForm &form, const ScaleDialogValues &c
 {
     // The stored decimals first, so the preset values are rounded once, to what will be shown.
     form.storage().restoreNow();
-    form.PixelEd->setValue(current.mas1);
-    form.entsprichted->setValue(current.mas2);
-    form.EinheitEd->setEditText(current.einh);
+    form.PixelEd->setValue(current.pixelLength);
+    form.entsprichted->setValue(current.realLength);
+    form.EinheitEd->setEditText(current.unit);
     form.CheckBox1->setChecked(current.showScale);
 
     form.exec();
@@ -246,12 +246,12 @@ ScaleDialogValues runScaleDialog(TmassstabForm &form, const ScaleDialogValues &c
 
     ScaleDialogValues result;
     result.showScale = form.CheckBox1->isChecked();
-    result.mas1 = form.PixelEd->value();
-    result.mas2 = form.entsprichted->value();
-    result.einh = form.EinheitEd->currentText();
-    if (result.mas1 == 0.0)
-        result.mas1 = 1.0;
-    if (result.mas2 == 0.0)
-        result.mas2 = 1.0;
+    result.pixelLength = form.PixelEd->value();
+    result.realLength = form.entsprichted->value();
+    result.unit = form.EinheitEd->currentText();
+    if (result.pixelLength == 0.0)
+        result.pixelLength = 1.0;
+    if (result.realLength == 0.0)
+        result.realLength = 1.0;
     return result;
 }

@@ -69,9 +69,9 @@ private:
 
 // The fields the numeric scale command presets and takes back.
 struct ScaleDialogValues {
-    double mas1 = 1.0;
-    double mas2 = 1.0;
-    QString einh;
+    double pixelLength = 1.0;
+    double realLength = 1.0;
+    QString unit;
     bool showScale = true; // the check mark of Anzeigen1
 };
 

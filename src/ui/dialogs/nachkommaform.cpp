@@ -68,11 +68,11 @@ TNachkommaForm::TNachkommaForm(QWidget *parent) : QDialog(parent)
 
 TNachkommaForm::~TNachkommaForm() = default;
 
-bool askDecimalPlaces(TNachkommaForm &form, int &nachkomma, int &nachkomma2)
+bool askDecimalPlaces(TNachkommaForm &form, int &lengthDecimals, int &areaDecimals)
 {
     if (form.exec() != QDialog::Accepted)
         return false;
-    nachkomma = form.NachEd->value();
-    nachkomma2 = form.Nach2Ed->value();
+    lengthDecimals = form.NachEd->value();
+    areaDecimals = form.Nach2Ed->value();
     return true;
 }

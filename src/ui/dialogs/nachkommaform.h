@@ -31,5 +31,5 @@ private:
 };
 
 // The decimals command's dialog part: shows the dialog modally and, only when it closes with
-// OK, takes NachEd into nachkomma and Nach2Ed into nachkomma2. Returns whether it did.
-bool askDecimalPlaces(TNachkommaForm &form, int &nachkomma, int &nachkomma2);
+// OK, takes NachEd into lengthDecimals and Nach2Ed into areaDecimals. Returns whether it did.
+bool askDecimalPlaces(TNachkommaForm &form, int &lengthDecimals, int &areaDecimals);

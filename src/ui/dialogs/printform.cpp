@@ -195,28 +195,28 @@ void TPrintForm::UserdefCheckClick()
 
 void TPrintForm::BreitEditChange()
 {
-    if (inedit)
+    if (followingPercent)
         return;
-    inedit = true;
+    followingPercent = true;
     if (SverhCheck->isChecked()) {
         if (const std::optional<int> h = heightPercentFor(BreitEdit->value(), imgSize, page()))
             HochEdit->setValue(*h);
     }
     PrintPaintBox->update();
-    inedit = false;
+    followingPercent = false;
 }
 
 void TPrintForm::HochEditChange()
 {
-    if (inedit)
+    if (followingPercent)
         return;
-    inedit = true;
+    followingPercent = true;
     if (SverhCheck->isChecked()) {
         if (const std::optional<int> w = widthPercentFor(HochEdit->value(), imgSize, page()))
             BreitEdit->setValue(*w);
     }
     PrintPaintBox->update();
-    inedit = false;
+    followingPercent = false;
 }
 
 void TPrintForm::PrintSetupBtnClick()

@@ -24,7 +24,7 @@ class QSpinBox;
 // The print dialog "Bild drucken...": a preview of the printer's page with the picture on it, how
 // large the picture is printed (the whole page, or percentages of the page's width and height),
 // whether its proportions are kept and whether it is centred, and the printer set-up. The two
-// percentage fields follow each other while the proportions are kept; inedit stops the change
+// percentage fields follow each other while the proportions are kept; followingPercent stops the change
 // one rule makes from starting the other.
 class TPrintForm : public QDialog
 {
@@ -89,6 +89,6 @@ private:
     PrinterSource printer;
     Picture di;
     QSize imgSize;
-    bool inedit = false;
+    bool followingPercent = false;
     std::unique_ptr<FormStorage> FormStorage1;
 };

@@ -101,7 +101,7 @@ void ScaleCheckForm::prepare(const QList<CandidateLine> &lines, const std::vecto
 {
     candidates = lines;
     current = scale;
-    einh = unit;
+    this->unit = unit;
     chosen = Cancelled;
     const QSignalBlocker blocker(lineBox);
     lineBox->clear();
@@ -149,10 +149,10 @@ void ScaleCheckForm::refresh()
     // A copy: the optimiser cannot always see that the optional is engaged here.
     const ScaleCheckFigures f = checked.value_or(ScaleCheckFigures{});
     valueLabel->setText(Translate(QStringLiteral("Nach dem aktuellen Maßstab: %1 %2"))
-                            .arg(F(f.valueByScale, FigureDecimals), einh));
+                            .arg(F(f.valueByScale, FigureDecimals), unit));
     deviationLabel->setText(Translate(QStringLiteral("Abweichung: %1 %")).arg(F(f.deviationPercent, 2)));
     aloneLabel->setText(Translate(QStringLiteral("Maßstab aus dieser Linie allein: 1 Pixel = %1 %2"))
-                            .arg(F(f.factorAlone, 8), einh));
+                            .arg(F(f.factorAlone, 8), unit));
     warningLabel->setText(std::fabs(f.deviationPercent) > ScaleCheckWarningPercent
                               ? Translate(QStringLiteral("Achtung: Die Abweichung ist größer als 1 %."))
                               : QString());

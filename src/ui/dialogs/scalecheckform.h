@@ -61,7 +61,7 @@ private:
 
     QList<CandidateLine> candidates;
     Scale current;
-    QString einh;
+    QString unit;
     Choice chosen = Cancelled;
 };
 

@@ -61,7 +61,7 @@ void TMainForm::createCommandModules()
     connect(planCommands, &PlanCommands::repaintNeeded, this, &TMainForm::PaintBox1Paint);
 
     TranslateForm = new TTranslateForm(this);
-    languageCommands = new LanguageCommands(this, languagesetto, dontchlang, TranslateForm);
+    languageCommands = new LanguageCommands(this, languageIndex, tickingLanguage, TranslateForm);
     languageCommands->setOptionsPath(optionsFilePath());
     languageCommands->setScaleSource([this] { return massstabForm->savedScales(); });
 
@@ -82,22 +82,22 @@ void TMainForm::FormShow()
 {
     NachkommaForm->storage().restoreNow();
     work->setDecimals(NachkommaForm->NachEd->value(), NachkommaForm->Nach2Ed->value());
-    openfirst = true;
+    firstShowingDone = true;
 
     Options options;
-    languagesetto = 1;
-    languageCommands->tickLanguage(languagesetto);
+    languageIndex = 1;
+    languageCommands->tickLanguage(languageIndex);
     // A damaged options file starts like a missing one: English and no saved scales.
     if (LoadOptions(optionsFilePath(), options)) {
-        languagesetto = options.language;
-        languageCommands->tickLanguage(languagesetto);
+        languageIndex = options.language;
+        languageCommands->tickLanguage(languageIndex);
         massstabForm->setSavedScales(options.scales);
     }
 
     ensureMessages();
-    setLanguageIndex(languagesetto);
-    installQtTranslations(languagesetto);
-    if (languagesetto != 0)
+    setLanguageIndex(languageIndex);
+    installQtTranslations(languageIndex);
+    if (languageIndex != 0)
         translateApplication();
     work->setUnit(Message(3));
     // What the window starts with is no step.

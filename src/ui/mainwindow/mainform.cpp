@@ -141,9 +141,9 @@ void TMainForm::createDialogs()
 
 void TMainForm::FormCreate()
 {
-    progpath = QCoreApplication::applicationDirPath();
-    if (!progpath.endsWith(QLatin1Char('/')))
-        progpath += QLatin1Char('/');
+    programDir = QCoreApplication::applicationDirPath();
+    if (!programDir.endsWith(QLatin1Char('/')))
+        programDir += QLatin1Char('/');
 
     OpenDialog1 = newQuietFileDialog(this);
     OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
@@ -282,7 +282,7 @@ void TMainForm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     ListView1->setVisible(menus.showResultsList->isChecked());
-    if (!openfirst)
+    if (!firstShowingDone)
         FormShow();
 }
 

@@ -90,11 +90,11 @@ public:
     const QImage &backBuffer() const { return bit; }
     // The interface language index (0 German, 1 English, 2 Italian) and whether the first
     // showing has run.
-    int language() const { return languagesetto; }
-    void setLanguage(int index) { languagesetto = index; }
-    bool shownOnce() const { return openfirst; }
+    int language() const { return languageIndex; }
+    void setLanguage(int index) { languageIndex = index; }
+    bool shownOnce() const { return firstShowingDone; }
     // The program's folder with a trailing "/".
-    QString programFolder() const { return progpath; }
+    QString programFolder() const { return programDir; }
     // The picture or project named on the command line, opened at the first showing.
     void setCommandLineImage(const QString &fileName) { commandLineImage = fileName; }
     ToolController &toolController() { return *controller; }
@@ -175,10 +175,10 @@ private:
     // The work lives longest: every member and child below may refer to it.
     std::unique_ptr<Workspace> work;
     QImage bit;
-    int languagesetto = 0;
-    bool dontchlang = false;
-    bool openfirst = false;
-    QString progpath;
+    int languageIndex = 0;
+    bool tickingLanguage = false;
+    bool firstShowingDone = false;
+    QString programDir;
     QString commandLineImage;
 
     // The keyboard state the tools read at each mouse event, the view handlers, the tools with

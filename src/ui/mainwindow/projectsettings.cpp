@@ -62,7 +62,7 @@ ProjectSettings settingsFromWindow(const TMainForm &window, const FontRecord *or
     s.zoom = row.zoomed->value();
     s.font = recordFromFont(drawing.labelFont.font, drawing.labelFont.color, original);
     const Scale scale = window.workspace().scale();
-    s.extension.setScale({scale.mas1, scale.mas2, window.workspace().numberSettings().einh});
+    s.extension.setScale({scale.pixelLength, scale.realLength, window.workspace().numberSettings().unit});
     storeScaleRecords(s.extension, window.workspace());
     return s;
 }

@@ -6,7 +6,7 @@ class TMainForm;
 
 // The drawing settings a project carries, read from and written into the main window's
 // controls: the swatch Shape1, WidthEd, PfeillangEd, the six option check marks, zoomed and the
-// label font; and the scale (mas1, mas2, einh), which the project keeps in its extension block.
+// label font; and the scale (pixelLength, realLength, unit), which the project keeps in its extension block.
 
 // The settings as the controls show them. original is the font record the label font was
 // loaded from, if any: every part of it the font still matches is kept as stored, so a face

@@ -32,7 +32,7 @@ void TMainForm::repaintPass(bool show)
     // Only a back buffer that memory cannot hold fails; the screen then keeps its last picture.
     if (renderBackBuffer(bit, PaintBox1->size(), w.document(), w.picture(), in) && show)
         showBackBuffer();
-    results->ListObjekte(w.document(), numbers.nachkomma2, measurementCommands->resultsOptions());
+    results->ListObjekte(w.document(), numbers.areaDecimals, measurementCommands->resultsOptions());
     measurementCommands->showScale(StatusBar1);
 }
 

@@ -14,16 +14,16 @@
 void TMainForm::Numerisch1Click()
 {
     const Scale scale = work->scale();
-    const ScaleDialogValues current{scale.mas1, scale.mas2, work->numberSettings().einh,
+    const ScaleDialogValues current{scale.pixelLength, scale.realLength, work->numberSettings().unit,
                                     menus.showScaleLine->isChecked()};
     const ScaleDialogValues chosen =
         runScaleDialog(*massstabForm, current, [this](const QList<SavedScale> &) { SaveOptions(); });
     menus.showScaleLine->setChecked(chosen.showScale);
     // Separate X/Y scales end only when the dialog sets another scale: confirming the x scale as
     // the dialog showed it (four decimals by default) keeps them.
-    if (!scale.separateAxes || F(chosen.mas1, 4) != F(scale.mas1, 4) || F(chosen.mas2, 4) != F(scale.mas2, 4))
-        work->setScale(Scale{chosen.mas1, chosen.mas2});
-    work->setUnit(chosen.einh);
+    if (!scale.separateAxes || F(chosen.pixelLength, 4) != F(scale.pixelLength, 4) || F(chosen.realLength, 4) != F(scale.realLength, 4))
+        work->setScale(Scale{chosen.pixelLength, chosen.realLength});
+    work->setUnit(chosen.unit);
     work->commitStep(Translate(QStringLiteral("Maßstab")));
     PaintBox1Paint();
 }
@@ -31,8 +31,8 @@ void TMainForm::Numerisch1Click()
 void TMainForm::Nachkommastellen1Click()
 {
     NumberSettings numbers = work->numberSettings();
-    if (askDecimalPlaces(*NachkommaForm, numbers.nachkomma, numbers.nachkomma2)) {
-        work->setDecimals(numbers.nachkomma, numbers.nachkomma2);
+    if (askDecimalPlaces(*NachkommaForm, numbers.lengthDecimals, numbers.areaDecimals)) {
+        work->setDecimals(numbers.lengthDecimals, numbers.areaDecimals);
         work->commitStep(Translate(QStringLiteral("Nachkommastellen")));
         PaintBox1Paint();
     }
@@ -41,7 +41,7 @@ void TMainForm::Nachkommastellen1Click()
 bool TMainForm::SaveOptions()
 {
     Options options;
-    options.language = languagesetto;
+    options.language = languageIndex;
     options.scales = massstabForm->savedScales();
     const QString path = optionsFilePath();
     if (::SaveOptions(path, options))

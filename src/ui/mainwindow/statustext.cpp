@@ -13,9 +13,9 @@ const QString Gap = QStringLiteral("     ");
 
 } // namespace
 
-bool scaleIsSet(const Scale &scale, const QString &einh)
+bool scaleIsSet(const Scale &scale, const QString &unit)
 {
-    return scale.mas1 != scale.mas2 || einh != Message(PixelUnitMessage);
+    return scale.pixelLength != scale.realLength || unit != Message(PixelUnitMessage);
 }
 
 QString statusText(const StatusInputs &in)
@@ -24,10 +24,10 @@ QString statusText(const StatusInputs &in)
     if (in.cursor) {
         const QPoint pixel = loupePixel(*in.cursor);
         parts.append(QStringLiteral("%1, %2 px").arg(pixel.x()).arg(pixel.y()));
-        if (scaleIsSet(in.scale, in.einh)) {
-            const QString unit = in.einh.isEmpty() ? QString() : QLatin1Char(' ') + in.einh;
-            parts.append(F(in.scale.length(in.cursor->x()), in.nachkomma) + QStringLiteral(", ")
-                         + F(in.scale.length(in.cursor->y()), in.nachkomma) + unit);
+        if (scaleIsSet(in.scale, in.unit)) {
+            const QString unit = in.unit.isEmpty() ? QString() : QLatin1Char(' ') + in.unit;
+            parts.append(F(in.scale.length(in.cursor->x()), in.lengthDecimals) + QStringLiteral(", ")
+                         + F(in.scale.length(in.cursor->y()), in.lengthDecimals) + unit);
         }
     }
     parts.append(in.zoomCaption + QStringLiteral(" %1 %").arg(in.zoom));

@@ -32,7 +32,7 @@ void TMainForm::wireTools()
     connect(PaintBox1, &PaintBox::mouseDoubleClicked, this, [this](QMouseEvent *event) {
         keyboard->setEventModifiers(event->modifiers());
         controller->mouseDoubleClick(event->button(), event->position().toPoint());
-        if (!controller->construction().inlinie)
+        if (!controller->construction().constructing)
             work->commitStep(QString());
     });
     connect(PaintBox1, &PaintBox::keyPressed, this, [this](QKeyEvent *event) {
@@ -41,7 +41,7 @@ void TMainForm::wireTools()
                                  ? controller->finishConstruction()
                                  : false;
         // A finished polygon is a step; a construction or a drag given up leaves nothing to keep.
-        if (handled && !controller->construction().inlinie)
+        if (handled && !controller->construction().constructing)
             work->commitStep(QString());
         event->setAccepted(handled);
     });
@@ -67,7 +67,7 @@ void TMainForm::PaintBox1MouseDown(QMouseEvent *event)
     keyboard->setEventModifiers(event->modifiers());
     controller->mousePress(event->button(), event->position().toPoint());
     // A finished element, a move or a dragged point is one step; a construction is not yet.
-    if (!controller->construction().inlinie)
+    if (!controller->construction().constructing)
         work->commitStep(QString());
 }
 
@@ -81,6 +81,6 @@ void TMainForm::PaintBox1MouseUp(QMouseEvent *event)
 {
     keyboard->setEventModifiers(event->modifiers());
     controller->mouseRelease(event->position().toPoint());
-    if (!controller->construction().inlinie)
+    if (!controller->construction().constructing)
         work->commitStep(QString());
 }

@@ -142,9 +142,9 @@ bool WindowHost::askInclination(double &degrees)
     return form.NeigungForm->ask(degrees);
 }
 
-void WindowHost::setScale(double mas1, double mas2)
+void WindowHost::setScale(double pixelLength, double realLength)
 {
-    form.work->setScale(Scale{mas1, mas2});
+    form.work->setScale(Scale{pixelLength, realLength});
 }
 
 void WindowHost::runNumericScaleCommand()

@@ -36,7 +36,7 @@ public:
 
     bool askName(QString &text) override;
     bool askInclination(double &degrees) override;
-    void setScale(double mas1, double mas2) override;
+    void setScale(double pixelLength, double realLength) override;
     void runNumericScaleCommand() override;
 
     void setPointerToolDown() override;
