@@ -10,7 +10,7 @@ packages=(
   fonts-dejavu-core
   libbenchmark-dev
   clang libclang-rt-14-dev
-  libpoppler-qt6-dev
+  libpoppler-qt6-dev libjpeg62-turbo-dev libpng-dev libtiff-dev
   python3 python3-ezdxf librsvg2-bin poppler-utils
   xauth xvfb
   libxlsxwriter-dev

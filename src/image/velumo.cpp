@@ -1,6 +1,7 @@
 #include "image/velumo.h"
 
 #include "image/filecomplete.h"
+#include "image/rowdecode.h"
 
 #include <QHash>
 #include <QImageReader>
@@ -27,18 +28,10 @@ struct PaletteInfo {
 
 bool acceptableSize(const QSize &size, QImage::Format format)
 {
-    if (size.width() <= 0 || size.height() <= 0 || size.width() > MaxDibSide || size.height() > MaxDibSide)
-        return false;
     int bits = QImage::toPixelFormat(format).bitsPerPixel();
     if (bits <= 0)
         bits = 64;
-    const std::int64_t decodedBytes = std::int64_t(size.width()) * size.height() * bits / 8;
-    return decodedBytes <= MaxDecodedPictureBytes;
-}
-
-std::uint8_t overWhite(int channel, int alpha)
-{
-    return static_cast<std::uint8_t>((channel * alpha + 255 * (255 - alpha) + 127) / 255);
+    return decodedSizeAccepted(size.width(), size.height(), bits);
 }
 
 RGBQUAD quadOverWhite(QRgb c)
@@ -289,12 +282,7 @@ public:
             std::swap_ranges(top, top + bytew, bottom);
         if (!newdibAround(d, w, h, 24, block))
             return false;
-        // As on the general path: Qt's screen default means the file states no resolution.
-        const QImage unstated(1, 1, QImage::Format_RGB32);
-        if (xPerMeter != unstated.dotsPerMeterX() || yPerMeter != unstated.dotsPerMeterY()) {
-            d.pmi->bmiHeader.biXPelsPerMeter = xPerMeter;
-            d.pmi->bmiHeader.biYPelsPerMeter = yPerMeter;
-        }
+        keepStatedResolution(d, xPerMeter, yPerMeter);
         block = nullptr;
         return true;
     }
@@ -354,6 +342,12 @@ bool OpenDib(dib &d, const QString &fileName)
     const QByteArray format = reader.format();
     if (!imageFileComplete(fileName, format))
         return false;
+    const RowDecode direct = format == "jpeg" ? decodeJpegRows(d, fileName)
+                             : format == "png"  ? decodePngRows(d, fileName)
+                             : format == "tiff" ? decodeTiffRows(d, fileName)
+                                                : RowDecode::NotHandled;
+    if (direct != RowDecode::NotHandled)
+        return direct == RowDecode::Decoded;
 
     std::optional<DecodeBlock> block;
     if (const QImage::Format f = blockFormat(reader, format, announced); f != QImage::Format_Invalid)
@@ -386,19 +380,39 @@ bool OpenDib(dib &d, const QString &fileName)
         deldib(result);
         return false;
     }
+    keepStatedResolution(result, img.dotsPerMeterX(), img.dotsPerMeterY());
+    handOver(d, result);
+    return true;
+}
+
+bool decodedSizeAccepted(std::int64_t width, std::int64_t height, int bitsPerPixel)
+{
+    if (width <= 0 || height <= 0 || width > MaxDibSide || height > MaxDibSide)
+        return false;
+    return width * height * bitsPerPixel / 8 <= MaxDecodedPictureBytes;
+}
+
+void keepStatedResolution(dib &d, std::int32_t xPerMeter, std::int32_t yPerMeter)
+{
     // Qt gives a picture without a stored resolution the screen's; the record keeps 0 for it,
     // so that no scale is ever derived from a resolution the file never had.
     const QImage unstated(1, 1, QImage::Format_RGB32);
-    if (img.dotsPerMeterX() != unstated.dotsPerMeterX() || img.dotsPerMeterY() != unstated.dotsPerMeterY()) {
-        result.pmi->bmiHeader.biXPelsPerMeter = img.dotsPerMeterX();
-        result.pmi->bmiHeader.biYPelsPerMeter = img.dotsPerMeterY();
+    const std::int32_t x = xPerMeter ? xPerMeter : unstated.dotsPerMeterX();
+    const std::int32_t y = yPerMeter ? yPerMeter : unstated.dotsPerMeterY();
+    if (x != unstated.dotsPerMeterX() || y != unstated.dotsPerMeterY()) {
+        d.pmi->bmiHeader.biXPelsPerMeter = x;
+        d.pmi->bmiHeader.biYPelsPerMeter = y;
     }
-    d.pmi = result.pmi;
-    d.pmih = result.pmih;
-    d.poih = result.poih;
-    d.poi = result.poi;
-    d.bytew = result.bytew;
-    return true;
+}
+
+void handOver(dib &d, dib &made)
+{
+    d.pmi = made.pmi;
+    d.pmih = made.pmih;
+    d.poih = made.poih;
+    d.poi = made.poi;
+    d.bytew = made.bytew;
+    made = dib();
 }
 
 QString GetDIBOpenFilter()
