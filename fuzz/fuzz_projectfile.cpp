@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         ProjectExtension again;
         check(decodeExtensionBlock(block, again, nullptr) && again == settings.extension);
         if (const auto scale = settings.extension.scale())
-            check(scale->mas1 == scale->mas1 && scale->mas1 != 0);
+            check(scale->pixelLength == scale->pixelLength && scale->pixelLength != 0);
     } else {
         check(!error.isEmpty() && !image.poi && doc.count() == 0);
     }
