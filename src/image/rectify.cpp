@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -289,30 +291,31 @@ bool rectifyDib(dib &out, const dib &src, const RectifyPlan &plan)
 
 void mapElements(Document &doc, const QTransform &transform)
 {
-    const auto move = [&transform](double &x, double &y) {
-        const QPointF p = transform.map(QPointF(x, y));
-        x = p.x();
-        y = p.y();
-    };
+    // The record is packed, so its coordinates are copied out and back rather than referenced:
+    // x1..y4 and then ox1..oy4, sixteen doubles in a row.
+    static_assert(offsetof(Telemente, ox1) == offsetof(Telemente, x1) + 8 * sizeof(double));
+    constexpr std::size_t first = offsetof(Telemente, x1);
     for (int i = 0; i < doc.count(); ++i) {
         Telemente &e = *doc.element(i);
-        move(e.x1, e.y1);
-        move(e.x2, e.y2);
-        move(e.ox1, e.oy1);
-        move(e.ox2, e.oy2);
+        double c[16];
+        std::memcpy(c, reinterpret_cast<const char *>(&e) + first, sizeof c);
         const bool curve = e.typ == TypQuadCurve || e.typ == TypCubicCurve;
-        if (curve || e.typ == TypDistance || e.typ == TypScaleLine) {
-            move(e.x3, e.y3);
-            move(e.ox3, e.oy3);
+        const bool third = curve || e.typ == TypDistance || e.typ == TypScaleLine;
+        for (int k = 0; k < 8; ++k) {
+            const int point = k % 4;
+            if ((point == 2 && !third) || (point == 3 && !curve))
+                continue;
+            const QPointF p = transform.map(QPointF(c[2 * k], c[2 * k + 1]));
+            c[2 * k] = p.x();
+            c[2 * k + 1] = p.y();
         }
-        if (curve) {
-            move(e.x4, e.y4);
-            move(e.ox4, e.oy4);
-        }
+        std::memcpy(reinterpret_cast<char *>(&e) + first, c, sizeof c);
         const int n = Document::vertexCount(e);
         for (int k = 0; k < n; ++k) {
             Tvertex *v = Document::vertex(e.vert, k);
-            move(v->x, v->y);
+            const QPointF p = transform.map(QPointF(v->x, v->y));
+            v->x = p.x();
+            v->y = p.y();
         }
     }
 }

@@ -115,7 +115,7 @@ void TestKeysAndFocus::deleteAfterTypingIntoAField()
     pressKey(*form, Qt::Key_Delete);
 
     QCOMPARE(form->workspace().document().count(), 1);
-    QCOMPARE(form->workspace().document().element(0)->x1, 200.0);
+    QCOMPARE(double(form->workspace().document().element(0)->x1), 200.0);
     QCOMPARE(form->findChild<QAbstractSpinBox *>(field)->text(), typed == QLatin1String("3") ? QStringLiteral("3.00")
                                                                  : typed == QLatin1String("40") ? QStringLiteral("40.00")
                                                                                                  : typed);

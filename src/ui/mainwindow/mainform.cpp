@@ -121,9 +121,12 @@ TMainForm::~TMainForm()
     for (QObject *child : children())
         if (!child->isWidgetType())
             receivers.append(child);
+    // Neither may a filter that reads the window's members see the child widgets' last events.
     for (QObject *sender : findChildren<QObject *>())
-        for (QObject *receiver : receivers)
+        for (QObject *receiver : receivers) {
             QObject::disconnect(sender, nullptr, receiver, nullptr);
+            sender->removeEventFilter(receiver);
+        }
     QObject::disconnect(work.get(), nullptr, nullptr, nullptr);
     // Nor is a zoom typed but not yet applied applied now.
     settings.zoomed->blockSignals(true);
