@@ -1,6 +1,7 @@
 #include "core/translate.h"
 #include "core/translationtable.h"
 #include "scan/quillet.h"
+#include "scan/sanereader.h"
 #include "scan/sanesession.h"
 #include "scan/scanjob.h"
 #include "scan/scanoptions.h"
@@ -20,20 +21,12 @@
 #include <QTreeWidget>
 
 #include <cmath>
+#include <csignal>
 #include <dlfcn.h>
 
 // The scanner library against SANE's test backend, enabled alone through the configuration folder
 // tests/scan/sane. SANE reads its configuration once per process, so the runs without any device
 // happen in a child process of this test with an empty device list.
-
-// The test backend's reader thread is stopped in the middle of its work when a scan is
-// cancelled, and the block it was filling is never freed. That is the backend's own, so
-// leak checking leaves it out; the backend is kept loaded (see initTestCase) so that its frames
-// can be named.
-extern "C" const char *__lsan_default_suppressions()
-{
-    return "leak:libsane-test.so\n";
-}
 
 namespace {
 
@@ -163,6 +156,9 @@ void TestQuillet::initTestCase()
     const QString backend = QFileInfo(QString::fromLocal8Bit(sane.dli_fname)).absolutePath()
                             + QStringLiteral("/sane/libsane-test.so.1");
     QVERIFY2(dlopen(QFile::encodeName(backend).constData(), RTLD_NOW | RTLD_NODELETE), qPrintable(backend));
+    // A reader left to run out writes once into its closed pipe; the test framework's crash
+    // handler would take that signal for a crash.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 void TestQuillet::init()

@@ -1,6 +1,7 @@
 #include "core/translate.h"
 #include "core/translationtable.h"
 #include "scan/quillet.h"
+#include "scan/sanereader.h"
 #include "scan/scanoptions.h"
 #include "scan/selectscannerdialog.h"
 #include "ui/commands/backgroundjob.h"
