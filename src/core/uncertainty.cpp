@@ -122,16 +122,21 @@ ValueUncertainty valueUncertainty(const Shape &shape, double zoomPercent, const 
         variance.winkel += g.winkel * g.winkel * weight;
     };
 
+    // The axes are walked by member pointers, not by assigning to a conditional lvalue
+    // (a ? x : y) = {...}: GCC 12 with the address sanitizer writes such an assignment wrongly.
+    constexpr double PicturePoint::*Coordinates[2] = {&PicturePoint::x, &PicturePoint::y};
+    constexpr double AxisFactors::*Factors[2] = {&AxisFactors::x, &AxisFactors::y};
+
     Shape moved = shape;
     const std::size_t n = shape.points.size();
     const std::size_t placed = shape.closingCopy ? n - 1 : n;
     for (std::size_t j = 0; j < placed; ++j) {
-        for (const bool alongX : {true, false}) {
+        for (double PicturePoint::*coordinate : Coordinates) {
             const auto shift = [&](double by) {
-                double &c = alongX ? moved.points[j].x : moved.points[j].y;
-                c = (alongX ? shape.points[j].x : shape.points[j].y) + by;
+                const double c = shape.points[j].*coordinate + by;
+                moved.points[j].*coordinate = c;
                 if (j == 0 && shape.closingCopy)
-                    (alongX ? moved.points[n - 1].x : moved.points[n - 1].y) = c;
+                    moved.points[n - 1].*coordinate = c;
             };
             shift(PointStep);
             const RealValues plus = realSpaceValues(moved, factors);
@@ -145,21 +150,23 @@ ValueUncertainty valueUncertainty(const Shape &shape, double zoomPercent, const 
     }
 
     // Derivatives by the signed factors, which the covariance is of.
-    RealValues gx;
-    RealValues gy;
-    for (const bool alongX : {true, false}) {
-        const double f = alongX ? factors.x : factors.y;
+    RealValues byFactor[2];
+    const double signedFactors[2] = {scale.xFactor(), scale.yFactor()};
+    for (int axis = 0; axis < 2; ++axis) {
+        const double f = factors.*Factors[axis];
         if (f == 0.0)
             continue;
         AxisFactors plus = factors;
         AxisFactors minus = factors;
-        (alongX ? plus.x : plus.y) = f * (1 + FactorStep);
-        (alongX ? minus.x : minus.y) = f * (1 - FactorStep);
-        RealValues g = difference(realSpaceValues(shape, plus), realSpaceValues(shape, minus));
-        const double sign = std::signbit(alongX ? scale.xFactor() : scale.yFactor()) ? -1.0 : 1.0;
+        plus.*Factors[axis] = f * (1 + FactorStep);
+        minus.*Factors[axis] = f * (1 - FactorStep);
+        const RealValues g = difference(realSpaceValues(shape, plus), realSpaceValues(shape, minus));
+        const double sign = std::signbit(signedFactors[axis]) ? -1.0 : 1.0;
         const double step = 2 * f * FactorStep * sign;
-        (alongX ? gx : gy) = {g.lang / step, g.flaeche / step, g.winkel / step};
+        byFactor[axis] = {g.lang / step, g.flaeche / step, g.winkel / step};
     }
+    const RealValues &gx = byFactor[0];
+    const RealValues &gy = byFactor[1];
     variance.lang += gx.lang * gx.lang * cov.xx + gy.lang * gy.lang * cov.yy + 2 * gx.lang * gy.lang * cov.xy;
     variance.flaeche +=
         gx.flaeche * gx.flaeche * cov.xx + gy.flaeche * gy.flaeche * cov.yy + 2 * gx.flaeche * gy.flaeche * cov.xy;
