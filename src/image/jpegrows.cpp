@@ -1,7 +1,5 @@
 #include "image/rowdecode.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
@@ -110,11 +108,9 @@ RowDecode decodeJpegRows(dib &d, const QString &fileName)
 {
     d.poi = nullptr;
     JpegRead r;
-    r.file = std::fopen(QFile::encodeName(fileName).constData(), "rb");
+    r.file = openForDecoding(fileName);
     if (!r.file)
         return RowDecode::Refused;
-    // The decoder asks for 4 KiB at a time; a larger buffer saves most of the system calls.
-    std::setvbuf(r.file, nullptr, _IOFBF, std::size_t(1) << 16);
     r.info.err = jpeg_std_error(&r.errors.manager);
     r.errors.manager.error_exit = escape;
     r.errors.manager.emit_message = onMessage;
@@ -122,9 +118,5 @@ RowDecode decodeJpegRows(dib &d, const QString &fileName)
     const RowDecode result = decode(r);
     jpeg_destroy_decompress(&r.info);
     std::fclose(r.file);
-    if (result == RowDecode::Decoded)
-        handOver(d, r.picture);
-    else
-        deldib(r.picture);
-    return result;
+    return keepDecoded(result, d, r.picture);
 }

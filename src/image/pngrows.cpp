@@ -1,7 +1,5 @@
 #include "image/rowdecode.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
@@ -160,19 +158,14 @@ RowDecode decodePngRows(dib &d, const QString &fileName)
 {
     d.poi = nullptr;
     PngRead r;
-    r.file = std::fopen(QFile::encodeName(fileName).constData(), "rb");
+    r.file = openForDecoding(fileName);
     if (!r.file)
         return RowDecode::Refused;
-    std::setvbuf(r.file, nullptr, _IOFBF, std::size_t(1) << 16);
     r.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, escape, ignoreWarning);
     r.info = r.png ? png_create_info_struct(r.png) : nullptr;
     const RowDecode result = r.info ? decode(r) : RowDecode::Refused;
     png_destroy_read_struct(&r.png, &r.info, nullptr);
     std::fclose(r.file);
     std::free(r.scratch);
-    if (result == RowDecode::Decoded)
-        handOver(d, r.picture);
-    else
-        deldib(r.picture);
-    return result;
+    return keepDecoded(result, d, r.picture);
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <cstdio>
 
 // JPEG, PNG and TIFF pictures are decoded row by row straight into the image record's layout,
 // so that no 32-bit copy of the picture is ever held; what these decoders leave alone goes
@@ -36,3 +37,9 @@ inline std::uint8_t overWhite(int channel, int alpha)
 
 // Moves the pixels and header of a finished picture into the empty record d.
 void handOver(dib &d, dib &made);
+// Hands made over to d when result says it was decoded and frees it otherwise; returns result.
+RowDecode keepDecoded(RowDecode result, dib &d, dib &made);
+
+// The file opened for reading with a buffer large enough that the decoders' small reads cost few
+// system calls; nullptr when it cannot be opened.
+std::FILE *openForDecoding(const QString &fileName);

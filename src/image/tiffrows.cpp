@@ -140,9 +140,5 @@ RowDecode decodeTiffRows(dib &d, const QString &fileName)
     dib picture;
     const RowDecode result = failed ? RowDecode::NotHandled : decode(tiff, failed, picture);
     TIFFClose(tiff);
-    if (result == RowDecode::Decoded)
-        handOver(d, picture);
-    else
-        deldib(picture);
-    return result;
+    return keepDecoded(result, d, picture);
 }

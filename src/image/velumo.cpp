@@ -3,12 +3,14 @@
 #include "image/filecomplete.h"
 #include "image/rowdecode.h"
 
+#include <QFile>
 #include <QHash>
 #include <QImageReader>
 #include <QMap>
 #include <QStringList>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -413,6 +415,24 @@ void handOver(dib &d, dib &made)
     d.poi = made.poi;
     d.bytew = made.bytew;
     made = dib();
+}
+
+RowDecode keepDecoded(RowDecode result, dib &d, dib &made)
+{
+    if (result == RowDecode::Decoded)
+        handOver(d, made);
+    else
+        deldib(made);
+    return result;
+}
+
+std::FILE *openForDecoding(const QString &fileName)
+{
+    std::FILE *file = std::fopen(QFile::encodeName(fileName).constData(), "rb");
+    // The decoders ask for 4 KiB at a time; a larger buffer saves most of the system calls.
+    if (file)
+        std::setvbuf(file, nullptr, _IOFBF, std::size_t(1) << 16);
+    return file;
 }
 
 QString GetDIBOpenFilter()
