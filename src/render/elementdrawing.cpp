@@ -140,8 +140,10 @@ private:
             const Telemente &first = *doc.element(chainStart);
             // The screen mapping rounds by half a pixel at most.
             const double grow = static_cast<double>(reach) + 2;
-            const ReachIndex::Box line{std::min(e.x2, first.x1) * unit - grow, std::max(e.x2, first.x1) * unit + grow,
-                                       std::min(e.y2, first.y1) * unit - grow, std::max(e.y2, first.y1) * unit + grow};
+            // By value: the packed record's fields may not be referenced.
+            const double x2 = e.x2, y2 = e.y2, x1 = first.x1, y1 = first.y1;
+            const ReachIndex::Box line{std::min(x2, x1) * unit - grow, std::max(x2, x1) * unit + grow,
+                                       std::min(y2, y1) * unit - grow, std::max(y2, y1) * unit + grow};
             if (box.empty())
                 box = line;
             else

@@ -1,7 +1,7 @@
 #include "core/translate.h"
 #include "core/translationtable.h"
 #include "scan/quillet.h"
-#include "scan/sanereader.h"
+#include "scan/sanetestbackend.h"
 #include "scan/sanesession.h"
 #include "scan/scanjob.h"
 #include "scan/scanoptions.h"
@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
@@ -21,8 +20,6 @@
 #include <QTreeWidget>
 
 #include <cmath>
-#include <csignal>
-#include <dlfcn.h>
 
 // The scanner library against SANE's test backend, enabled alone through the configuration folder
 // tests/scan/sane. SANE reads its configuration once per process, so the runs without any device
@@ -145,20 +142,8 @@ void TestQuillet::initTestCase()
     qApp->installEventFilter(&messages);
     if (child())
         return;
-    // The folder enables SANE's test backend alone.
-    const QString config = QStringLiteral(TESSELON_SOURCE_DIR "/tests/scan/sane");
-    QVERIFY(QFile::exists(config + QStringLiteral("/dll.conf")));
-    qputenv("SANE_CONFIG_DIR", config.toLocal8Bit());
-    // SANE unloads the backend at its end, before leaks are reported; held open here it stays.
-    // Backends live in the folder "sane" beside SANE's own library.
-    Dl_info sane{};
-    QVERIFY(dladdr(reinterpret_cast<void *>(&sane_init), &sane) && sane.dli_fname);
-    const QString backend = QFileInfo(QString::fromLocal8Bit(sane.dli_fname)).absolutePath()
-                            + QStringLiteral("/sane/libsane-test.so.1");
-    QVERIFY2(dlopen(QFile::encodeName(backend).constData(), RTLD_NOW | RTLD_NODELETE), qPrintable(backend));
-    // A reader left to run out writes once into its closed pipe; the test framework's crash
-    // handler would take that signal for a crash.
-    std::signal(SIGPIPE, SIG_IGN);
+    const QString problem = useSaneTestBackend();
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 
 void TestQuillet::init()

@@ -1,7 +1,7 @@
 #include "core/translate.h"
 #include "core/translationtable.h"
 #include "scan/quillet.h"
-#include "scan/sanereader.h"
+#include "scan/sanetestbackend.h"
 #include "scan/scanoptions.h"
 #include "scan/selectscannerdialog.h"
 #include "ui/commands/backgroundjob.h"
@@ -24,7 +24,6 @@
 #include <QTreeWidget>
 
 #include <atomic>
-#include <csignal>
 #include <functional>
 
 // The window side of scanning, with SANE's test backend as the only scanner.
@@ -62,14 +61,9 @@ void TestScanCommands::initTestCase()
     QVERIFY(folder.isValid());
     translationTable().setPaths(folder.filePath(QStringLiteral("translate.dat")),
                                 folder.filePath(QStringLiteral("settings-translate.dat")));
-    const QString config = QStringLiteral(TESSELON_SOURCE_DIR "/tests/scan/sane");
-    QVERIFY(QFile::exists(config + QStringLiteral("/dll.conf")));
-    qputenv("SANE_CONFIG_DIR", config.toLocal8Bit());
+    const QString problem = useSaneTestBackend();
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
     BackgroundJob::setPanelDelay(0);
-    // SANE ignores SIGPIPE for its reader threads when the program has no handler for it, as this
-    // program has none; the test framework's crash handler would take the write a cancelled
-    // reader makes into its closed pipe for a crash.
-    std::signal(SIGPIPE, SIG_IGN);
 }
 
 void TestScanCommands::init()
