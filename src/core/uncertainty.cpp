@@ -123,7 +123,8 @@ ValueUncertainty valueUncertainty(const Shape &shape, double zoomPercent, const 
     };
 
     // The axes are walked by member pointers, not by assigning to a conditional lvalue
-    // (a ? x : y) = {...}: GCC 12 with the address sanitizer writes such an assignment wrongly.
+    // (a ? x : y) = {...}: GCC 12 with its integer checks (-fsanitize=undefined) wrote such an
+    // assignment here into the wrong variable.
     constexpr double PicturePoint::*Coordinates[2] = {&PicturePoint::x, &PicturePoint::y};
     constexpr double AxisFactors::*Factors[2] = {&AxisFactors::x, &AxisFactors::y};
 
