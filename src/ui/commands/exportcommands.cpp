@@ -4,6 +4,7 @@
 #include "core/resultsmodel.h"
 #include "core/translate.h"
 #include "render/exporters.h"
+#include "ui/commands/menuitem.h"
 #include "ui/dialogs/dxfexportform.h"
 #include "ui/widgets/quietfiledialog.h"
 #include "workspace/workspace.h"
@@ -55,13 +56,13 @@ ExportCommands::ExportCommands(QMainWindow *mainWindow, Workspace &workspace, co
     SaveDialog6 = saveDialog("SaveDialog6", "csv");
     SaveDialogXlsx = saveDialog("SaveDialogXlsx", "xlsx");
 
-    wire(items.savePicture, &ExportCommands::AlsBildspeichern1Click);
-    wire(items.saveLinesAsPicture, &ExportCommands::AlsBildspeichernnurLinien1Click);
-    wire(items.exportResultsCsv, &ExportCommands::MessergebnissealsCSVDateiexportieren1Click);
-    wire(items.exportLinesSvg, &ExportCommands::LinienalsSVGspeichern1Click);
-    wire(items.exportLinesEmf, &ExportCommands::LinienalsDXFexportieren1Click);
-    wire(items.exportLinesDxf, &ExportCommands::LinienDXFfrCNCexportierenKreisbgenkeineSplines1Click);
-    wire(items.exportResultsXlsx, &ExportCommands::exportResultsXlsx);
+    offerItem(items.savePicture, this, &ExportCommands::AlsBildspeichern1Click);
+    offerItem(items.saveLinesAsPicture, this, &ExportCommands::AlsBildspeichernnurLinien1Click);
+    offerItem(items.exportResultsCsv, this, &ExportCommands::MessergebnissealsCSVDateiexportieren1Click);
+    offerItem(items.exportLinesSvg, this, &ExportCommands::LinienalsSVGspeichern1Click);
+    offerItem(items.exportLinesEmf, this, &ExportCommands::LinienalsDXFexportieren1Click);
+    offerItem(items.exportLinesDxf, this, &ExportCommands::LinienDXFfrCNCexportierenKreisbgenkeineSplines1Click);
+    offerItem(items.exportResultsXlsx, this, &ExportCommands::exportResultsXlsx);
 }
 
 QFileDialog *ExportCommands::saveDialog(const char *name, const char *format)
@@ -80,14 +81,6 @@ QFileDialog *ExportCommands::saveDialog(const char *name, const char *format)
             dialog->setDefaultSuffix(chosen);
     });
     return dialog;
-}
-
-void ExportCommands::wire(QAction *action, void (ExportCommands::*handler)())
-{
-    if (action) {
-        action->setEnabled(true);
-        connect(action, &QAction::triggered, this, handler);
-    }
 }
 
 QString ExportCommands::chooseFile(QFileDialog *dialog)

@@ -75,7 +75,6 @@ private:
     struct Work;
     // A save dialog with the file types and default suffix of a format of the exporter table.
     QFileDialog *saveDialog(const char *name, const char *format);
-    void wire(QAction *action, void (ExportCommands::*handler)());
     // The file the user chose in dialog, or an empty text when it was cancelled.
     QString chooseFile(QFileDialog *dialog);
     void exportLinesAsEmf();

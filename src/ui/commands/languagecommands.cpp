@@ -1,6 +1,7 @@
 #include "ui/commands/languagecommands.h"
 
 #include "core/translate.h"
+#include "ui/commands/menuitem.h"
 #include "ui/translation/qttranslations.h"
 #include "ui/translation/translateform.h"
 
@@ -16,17 +17,11 @@ LanguageCommands::LanguageCommands(QMainWindow *mainWindow, int &language, bool 
 {
     setObjectName(QStringLiteral("LanguageCommands"));
 
-    const auto connectItem = [this](QAction *item, void (LanguageCommands::*handler)()) {
-        if (!item)
-            return;
-        item->setEnabled(true);
-        connect(item, &QAction::triggered, this, handler);
-    };
-    connectItem(items[0], &LanguageCommands::Deutsch1Click);
-    connectItem(items[1], &LanguageCommands::English1Click);
-    connectItem(items[2], &LanguageCommands::Italiano1Click);
+    offerItem(items[0], this, &LanguageCommands::Deutsch1Click);
+    offerItem(items[1], this, &LanguageCommands::English1Click);
+    offerItem(items[2], this, &LanguageCommands::Italiano1Click);
     if (editor)
-        connectItem(languageItems.editTranslations, &LanguageCommands::bersetzen1Click);
+        offerItem(languageItems.editTranslations, this, &LanguageCommands::bersetzen1Click);
 }
 
 void LanguageCommands::setOptionsPath(const QString &optionsFile)

@@ -7,6 +7,7 @@
 #include "render/printlayout.h"
 #include "render/printpicture.h"
 #include "render/realsize.h"
+#include "ui/commands/menuitem.h"
 #include "ui/dialogs/printform.h"
 #include "ui/widgets/quietfiledialog.h"
 #include "workspace/workspace.h"
@@ -44,12 +45,8 @@ PrintCommands::PrintCommands(QMainWindow *mainWindow, Workspace &workspace, cons
         {items.printWithoutPicture, &PrintCommands::DruckenohneBild1Click},
         {items.printAtScale, &PrintCommands::Druckenimeingestellten11Mastab1Click},
     };
-    for (const auto &[action, handler] : commands) {
-        if (action) {
-            action->setEnabled(true);
-            connect(action, &QAction::triggered, this, handler);
-        }
-    }
+    for (const auto &[action, handler] : commands)
+        offerItem(action, this, handler);
 }
 
 PrintCommands::~PrintCommands() = default;

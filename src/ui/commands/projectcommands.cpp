@@ -5,6 +5,7 @@
 #include "core/transferprogress.h"
 #include "core/translate.h"
 #include "ui/commands/backgroundjob.h"
+#include "ui/commands/menuitem.h"
 #include "ui/widgets/quietfiledialog.h"
 #include "workspace/elementcopy.h"
 #include "workspace/workspace.h"
@@ -56,13 +57,9 @@ ProjectCommands::ProjectCommands(QMainWindow *mainWindow, Workspace &workspace, 
     OpenDialog2 = projectDialog(window, "OpenDialog2", QFileDialog::AcceptOpen);
     SaveDialog3 = projectDialog(window, "SaveDialog3", QFileDialog::AcceptSave);
 
-    if (openItem) {
-        openItem->setEnabled(true);
-        connect(openItem, &QAction::triggered, this, &ProjectCommands::Projektffnen1Click);
-    }
+    offerItem(openItem, this, &ProjectCommands::Projektffnen1Click);
+    offerItem(saveAsItem, this, &ProjectCommands::Projektspeichern1Click);
     if (saveAsItem) {
-        saveAsItem->setEnabled(true);
-        connect(saveAsItem, &QAction::triggered, this, &ProjectCommands::Projektspeichern1Click);
         // "Speichern" stands right before it, wherever it is shown.
         auto *save = new QAction(QStringLiteral("Speichern"), window);
         save->setObjectName(QStringLiteral("Speichern1"));

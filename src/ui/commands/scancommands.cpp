@@ -3,6 +3,7 @@
 #include "core/picture.h"
 #include "scan/quillet.h"
 #include "ui/commands/backgroundjob.h"
+#include "ui/commands/menuitem.h"
 #include "workspace/workspace.h"
 
 #include <QAction>
@@ -28,14 +29,8 @@ ScanCommands::ScanCommands(QMainWindow *mainWindow, Workspace &workspace, QActio
                            QAction *selectScannerItem)
     : QObject(mainWindow), window(mainWindow), work(workspace)
 {
-    if (scanItem) {
-        scanItem->setEnabled(true);
-        connect(scanItem, &QAction::triggered, this, &ScanCommands::Scannen1Click);
-    }
-    if (selectScannerItem) {
-        selectScannerItem->setEnabled(true);
-        connect(selectScannerItem, &QAction::triggered, this, &ScanCommands::Scannerwhlen1Click);
-    }
+    offerItem(scanItem, this, &ScanCommands::Scannen1Click);
+    offerItem(selectScannerItem, this, &ScanCommands::Scannerwhlen1Click);
     window->installEventFilter(this);
     setScanRunner(scanInBackground);
 }
