@@ -79,8 +79,7 @@ inline __m128i over2(__m128i colour, __m128i coverage, __m128i dst)
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #define TESSELON_BLEND_AVX2 1
-// Eight pixels at once where the processor has the wider registers, with the arithmetic of
-// over2 lane for lane, so that the pixels come out the same. Returns how many pixels it did.
+// div255 on sixteen 16-bit lanes.
 __attribute__((target("avx2"))) inline __m256i div255x8(__m256i t)
 {
     return _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), _mm256_set1_epi16(0x80)), 8);

@@ -111,13 +111,12 @@ void ReachIndex::find(double minX, double maxX, double minY, double maxY, std::v
     const auto mark = [&](int i) { seen[static_cast<std::size_t>(i) >> 6] |= std::uint64_t(1) << (i & 63); };
     for (const int i : everywhere)
         mark(i);
-    // A region beside the grid meets none of its cells, but a clamped one would.
-    const bool meets = std::isfinite(minX + maxX + minY + maxY) ? maxX >= left && maxY >= top &&
-                                                                      minX <= left + columns * cell &&
-                                                                      minY <= top + rows * cell
-                                                                : true;
+    // A region that is not finite asks for every cell. A region beside the grid meets none of
+    // its cells, but a clamped one would.
+    const bool all = !std::isfinite(minX + maxX + minY + maxY);
+    const bool meets =
+        all || (maxX >= left && maxY >= top && minX <= left + columns * cell && minY <= top + rows * cell);
     if (meets && columns > 0) {
-        const bool all = !std::isfinite(minX + maxX + minY + maxY);
         const int c0 = all ? 0 : column(minX), c1 = all ? columns - 1 : column(maxX);
         const int r0 = all ? 0 : row(minY), r1 = all ? rows - 1 : row(maxY);
         for (int r = r0; r <= r1; ++r)
