@@ -153,7 +153,6 @@ private:
         return box;
     }
 
-private:
     TextStyle cached(TextStyle s, int slot) const
     {
         s.cache = in.labelCache;
