@@ -232,30 +232,53 @@ DrawDibPath chooseDrawDibPath(const QPainter &p, const dib &d, bool halftoneAllo
     return DrawDibPath::DeviceStretch;
 }
 
+std::function<void()> rowStretch(QPainter &p, int x, int y, int dw, int dh, const dib &d, int sx, int sy, int sw,
+                                 int sh, bool halftoneAllowed)
+{
+    if (!d.pmi || !d.poi)
+        return {};
+    DibBlit b{x, y, dw, dh, sx, sy, sw, sh};
+    if (!clipDibBlit(b, DibWidth(d), DibHeight(d)))
+        return {};
+    const DrawDibPath path = chooseDrawDibPath(p, d, halftoneAllowed);
+    if (path != DrawDibPath::Rows24 && path != DrawDibPath::Rows8)
+        return {};
+    QRect clip;
+    QImage *buffer = rowsBuffer(p, &clip);
+    if (p.hasClipping() && clip.isEmpty())
+        return [] {};
+    // The stretch writes through an image of its own, made where it runs, onto the same pixels:
+    // the painter's image counts its detaches, which another thread may do meanwhile.
+    uchar *bits = buffer->bits();
+    const QSize size = buffer->size();
+    const qsizetype stride = buffer->bytesPerLine();
+    const QImage::Format format = buffer->format();
+    const int top = DibHeight(d) - b.sy - b.sh;
+    return [=, &d, rows24 = path == DrawDibPath::Rows24] {
+        QImage pixels(bits, size.width(), size.height(), stride, format);
+        if (rows24)
+            StretchDibRows24(pixels, b.x, b.y, b.dw, b.dh, d, b.sx, top, b.sw, b.sh, clip);
+        else
+            StretchDibRows8(pixels, b.x, b.y, b.dw, b.dh, d, b.sx, top, b.sw, b.sh, clip);
+    };
+}
+
 void DrawDib(QPainter &p, int x, int y, int dw, int dh, const dib &d, int sx, int sy, int sw, int sh,
              bool halftoneAllowed)
 {
+    if (const std::function<void()> stretch = rowStretch(p, x, y, dw, dh, d, sx, sy, sw, sh, halftoneAllowed)) {
+        stretch();
+        return;
+    }
     if (!d.pmi || !d.poi)
         return;
     DibBlit b{x, y, dw, dh, sx, sy, sw, sh};
     if (!clipDibBlit(b, DibWidth(d), DibHeight(d)))
         return;
-    const DrawDibPath path = chooseDrawDibPath(p, d, halftoneAllowed);
-    if (path == DrawDibPath::Halftone) {
+    if (chooseDrawDibPath(p, d, halftoneAllowed) == DrawDibPath::Halftone)
         drawHalftoned(p, b, d);
-    } else if (path == DrawDibPath::DeviceStretch) {
+    else
         deviceStretch(p, b, d);
-    } else {
-        QRect clip;
-        QImage *buffer = rowsBuffer(p, &clip);
-        if (p.hasClipping() && clip.isEmpty())
-            return;
-        const int top = DibHeight(d) - b.sy - b.sh;
-        if (path == DrawDibPath::Rows24)
-            StretchDibRows24(*buffer, b.x, b.y, b.dw, b.dh, d, b.sx, top, b.sw, b.sh, clip);
-        else
-            StretchDibRows8(*buffer, b.x, b.y, b.dw, b.dh, d, b.sx, top, b.sw, b.sh, clip);
-    }
 }
 
 void setDrawFailureHandler(DrawFailureHandler handler)

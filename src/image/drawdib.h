@@ -56,6 +56,12 @@ enum class DrawDibPath { Halftone, Rows24, Rows8, DeviceStretch };
 // otherwise the painter's own stretch (other depths, printers, PDF and other devices).
 DrawDibPath chooseDrawDibPath(const QPainter &p, const dib &d, bool halftoneAllowed);
 
+// The drawing DrawDib makes when it takes the row stretchers, as work that touches nothing but
+// the pixels of the painter's image, so that another thread can do it while the painter goes on;
+// empty when DrawDib would take another way or draw nothing. The image and d must outlive it.
+std::function<void()> rowStretch(QPainter &p, int x, int y, int dw, int dh, const dib &d, int sx, int sy, int sw,
+                                 int sh, bool halftoneAllowed);
+
 // Draws the source rectangle of d into the destination rectangle. Nothing is drawn for a record
 // without pixels or a rectangle that lies outside the image.
 void DrawDib(QPainter &p, int x, int y, int dw, int dh, const dib &d, int sx, int sy, int sw, int sh,

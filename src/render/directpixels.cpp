@@ -1,5 +1,7 @@
 #include "render/directpixels.h"
 
+#include "render/drawlist.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QTransform>
@@ -9,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -215,7 +218,7 @@ bool wholePixels(qreal v)
 
 }
 
-DirectPixels::DirectPixels(QPainter &p)
+DirectPixels::DirectPixels(QPainter &p, DrawList *list)
 {
     if (!p.isActive() || !p.device() || p.device()->devType() != QInternal::Image)
         return;
@@ -236,6 +239,7 @@ DirectPixels::DirectPixels(QPainter &p)
     height = image->height();
     dx = static_cast<int>(t.dx());
     dy = static_cast<int>(t.dy());
+    recorder = list;
 }
 
 bool DirectPixels::touches(int x, int y, long long r) const
@@ -281,6 +285,14 @@ void DirectPixels::squareOutline(int x, int y, int r, QRgb opaque) const
 {
     if (!holds(x, y, r))
         return;
+    if (recorder)
+        recorder->squareOutline(x, y, r, opaque);
+    else
+        outline(x, y, r, opaque);
+}
+
+void DirectPixels::outline(int x, int y, int r, QRgb opaque) const
+{
     x += dx;
     y += dy;
     fill(x - r, y - r, x + r + 1, y - r + 1, opaque);
@@ -289,7 +301,142 @@ void DirectPixels::squareOutline(int x, int y, int r, QRgb opaque) const
     fill(x + r, y - r + 1, x + r + 1, y + r, opaque);
 }
 
+void DirectPixels::line(QPoint a, QPoint b, QRgb opaque) const
+{
+    if (recorder)
+        recorder->line(a, b, opaque);
+    else
+        drawLine(a, b, opaque);
+}
+
+void DirectPixels::drawLine(QPoint a, QPoint b, QRgb opaque) const
+{
+    long long x0 = static_cast<long long>(a.x()) + dx;
+    long long y0 = static_cast<long long>(a.y()) + dy;
+    long long x1 = static_cast<long long>(b.x()) + dx;
+    long long y1 = static_cast<long long>(b.y()) + dy;
+    const bool steep = std::abs(y1 - y0) > std::abs(x1 - x0);
+    // Walked along its longer axis, called "along", with "across" the other.
+    if (steep) {
+        std::swap(x0, y0);
+        std::swap(x1, y1);
+    }
+    if (x1 < x0) {
+        std::swap(x0, x1);
+        std::swap(y0, y1);
+    }
+    const long long alongSize = steep ? height : width;
+    const long long acrossSize = steep ? width : height;
+    const long long first = std::max<long long>(x0, 0);
+    const long long last = std::min<long long>(x1, alongSize - 1);
+    if (first > last)
+        return;
+    const long long run = x1 - x0;
+    const long long rise = y1 - y0;
+    // The pixel across at step k is y0 + floor((2 k rise + run) / (2 run)): the exact line
+    // rounded, half up. The quotient and its remainder are carried from step to step.
+    // Far off-screen ends make the first product wider than 64 bits.
+    const long long twoRun = 2 * std::max<long long>(run, 1);
+    __extension__ using Wide = __int128;
+    const Wide start = static_cast<Wide>(2 * (first - x0)) * rise + std::max<long long>(run, 1);
+    long long q = static_cast<long long>(start / twoRun);
+    long long r = static_cast<long long>(start % twoRun);
+    if (r < 0) {
+        r += twoRun;
+        --q;
+    }
+    long long across = y0 + q;
+    const long long step = 2 * rise;
+    for (long long along = first; along <= last; ++along) {
+        if (across >= 0 && across < acrossSize) {
+            const long long x = steep ? across : along;
+            const long long y = steep ? along : across;
+            reinterpret_cast<QRgb *>(bits + y * stride)[x] = opaque;
+        }
+        r += step;
+        if (r >= twoRun) {
+            r -= twoRun;
+            ++across;
+        } else if (r < 0) {
+            r += twoRun;
+            --across;
+        }
+    }
+}
+
+void DirectPixels::triangle(QPoint a, QPoint b, QPoint c, QRgb opaque) const
+{
+    if (recorder)
+        recorder->triangle(a, b, c, opaque);
+    else
+        drawTriangle(a, b, c, opaque);
+}
+
+void DirectPixels::drawTriangle(QPoint a, QPoint b, QPoint c, QRgb opaque) const
+{
+    const double xs[3] = {static_cast<double>(a.x()) + dx, static_cast<double>(b.x()) + dx,
+                          static_cast<double>(c.x()) + dx};
+    const double ys[3] = {static_cast<double>(a.y()) + dy, static_cast<double>(b.y()) + dy,
+                          static_cast<double>(c.y()) + dy};
+    const double top = std::min({ys[0], ys[1], ys[2]});
+    const double bottom = std::max({ys[0], ys[1], ys[2]});
+    // Rows whose centre y + 0.5 lies in [top, bottom).
+    const int row0 = static_cast<int>(std::max(0.0, std::ceil(top - 0.5)));
+    const int row1 = static_cast<int>(std::min(static_cast<double>(height), std::ceil(bottom - 0.5)));
+    for (int y = row0; y < row1; ++y) {
+        const double cy = y + 0.5;
+        double left = 0;
+        double right = 0;
+        int crossings = 0;
+        for (int k = 0; k < 3; ++k) {
+            const double ya = ys[k];
+            const double yb = ys[(k + 1) % 3];
+            if (ya == yb || cy < std::min(ya, yb) || cy >= std::max(ya, yb))
+                continue;
+            const double xa = xs[k];
+            const double x = xa + (cy - ya) * (xs[(k + 1) % 3] - xa) / (yb - ya);
+            if (crossings++ == 0)
+                left = right = x;
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+        if (crossings < 2)
+            continue;
+        // Columns whose centre x + 0.5 lies in [left, right).
+        const double from = std::max(0.0, std::floor(left - 0.5) + 1);
+        const double to = std::min(static_cast<double>(width), std::floor(right - 0.5) + 1);
+        if (from < to) {
+            auto *row = reinterpret_cast<QRgb *>(bits + y * stride);
+            std::fill(row + static_cast<int>(from), row + static_cast<int>(to), opaque);
+        }
+    }
+}
+
 void DirectPixels::blend(int x, int y, const CoverageMask &mask, QRgb colour, QRgb outlineColour) const
+{
+    if (recorder)
+        recorder->blend(x, y, mask, colour, outlineColour);
+    else
+        drawMask(x, y, mask, colour, outlineColour);
+}
+
+void DirectPixels::settle() const
+{
+    if (recorder)
+        recorder->flush();
+}
+
+DirectPixels DirectPixels::band(int top, int bottom) const
+{
+    DirectPixels b = *this;
+    b.recorder = nullptr;
+    b.bits = bits + top * stride;
+    b.height = bottom - top;
+    b.dy = dy - top;
+    return b;
+}
+
+void DirectPixels::drawMask(int x, int y, const CoverageMask &mask, QRgb colour, QRgb outlineColour) const
 {
     const long long left = static_cast<long long>(x) + dx - mask.corner.x();
     const long long top = static_cast<long long>(y) + dy - mask.corner.y();

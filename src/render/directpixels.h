@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+class DrawList;
 class QImage;
 class QPainter;
 
@@ -28,6 +29,7 @@ public:
 
 private:
     friend class DirectPixels;
+    friend class DrawList;
     // Per row with coverage: the row, its first column and the column count; then the coverage
     // bytes of every run one after the other, a run's outline coverage right after its own.
     std::vector<std::uint32_t> block;
@@ -48,7 +50,9 @@ public:
     // Usable only while the painter draws into an RGB32 or premultiplied ARGB32 image at device
     // pixel ratio 1, unclipped, fully opaque, composing source-over, shifted by whole pixels at
     // most; otherwise usable() is false and the painter has to do the drawing.
-    explicit DirectPixels(QPainter &p);
+    // With a recorder, the drawings below are gathered there instead, to be drawn at its next
+    // flush; settle() is to be called before the painter draws anything itself.
+    explicit DirectPixels(QPainter &p, DrawList *recorder = nullptr);
 
     bool usable() const { return bits != nullptr; }
     // The image's pixels in painter positions; empty when the pixels are not usable.
@@ -70,13 +74,33 @@ public:
     // (a pen cut by the image's edge leaves out some corners).
     void squareOutline(int x, int y, int r, QRgb opaque) const;
 
+    // A line one pixel wide from painter position a to b, both ends included: one pixel on each
+    // column of a flat line (each row of a steep one), the nearest to the exact line, ties going
+    // down or right. The pixels depend only on the ends, not on how much of the line the image
+    // shows, so that a repaint of part of the screen matches the whole.
+    void line(QPoint a, QPoint b, QRgb opaque) const;
+
+    // A triangle filled with an opaque colour: the pixels whose centres lie inside it, a centre on
+    // its left edge counting as outside, on its right edge as inside, as the paint engine fills.
+    void triangle(QPoint a, QPoint b, QPoint c, QRgb opaque) const;
+
     // Puts a colour through a coverage mask whose text corner lands on painter position (x, y),
     // composing source-over as the paint engine does; an outlined mask first puts the outline
     // colour through its outline coverage. Colours are premultiplied.
     void blend(int x, int y, const CoverageMask &mask, QRgb colour, QRgb outlineColour) const;
 
+    // Puts what the recorder gathered into the pixels.
+    void settle() const;
+
 private:
+    friend class DrawList;
+    // The rows [top, bottom) of the image alone, drawing at once.
+    DirectPixels band(int top, int bottom) const;
     void fill(int x0, int y0, int x1, int y1, QRgb opaque) const;
+    void outline(int x, int y, int r, QRgb opaque) const;
+    void drawLine(QPoint a, QPoint b, QRgb opaque) const;
+    void drawTriangle(QPoint a, QPoint b, QPoint c, QRgb opaque) const;
+    void drawMask(int x, int y, const CoverageMask &mask, QRgb colour, QRgb outlineColour) const;
 
     uchar *bits = nullptr;
     qsizetype stride = 0;
@@ -84,4 +108,5 @@ private:
     int height = 0;
     int dx = 0;
     int dy = 0;
+    DrawList *recorder = nullptr;
 };

@@ -2,6 +2,7 @@
 #include "core/elementvalues.h"
 #include "render/dimension.h"
 #include "render/directpixels.h"
+#include "render/drawlist.h"
 #include "render/labelcache.h"
 #include "render/pointmark.h"
 #include "render/reachindex.h"
@@ -17,6 +18,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 #include <optional>
 #include <vector>
 
@@ -26,15 +28,17 @@ namespace {
 class ElementPainter
 {
 public:
-    ElementPainter(QPainter &painter, Document &document, const RenderInputs &inputs)
+    ElementPainter(QPainter &painter, Document &document, const RenderInputs &inputs, DrawList *list)
         : p(painter), doc(document), in(inputs), view(inputs.view), settings(inputs.settings),
           style(cached(makeTextStyle(settings.labelFont, view.zoom(), settings.outlineText), 0)),
           rotatedStyle(cached(makeRotatedTextStyle(settings.labelFont, view.zoom(), settings.outlineText), 1)),
           elementPen(settings.elementColor, elementPenWidth(view, settings), Qt::SolidLine, Qt::RoundCap,
                      Qt::RoundJoin),
           arrowBrush(settings.elementColor), W(arrowHalfWidth(settings.arrowLength)), marks(inputs.pass.pointMarksShown()),
-          pixels(painter), reach(elementPen.width() + 2), culling(inputs.labelCache && pixels.usable()),
-          area(pixels.area()), unit(view.zoom() / 100)
+          pixels(painter, list), reach(elementPen.width() + 2), culling(inputs.labelCache && pixels.usable()),
+          area(pixels.area()), unit(view.zoom() / 100),
+          direct(pixels.usable() && elementPen.width() == 1 && settings.elementColor.alpha() == 255),
+          ink(settings.elementColor.rgba())
     {
         if (in.numbers.sideLabels) {
             LabelFont small = settings.labelFont;
@@ -164,7 +168,13 @@ private:
     QPoint S(double x, double y) const { return view.screen(x, y); }
     QPoint S(QPointF pt) const { return view.screen(pt); }
 
-    void usePen() { p.setPen(elementPen); p.setBrush(Qt::NoBrush); }
+    // Before the painter draws itself, what was gathered for the pixels goes first.
+    void usePen()
+    {
+        pixels.settle();
+        p.setPen(elementPen);
+        p.setBrush(Qt::NoBrush);
+    }
 
     // Whether a drawing spanning these screen points can change a pixel of the back buffer; one
     // that cannot is left out, so a repaint costs what lies on screen, not the whole document.
@@ -174,10 +184,57 @@ private:
         return reaches(QPoint(box.minX, box.minY), QPoint(box.maxX, box.maxY));
     }
 
+    // The element pen's lines and arrow heads: thin ones in an opaque colour, the most common by
+    // far, go straight into the pixels, where the paint engine's set-up would cost more than
+    // the few hundred pixels of an element.
     void line(QPoint a, QPoint b)
     {
-        if (reaches(a, b))
-            p.drawLine(a, b);
+        if (!reaches(a, b))
+            return;
+        if (direct) {
+            pixels.line(a, b, ink);
+            return;
+        }
+        usePen();
+        p.drawLine(a, b);
+    }
+
+    // The ellipse in the box of corners a and b. A thin one goes in as short chords, each
+    // within a fifth of a pixel of the curve, their ends rounded to whole pixels.
+    void ellipse(QPoint a, QPoint b)
+    {
+        const double cx = (static_cast<double>(a.x()) + b.x()) / 2;
+        const double cy = (static_cast<double>(a.y()) + b.y()) / 2;
+        const double rx = std::abs(static_cast<double>(b.x()) - a.x()) / 2;
+        const double ry = std::abs(static_cast<double>(b.y()) - a.y()) / 2;
+        constexpr double Far = 1 << 24;
+        if (!direct || std::max(rx, ry) > Far || std::abs(cx) > Far || std::abs(cy) > Far) {
+            usePen();
+            p.drawEllipse(QRectF(QPointF(a), QPointF(b)).normalized());
+            return;
+        }
+        // A chord of length s strays s * s / (8 r) from a circle of radius r.
+        const int n = std::clamp(static_cast<int>(std::ceil(2 * std::numbers::pi * std::sqrt(std::max(rx, ry) / 1.6))),
+                                 12, 8192);
+        QPoint previous(static_cast<int>(std::lround(cx + rx)), static_cast<int>(std::lround(cy)));
+        for (int k = 1; k <= n; ++k) {
+            const double t = 2 * std::numbers::pi * k / n;
+            const QPoint next(static_cast<int>(std::lround(cx + rx * std::cos(t))),
+                              static_cast<int>(std::lround(cy + ry * std::sin(t))));
+            pixels.line(previous, next, ink);
+            previous = next;
+        }
+    }
+
+    void polyline(const QPoint *pts, int n)
+    {
+        if (direct) {
+            for (int k = 0; k + 1 < n; ++k)
+                pixels.line(pts[k], pts[k + 1], ink);
+            return;
+        }
+        usePen();
+        p.drawPolyline(pts, n);
     }
 
     void mark(double x, double y)
@@ -380,7 +437,6 @@ private:
             if (e.nr == 0)
                 mark(e.x1, e.y1);
             mark(e.x2, e.y2);
-            usePen();
             line(S(e.x1, e.y1), S(e.x2, e.y2));
             break;
         case TypQuadCurve:
@@ -400,12 +456,11 @@ private:
         }
         const QPoint a = S(e.x1, e.y1);
         const QPoint b = S(e.x2, e.y2);
-        usePen();
         if (reaches(a, b) && e.typ == TypRectangle) {
             const QPoint corners[5] = {a, QPoint(b.x(), a.y()), b, QPoint(a.x(), b.y()), a};
-            p.drawPolyline(corners, 5);
+            polyline(corners, 5);
         } else if (reaches(a, b)) {
-            p.drawEllipse(QRectF(QPointF(a), QPointF(b)).normalized());
+            ellipse(a, b);
         }
         ScreenBox box;
         box.start(a);
@@ -424,10 +479,14 @@ private:
         box.add(pts[2]);
         if (!reaches(box))
             return;
+        if (direct) {
+            pixels.triangle(pts[0], pts[1], pts[2], ink);
+            return;
+        }
+        pixels.settle();
         p.setPen(noPen);
         p.setBrush(arrowBrush);
         p.drawPolygon(pts, 3);
-        usePen();
     }
 
     void drawDistance(int i, Telemente &e)
@@ -435,7 +494,6 @@ private:
         const QPointF p1(e.x1, e.y1);
         const QPointF p2(e.x2, e.y2);
         const DimensionGeometry g = distanceDimension(p1, p2, QPointF(e.x3, e.y3), settings.arrowLength);
-        usePen();
         line(S(g.dimensionLine.p1()), S(g.dimensionLine.p2()));
         line(S(g.extension1.p1()), S(g.extension1.p2()));
         line(S(g.extension2.p1()), S(g.extension2.p2()));
@@ -463,9 +521,8 @@ private:
             else
                 box.add(points.back());
         }
-        usePen();
         if (n >= 2 && reaches(box))
-            p.drawPolyline(points.data(), n);
+            polyline(points.data(), n);
         if (e.selected)
             for (int k = 0; k < n; ++k)
                 mark(v[k].x, v[k].y);
@@ -535,6 +592,7 @@ private:
 
     void handle(const QPoint *pts, int n)
     {
+        pixels.settle();
         p.setBrush(Qt::NoBrush);
         p.setPen(handleUnder);
         p.drawPolyline(pts, n);
@@ -585,7 +643,6 @@ private:
 
     void closeChain(const Telemente &e, const Telemente &first)
     {
-        usePen();
         line(S(e.x2, e.y2), S(first.x1, first.y1));
     }
 
@@ -608,6 +665,8 @@ private:
     const bool culling;
     const QRect area;
     const double unit;
+    const bool direct;
+    const QRgb ink;
     double lineReach = 0;
     double labelReach = 0;
     std::vector<QPoint> points;
@@ -625,14 +684,16 @@ int elementPenWidth(const ViewState &view, const DrawingSettings &settings)
     return w <= 0 ? 1 : static_cast<int>(std::min<long long>(w, 1 << 20));
 }
 
-void drawElements(QPainter &p, Document &doc, const RenderInputs &in)
+void drawElements(QPainter &p, Document &doc, const RenderInputs &in, DrawList *list)
 {
     if (in.valueCache)
         in.valueCache->refresh(doc, in.scale, in.settings.showScaleLine);
     else
         refreshElementValues(doc, in.scale, in.settings.showScaleLine);
-    ElementPainter painter(p, doc, in);
+    ElementPainter painter(p, doc, in, list);
     painter.run();
+    if (list)
+        list->flush();
     // While the pass's text styles last, which the put-off texts refer to.
     if (in.labelCache)
         rasteriseDeferred(*in.labelCache);

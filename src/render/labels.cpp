@@ -370,6 +370,7 @@ void mytextout(QPainter &p, const DirectPixels &pixels, const TextStyle &style, 
                 return;
         }
     }
+    pixels.settle();
     drawTextDirect(p, style, X, Y, text.text, angle);
 }
 

@@ -33,6 +33,7 @@ void endpunkt(QPainter &p, const DirectPixels &pixels, int X, int Y)
         pixels.squareOutline(X, Y, 4, qRgb(0, 0, 0));
         return;
     }
+    pixels.settle();
     const QPen before = p.pen();
     QPen pen(QColor(255, 255, 255), 1);
     p.setPen(pen);

@@ -2,11 +2,16 @@
 
 #include "core/dib.h"
 #include "image/drawdib.h"
+#include "render/directpixels.h"
+#include "render/drawlist.h"
+#include "render/labelcache.h"
 #include "render/viewstate.h"
 
 #include <QImage>
 #include <QPainter>
 
+#include <functional>
+#include <optional>
 #include <utility>
 
 bool renderBackBuffer(QImage &bit, QSize surface, Document &doc, const dib &di, const RenderInputs &in)
@@ -31,11 +36,27 @@ bool renderBackBuffer(QImage &bit, QSize surface, Document &doc, const dib &di, 
     for (;;) {
         bit.fill(QColor(255, 255, 255));
         QPainter p(&bit);
+        // The screen's repaint lays the picture on a second thread while it works out what to
+        // draw over it, and then draws that with both.
+        std::optional<DrawList> list;
+        if (in.labelCache) {
+            list.emplace(DirectPixels(p), in.labelCache->workers());
+            if (!list->usable())
+                list.reset();
+        }
         if (in.settings.showPicture && di.poi) {
             const QSize zoomed = view.zoomedImageSize(imageWidth, imageHeight);
-            DrawDib(p, view.ox(), view.oy(), zoomed.width(), zoomed.height(), di, 0, 0, imageWidth, imageHeight, false);
+            std::function<void()> stretch;
+            if (list)
+                stretch = rowStretch(p, view.ox(), view.oy(), zoomed.width(), zoomed.height(), di, 0, 0, imageWidth,
+                                     imageHeight, false);
+            if (stretch)
+                list->startUnder(std::move(stretch));
+            else
+                DrawDib(p, view.ox(), view.oy(), zoomed.width(), zoomed.height(), di, 0, 0, imageWidth, imageHeight,
+                        false);
         }
-        drawElements(p, doc, in);
+        drawElements(p, doc, in, list ? &*list : nullptr);
         p.end();
         if (!in.labelCache || !in.labelCache->putOffAny())
             break;

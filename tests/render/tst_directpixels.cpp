@@ -1,13 +1,16 @@
 #include "render/directpixels.h"
+#include "render/drawlist.h"
 #include "render/pointmark.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QTest>
+#include <QThreadPool>
 
 #include <cstdlib>
 #include <random>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -46,6 +49,9 @@ private slots:
     void maskPartlyOutside();
     void wideLabelsBlendAsNarrowOnes_data();
     void wideLabelsBlendAsNarrowOnes();
+    void thinShapesFollowThePaintEngine_data();
+    void thinShapesFollowThePaintEngine();
+    void gatheredDrawingsComeOutAsDrawnInOrder();
 };
 
 void TestDirectPixels::usableOnlyWhenThePainterWritesPlainly_data()
@@ -243,6 +249,140 @@ void TestDirectPixels::wideLabelsBlendAsNarrowOnes()
     }
     q.end();
     QCOMPARE(wide, narrow);
+}
+
+namespace {
+
+enum class Shape { Line, Triangle };
+
+// Draws the shape directly onto img, whose top-left pixel stands at painter position origin.
+void drawDirect(QImage &img, QPoint origin, Shape shape, const QList<QPoint> &pts)
+{
+    QPainter p(&img);
+    p.translate(-origin);
+    const DirectPixels pixels(p);
+    if (shape == Shape::Line)
+        pixels.line(pts[0], pts[1], qRgb(0, 0, 0));
+    else
+        pixels.triangle(pts[0], pts[1], pts[2], qRgb(0, 0, 0));
+}
+
+// Whether every black pixel of a lies within one pixel of a black pixel of b.
+bool near(const QImage &a, const QImage &b)
+{
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            if (a.pixel(x, y) != qRgb(0, 0, 0))
+                continue;
+            bool found = false;
+            for (int v = std::max(0, y - 1); v <= std::min(b.height() - 1, y + 1); ++v)
+                for (int u = std::max(0, x - 1); u <= std::min(b.width() - 1, x + 1); ++u)
+                    found = found || b.pixel(u, v) == qRgb(0, 0, 0);
+            if (!found)
+                return false;
+        }
+    return true;
+}
+
+}
+
+void TestDirectPixels::thinShapesFollowThePaintEngine_data()
+{
+    QTest::addColumn<Shape>("shape");
+    QTest::addColumn<QList<QPoint>>("pts");
+    QTest::newRow("flat line") << Shape::Line << QList<QPoint>{{2, 3}, {37, 11}};
+    QTest::newRow("steep line, drawn upwards") << Shape::Line << QList<QPoint>{{30, 28}, {21, 1}};
+    QTest::newRow("diagonal") << Shape::Line << QList<QPoint>{{1, 1}, {28, 28}};
+    QTest::newRow("one point") << Shape::Line << QList<QPoint>{{9, 9}, {9, 9}};
+    QTest::newRow("ends far off") << Shape::Line << QList<QPoint>{{-(1 << 30), -5}, {1 << 30, 40}};
+    QTest::newRow("arrow head") << Shape::Triangle << QList<QPoint>{{3, 4}, {30, 12}, {6, 22}};
+    QTest::newRow("thin sliver") << Shape::Triangle << QList<QPoint>{{2, 2}, {38, 9}, {3, 4}};
+    QTest::newRow("corners far off") << Shape::Triangle << QList<QPoint>{{-(1 << 29), 3}, {20, 1 << 29}, {25, 2}};
+}
+
+// A line or a filled triangle put straight into the pixels lands where the paint engine puts
+// it, to a pixel, and a band of the image gets exactly its part of the whole.
+void TestDirectPixels::thinShapesFollowThePaintEngine()
+{
+    QFETCH(Shape, shape);
+    QFETCH(QList<QPoint>, pts);
+    QImage direct = canvas();
+    drawDirect(direct, QPoint(0, 0), shape, pts);
+    QImage painted = canvas();
+    {
+        QPainter p(&painted);
+        p.setPen(shape == Shape::Line ? QPen(QColor(0, 0, 0), 1, Qt::SolidLine, Qt::RoundCap) : QPen(Qt::NoPen));
+        p.setBrush(shape == Shape::Line ? QBrush() : QBrush(QColor(0, 0, 0)));
+        if (shape == Shape::Line)
+            p.drawLine(pts[0], pts[1]);
+        else
+            p.drawPolygon(pts.data(), 3);
+    }
+    QVERIFY(near(direct, painted));
+    QVERIFY(near(painted, direct));
+    for (const QRect band : {QRect(0, 0, 40, 7), QRect(0, 7, 40, 13), QRect(13, 20, 27, 10)}) {
+        QImage part = canvas().copy(band);
+        drawDirect(part, band.topLeft(), shape, pts);
+        QCOMPARE(part, direct.copy(band));
+    }
+}
+
+// Drawings gathered in a draw list and put in by two threads come out as drawing them one
+// after the other: overlapping ones included, in their order.
+void TestDirectPixels::gatheredDrawingsComeOutAsDrawnInOrder()
+{
+    QImage mask(9, 7, QImage::Format_Alpha8);
+    for (int y = 0; y < mask.height(); ++y)
+        for (int x = 0; x < mask.width(); ++x)
+            mask.scanLine(y)[x] = static_cast<uchar>((x * 37 + y * 91) % 256);
+    const CoverageMask label(mask, nullptr, QPoint(1, 2));
+    struct Drawing {
+        QPoint a, b, c;
+        QRgb colour;
+    };
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<int> at(-10, 50);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::vector<Drawing> drawings(400);
+    for (Drawing &d : drawings)
+        d = {QPoint(at(rng), at(rng)), QPoint(at(rng), at(rng)), QPoint(at(rng), at(rng)),
+             qRgb(byte(rng), byte(rng), byte(rng))};
+    const auto draw = [&](const DirectPixels &pixels) {
+        for (std::size_t k = 0; k < drawings.size(); ++k) {
+            const Drawing &d = drawings[k];
+            switch (k % 4) {
+            case 0:
+                pixels.line(d.a, d.b, d.colour);
+                break;
+            case 1:
+                pixels.triangle(d.a, d.b, d.c, d.colour);
+                break;
+            case 2:
+                pixels.squareOutline(d.a.x(), d.a.y(), 3, d.colour);
+                break;
+            default:
+                pixels.blend(d.a.x(), d.a.y(), label, d.colour, 0);
+                break;
+            }
+        }
+    };
+    QImage one = canvas();
+    QImage two = canvas();
+    {
+        QPainter p(&one);
+        draw(DirectPixels(p));
+    }
+    QThreadPool workers;
+    {
+        QPainter p(&two);
+        DrawList list(DirectPixels(p), workers);
+        if (!list.usable())
+            QSKIP("one processor: nothing is gathered");
+        draw(DirectPixels(p, &list));
+        QCOMPARE(two, canvas());
+        list.flush();
+    }
+    QCOMPARE(two, one);
 }
 
 QTEST_MAIN(TestDirectPixels)

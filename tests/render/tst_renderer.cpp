@@ -7,6 +7,7 @@
 #include "support/elementbuilder.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QtTest>
 
 #include <cstring>
@@ -113,6 +114,7 @@ private slots:
     void cutSurfaceKeepsItsPixels();
     void keptValuesFollowEveryChange_data();
     void keptValuesFollowEveryChange();
+    void thinLinesFollowThePaintEngine();
 
 private:
     QImage render(Document &doc, const ViewState &view, const DrawingSettings &settings, Scale scale = {},
@@ -608,6 +610,52 @@ void TestRenderer::keptValuesFollowEveryChange()
     QVERIFY(!kept.isNull());
     QCOMPARE(kept, first);
     QCOMPARE(keptResults, passResults(doc));
+}
+
+
+namespace {
+
+// Whether every pixel of colour in a lies within one pixel of one of that colour in b.
+bool inkNear(const QImage &a, const QImage &b, QRgb colour)
+{
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) == colour && !colourNear(b, QPoint(x, y), colour))
+                return false;
+    return true;
+}
+
+}
+
+// The screen draws thin lines, ellipses and arrow heads itself, on two threads; they land
+// where the paint engine draws them, to a pixel.
+void TestRenderer::thinLinesFollowThePaintEngine()
+{
+    Document doc;
+    add(doc, TypEllipse, {30, 20}, {170, 120}, {170, 120});
+    add(doc, TypEllipse, {60, 60}, {66, 63}, {66, 63});
+    add(doc, TypRectangle, {10, 130}, {190, 145}, {190, 145});
+    add(doc, TypDistance, {20, 70}, {180, 90}, {100, 50});
+    addVertices(doc, TypPolyline, {{15, 15}, {185, 40}, {100, 110}});
+    ViewState view;
+    view.setZoom(200);
+    DrawingSettings s;
+    s.lineWidth = 0.5;
+    s.showPicture = false;
+    LabelCache cache;
+    const RenderInputs in{view, s, Scale{}, NumberSettings{QStringLiteral("Pixel"), 2, 4}, &cache};
+    QImage screen;
+    QVERIFY(renderBackBuffer(screen, Surface, doc, picture, in));
+    // A clip keeps the painter from handing its pixels over, so the paint engine draws it all.
+    QImage painted(Surface, QImage::Format_RGB32);
+    painted.fill(White);
+    QPainter p(&painted);
+    p.setClipRect(painted.rect());
+    drawElements(p, doc, RenderInputs{view, s, Scale{}, NumberSettings{QStringLiteral("Pixel"), 2, 4}});
+    p.end();
+    QVERIFY(screen != painted);
+    QVERIFY(inkNear(screen, painted, Red));
+    QVERIFY(inkNear(painted, screen, Red));
 }
 
 QTEST_MAIN(TestRenderer)
