@@ -211,6 +211,26 @@ int lastInked(const uchar *m, const uchar *o, int first, int n)
     return first + 1;
 }
 
+// Where the row at height cy crosses the edges of a polygon of n corners: the leftmost and
+// rightmost crossing, an edge counting from below its top end down to its bottom one. False when it
+// crosses fewer than two.
+bool crossing(const double *xs, const double *ys, int n, double cy, double &left, double &right)
+{
+    int found = 0;
+    for (int k = 0; k < n; ++k) {
+        const double ya = ys[k];
+        const double yb = ys[(k + 1) % n];
+        if (ya == yb || cy <= std::min(ya, yb) || cy > std::max(ya, yb))
+            continue;
+        const double xa = xs[k];
+        const double x = xa + (cy - ya) * (xs[(k + 1) % n] - xa) / (yb - ya);
+        left = found == 0 ? x : std::min(left, x);
+        right = found == 0 ? x : std::max(right, x);
+        ++found;
+    }
+    return found >= 2;
+}
+
 bool wholePixels(qreal v)
 {
     return std::abs(v) < (1 << 30) && v == std::floor(v);
@@ -380,35 +400,72 @@ void DirectPixels::drawTriangle(QPoint a, QPoint b, QPoint c, QRgb opaque) const
                           static_cast<double>(c.y()) + dy};
     const double top = std::min({ys[0], ys[1], ys[2]});
     const double bottom = std::max({ys[0], ys[1], ys[2]});
-    // Rows whose centre y + 0.5 lies in [top, bottom).
-    const int row0 = static_cast<int>(std::max(0.0, std::ceil(top - 0.5)));
-    const int row1 = static_cast<int>(std::min(static_cast<double>(height), std::ceil(bottom - 0.5)));
+    // Rows whose centre y + 0.5 lies in (top, bottom].
+    const int row0 = static_cast<int>(std::max(0.0, std::floor(top - 0.5) + 1));
+    const int row1 = static_cast<int>(std::min(static_cast<double>(height), std::floor(bottom - 0.5) + 1));
+    for (int y = row0; y < row1; ++y) {
+        double left = 0;
+        double right = 0;
+        if (crossing(xs, ys, 3, y + 0.5, left, right))
+            span(y, left, right, opaque);
+    }
+}
+
+void DirectPixels::span(int y, double left, double right, QRgb opaque) const
+{
+    const double from = std::max(0.0, std::floor(left - 0.5) + 1);
+    const double to = std::min(static_cast<double>(width), std::floor(right - 0.5) + 1);
+    if (from < to) {
+        auto *row = reinterpret_cast<QRgb *>(bits + y * stride);
+        std::fill(row + static_cast<int>(from), row + static_cast<int>(to), opaque);
+    }
+}
+
+void DirectPixels::wideLine(QPoint a, QPoint b, int width, QRgb opaque) const
+{
+    if (recorder)
+        recorder->wideLine(a, b, width, opaque);
+    else
+        drawWideLine(a, b, width, opaque);
+}
+
+void DirectPixels::drawWideLine(QPoint a, QPoint b, int penWidth, QRgb opaque) const
+{
+    // The paint engine leaves a wide line without length out, ends and all.
+    if (a == b)
+        return;
+    // The pen's centre runs through the pixel centres of the points, as a one-pixel line's does.
+    const double ax = static_cast<double>(a.x()) + dx;
+    const double ay = static_cast<double>(a.y()) + dy;
+    const double bx = static_cast<double>(b.x()) + dx;
+    const double by = static_cast<double>(b.y()) + dy;
+    const double r = penWidth / 2.0;
+    // The band along the line between the two round ends, as a quadrilateral.
+    const double length = std::hypot(bx - ax, by - ay);
+    const double nx = -(by - ay) / length * r;
+    const double ny = (bx - ax) / length * r;
+    const double qx[4] = {ax + nx, bx + nx, bx - nx, ax - nx};
+    const double qy[4] = {ay + ny, by + ny, by - ny, ay - ny};
+    const double top = std::min(ay, by) - r;
+    const double bottom = std::max(ay, by) + r;
+    const int row0 = static_cast<int>(std::max(0.0, std::floor(top - 0.5) + 1));
+    const int row1 = static_cast<int>(std::min(static_cast<double>(height), std::floor(bottom - 0.5) + 1));
     for (int y = row0; y < row1; ++y) {
         const double cy = y + 0.5;
         double left = 0;
         double right = 0;
-        int crossings = 0;
-        for (int k = 0; k < 3; ++k) {
-            const double ya = ys[k];
-            const double yb = ys[(k + 1) % 3];
-            if (ya == yb || cy < std::min(ya, yb) || cy >= std::max(ya, yb))
+        bool any = crossing(qx, qy, 4, cy, left, right);
+        for (const auto &[px, py] : {std::pair{ax, ay}, std::pair{bx, by}}) {
+            const double up = cy - py;
+            if (std::abs(up) > r)
                 continue;
-            const double xa = xs[k];
-            const double x = xa + (cy - ya) * (xs[(k + 1) % 3] - xa) / (yb - ya);
-            if (crossings++ == 0)
-                left = right = x;
-            left = std::min(left, x);
-            right = std::max(right, x);
+            const double half = std::sqrt(r * r - up * up);
+            left = any ? std::min(left, px - half) : px - half;
+            right = any ? std::max(right, px + half) : px + half;
+            any = true;
         }
-        if (crossings < 2)
-            continue;
-        // Columns whose centre x + 0.5 lies in [left, right).
-        const double from = std::max(0.0, std::floor(left - 0.5) + 1);
-        const double to = std::min(static_cast<double>(width), std::floor(right - 0.5) + 1);
-        if (from < to) {
-            auto *row = reinterpret_cast<QRgb *>(bits + y * stride);
-            std::fill(row + static_cast<int>(from), row + static_cast<int>(to), opaque);
-        }
+        if (any)
+            span(y, left, right, opaque);
     }
 }
 

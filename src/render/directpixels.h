@@ -84,6 +84,11 @@ public:
     // its left edge counting as outside, on its right edge as inside, as the paint engine fills.
     void triangle(QPoint a, QPoint b, QPoint c, QRgb opaque) const;
 
+    // A line of a pen width pixels wide with round ends: the pixels whose centres lie within
+    // half the width of the line from a to b, as the paint engine fills such a stroke; nothing
+    // when a and b are the same point. Lines of one chain meet in round joins.
+    void wideLine(QPoint a, QPoint b, int width, QRgb opaque) const;
+
     // Puts a colour through a coverage mask whose text corner lands on painter position (x, y),
     // composing source-over as the paint engine does; an outlined mask first puts the outline
     // colour through its outline coverage. Colours are premultiplied.
@@ -100,6 +105,9 @@ private:
     void outline(int x, int y, int r, QRgb opaque) const;
     void drawLine(QPoint a, QPoint b, QRgb opaque) const;
     void drawTriangle(QPoint a, QPoint b, QPoint c, QRgb opaque) const;
+    void drawWideLine(QPoint a, QPoint b, int width, QRgb opaque) const;
+    // The columns whose centres lie in (left, right] of row y.
+    void span(int y, double left, double right, QRgb opaque) const;
     void drawMask(int x, int y, const CoverageMask &mask, QRgb colour, QRgb outlineColour) const;
 
     uchar *bits = nullptr;

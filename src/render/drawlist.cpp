@@ -57,6 +57,13 @@ void DrawList::triangle(QPoint a, QPoint b, QPoint c, QRgb opaque)
         std::max({a.y(), b.y(), c.y()}) + dy);
 }
 
+void DrawList::wideLine(QPoint a, QPoint b, int width, QRgb opaque)
+{
+    const long long dy = target.dy;
+    add({Kind::WideLine, a, b, QPoint(width, 0), opaque, 0, nullptr}, std::min(a.y(), b.y()) + dy - width,
+        std::max(a.y(), b.y()) + dy + width);
+}
+
 void DrawList::squareOutline(int x, int y, int r, QRgb opaque)
 {
     const long long row = static_cast<long long>(y) + target.dy;
@@ -83,6 +90,9 @@ void DrawList::drawBand(int top, int bottom) const
             break;
         case Kind::Triangle:
             pixels.drawTriangle(d.a, d.b, d.c, d.colour);
+            break;
+        case Kind::WideLine:
+            pixels.drawWideLine(d.a, d.b, d.c.x(), d.colour);
             break;
         case Kind::Outline:
             pixels.outline(d.a.x(), d.a.y(), d.b.x(), d.colour);

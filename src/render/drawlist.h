@@ -35,6 +35,7 @@ public:
 
     void line(QPoint a, QPoint b, QRgb opaque);
     void triangle(QPoint a, QPoint b, QPoint c, QRgb opaque);
+    void wideLine(QPoint a, QPoint b, int width, QRgb opaque);
     // A square outline already known to lie wholly on the image.
     void squareOutline(int x, int y, int r, QRgb opaque);
     // The mask must stay unchanged until the next flush.
@@ -45,7 +46,7 @@ public:
     void flush();
 
 private:
-    enum class Kind : unsigned char { Line, Triangle, Outline, Blend };
+    enum class Kind : unsigned char { Line, Triangle, WideLine, Outline, Blend };
     struct Drawing {
         Kind kind;
         QPoint a;

@@ -37,7 +37,7 @@ public:
           arrowBrush(settings.elementColor), W(arrowHalfWidth(settings.arrowLength)), marks(inputs.pass.pointMarksShown()),
           pixels(painter, list), reach(elementPen.width() + 2), culling(inputs.labelCache && pixels.usable()),
           area(pixels.area()), unit(view.zoom() / 100),
-          direct(pixels.usable() && elementPen.width() == 1 && settings.elementColor.alpha() == 255),
+          direct(pixels.usable() && settings.elementColor.alpha() == 255),
           ink(settings.elementColor.rgba())
     {
         if (in.numbers.sideLabels) {
@@ -184,22 +184,31 @@ private:
         return reaches(QPoint(box.minX, box.minY), QPoint(box.maxX, box.maxY));
     }
 
-    // The element pen's lines and arrow heads: thin ones in an opaque colour, the most common by
-    // far, go straight into the pixels, where the paint engine's set-up would cost more than
-    // the few hundred pixels of an element.
+    // The element pen's lines and arrow heads in an opaque colour, the most common by far, go
+    // straight into the pixels, where the paint engine's set-up would cost more than the few
+    // hundred pixels of an element.
+    void stroke(QPoint a, QPoint b)
+    {
+        const int width = elementPen.width();
+        if (width == 1)
+            pixels.line(a, b, ink);
+        else
+            pixels.wideLine(a, b, width, ink);
+    }
+
     void line(QPoint a, QPoint b)
     {
         if (!reaches(a, b))
             return;
         if (direct) {
-            pixels.line(a, b, ink);
+            stroke(a, b);
             return;
         }
         usePen();
         p.drawLine(a, b);
     }
 
-    // The ellipse in the box of corners a and b. A thin one goes in as short chords, each
+    // The ellipse in the box of corners a and b. Drawn directly, it goes in as short chords, each
     // within a fifth of a pixel of the curve, their ends rounded to whole pixels.
     void ellipse(QPoint a, QPoint b)
     {
@@ -221,7 +230,7 @@ private:
             const double t = 2 * std::numbers::pi * k / n;
             const QPoint next(static_cast<int>(std::lround(cx + rx * std::cos(t))),
                               static_cast<int>(std::lround(cy + ry * std::sin(t))));
-            pixels.line(previous, next, ink);
+            stroke(previous, next);
             previous = next;
         }
     }
@@ -230,7 +239,7 @@ private:
     {
         if (direct) {
             for (int k = 0; k + 1 < n; ++k)
-                pixels.line(pts[k], pts[k + 1], ink);
+                stroke(pts[k], pts[k + 1]);
             return;
         }
         usePen();

@@ -49,8 +49,8 @@ private slots:
     void maskPartlyOutside();
     void wideLabelsBlendAsNarrowOnes_data();
     void wideLabelsBlendAsNarrowOnes();
-    void thinShapesFollowThePaintEngine_data();
-    void thinShapesFollowThePaintEngine();
+    void directShapesFollowThePaintEngine_data();
+    void directShapesFollowThePaintEngine();
     void gatheredDrawingsComeOutAsDrawnInOrder();
 };
 
@@ -253,7 +253,9 @@ void TestDirectPixels::wideLabelsBlendAsNarrowOnes()
 
 namespace {
 
-enum class Shape { Line, Triangle };
+enum class Shape { Line, WideLine, Triangle };
+
+constexpr int PenWidth = 5;
 
 // Draws the shape directly onto img, whose top-left pixel stands at painter position origin.
 void drawDirect(QImage &img, QPoint origin, Shape shape, const QList<QPoint> &pts)
@@ -263,6 +265,8 @@ void drawDirect(QImage &img, QPoint origin, Shape shape, const QList<QPoint> &pt
     const DirectPixels pixels(p);
     if (shape == Shape::Line)
         pixels.line(pts[0], pts[1], qRgb(0, 0, 0));
+    else if (shape == Shape::WideLine)
+        pixels.wideLine(pts[0], pts[1], PenWidth, qRgb(0, 0, 0));
     else
         pixels.triangle(pts[0], pts[1], pts[2], qRgb(0, 0, 0));
 }
@@ -286,7 +290,7 @@ bool near(const QImage &a, const QImage &b)
 
 }
 
-void TestDirectPixels::thinShapesFollowThePaintEngine_data()
+void TestDirectPixels::directShapesFollowThePaintEngine_data()
 {
     QTest::addColumn<Shape>("shape");
     QTest::addColumn<QList<QPoint>>("pts");
@@ -295,14 +299,17 @@ void TestDirectPixels::thinShapesFollowThePaintEngine_data()
     QTest::newRow("diagonal") << Shape::Line << QList<QPoint>{{1, 1}, {28, 28}};
     QTest::newRow("one point") << Shape::Line << QList<QPoint>{{9, 9}, {9, 9}};
     QTest::newRow("ends far off") << Shape::Line << QList<QPoint>{{-(1 << 30), -5}, {1 << 30, 40}};
+    QTest::newRow("wide line") << Shape::WideLine << QList<QPoint>{{4, 5}, {33, 21}};
+    QTest::newRow("wide dot") << Shape::WideLine << QList<QPoint>{{20, 15}, {20, 15}};
+    QTest::newRow("wide line cut by the edge") << Shape::WideLine << QList<QPoint>{{-3, 28}, {45, 27}};
     QTest::newRow("arrow head") << Shape::Triangle << QList<QPoint>{{3, 4}, {30, 12}, {6, 22}};
     QTest::newRow("thin sliver") << Shape::Triangle << QList<QPoint>{{2, 2}, {38, 9}, {3, 4}};
     QTest::newRow("corners far off") << Shape::Triangle << QList<QPoint>{{-(1 << 29), 3}, {20, 1 << 29}, {25, 2}};
 }
 
-// A line or a filled triangle put straight into the pixels lands where the paint engine puts
-// it, to a pixel, and a band of the image gets exactly its part of the whole.
-void TestDirectPixels::thinShapesFollowThePaintEngine()
+// A line, a wide line or a filled triangle put straight into the pixels lands where the paint
+// engine puts it, to a pixel, and a band of the image gets exactly its part of the whole.
+void TestDirectPixels::directShapesFollowThePaintEngine()
 {
     QFETCH(Shape, shape);
     QFETCH(QList<QPoint>, pts);
@@ -311,9 +318,11 @@ void TestDirectPixels::thinShapesFollowThePaintEngine()
     QImage painted = canvas();
     {
         QPainter p(&painted);
-        p.setPen(shape == Shape::Line ? QPen(QColor(0, 0, 0), 1, Qt::SolidLine, Qt::RoundCap) : QPen(Qt::NoPen));
-        p.setBrush(shape == Shape::Line ? QBrush() : QBrush(QColor(0, 0, 0)));
-        if (shape == Shape::Line)
+        const bool stroked = shape != Shape::Triangle;
+        p.setPen(stroked ? QPen(QColor(0, 0, 0), shape == Shape::Line ? 1 : PenWidth, Qt::SolidLine, Qt::RoundCap)
+                         : QPen(Qt::NoPen));
+        p.setBrush(stroked ? QBrush() : QBrush(QColor(0, 0, 0)));
+        if (stroked)
             p.drawLine(pts[0], pts[1]);
         else
             p.drawPolygon(pts.data(), 3);
@@ -356,6 +365,7 @@ void TestDirectPixels::gatheredDrawingsComeOutAsDrawnInOrder()
                 break;
             case 1:
                 pixels.triangle(d.a, d.b, d.c, d.colour);
+                pixels.wideLine(d.b, d.c, 3, d.colour);
                 break;
             case 2:
                 pixels.squareOutline(d.a.x(), d.a.y(), 3, d.colour);

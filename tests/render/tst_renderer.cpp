@@ -114,7 +114,8 @@ private slots:
     void cutSurfaceKeepsItsPixels();
     void keptValuesFollowEveryChange_data();
     void keptValuesFollowEveryChange();
-    void thinLinesFollowThePaintEngine();
+    void linesFollowThePaintEngine_data();
+    void linesFollowThePaintEngine();
 
 private:
     QImage render(Document &doc, const ViewState &view, const DrawingSettings &settings, Scale scale = {},
@@ -627,10 +628,18 @@ bool inkNear(const QImage &a, const QImage &b, QRgb colour)
 
 }
 
-// The screen draws thin lines, ellipses and arrow heads itself, on two threads; they land
-// where the paint engine draws them, to a pixel.
-void TestRenderer::thinLinesFollowThePaintEngine()
+// The screen draws lines, ellipses and arrow heads itself, on two threads; they land where the
+// paint engine draws them, to a pixel, with a thin pen and with a wide one.
+void TestRenderer::linesFollowThePaintEngine_data()
 {
+    QTest::addColumn<double>("lineWidth");
+    QTest::newRow("one pixel") << 0.5;
+    QTest::newRow("three pixels") << 1.5;
+}
+
+void TestRenderer::linesFollowThePaintEngine()
+{
+    QFETCH(double, lineWidth);
     Document doc;
     add(doc, TypEllipse, {30, 20}, {170, 120}, {170, 120});
     add(doc, TypEllipse, {60, 60}, {66, 63}, {66, 63});
@@ -640,7 +649,7 @@ void TestRenderer::thinLinesFollowThePaintEngine()
     ViewState view;
     view.setZoom(200);
     DrawingSettings s;
-    s.lineWidth = 0.5;
+    s.lineWidth = lineWidth;
     s.showPicture = false;
     LabelCache cache;
     const RenderInputs in{view, s, Scale{}, NumberSettings{QStringLiteral("Pixel"), 2, 4}, &cache};
