@@ -8,8 +8,10 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -232,8 +234,8 @@ DrawDibPath chooseDrawDibPath(const QPainter &p, const dib &d, bool halftoneAllo
     return DrawDibPath::DeviceStretch;
 }
 
-std::function<void()> rowStretch(QPainter &p, int x, int y, int dw, int dh, const dib &d, int sx, int sy, int sw,
-                                 int sh, bool halftoneAllowed)
+RowStretch rowStretch(QPainter &p, int x, int y, int dw, int dh, const dib &d, int sx, int sy, int sw, int sh,
+                      bool halftoneAllowed)
 {
     if (!d.pmi || !d.poi)
         return {};
@@ -246,7 +248,7 @@ std::function<void()> rowStretch(QPainter &p, int x, int y, int dw, int dh, cons
     QRect clip;
     QImage *buffer = rowsBuffer(p, &clip);
     if (p.hasClipping() && clip.isEmpty())
-        return [] {};
+        return [](int, int) {};
     // The stretch writes through an image of its own, made where it runs, onto the same pixels:
     // the painter's image counts its detaches, which another thread may do meanwhile.
     uchar *bits = buffer->bits();
@@ -254,20 +256,25 @@ std::function<void()> rowStretch(QPainter &p, int x, int y, int dw, int dh, cons
     const qsizetype stride = buffer->bytesPerLine();
     const QImage::Format format = buffer->format();
     const int top = DibHeight(d) - b.sy - b.sh;
-    return [=, &d, rows24 = path == DrawDibPath::Rows24] {
+    if (clip.isNull())
+        clip = QRect(QPoint(0, 0), size);
+    return [=, &d, rows24 = path == DrawDibPath::Rows24](int first, int end) {
+        const QRect rows = clip & QRect(0, first, size.width(), std::min(end, size.height()) - first);
+        if (rows.isEmpty())
+            return;
         QImage pixels(bits, size.width(), size.height(), stride, format);
         if (rows24)
-            StretchDibRows24(pixels, b.x, b.y, b.dw, b.dh, d, b.sx, top, b.sw, b.sh, clip);
+            StretchDibRows24(pixels, b.x, b.y, b.dw, b.dh, d, b.sx, top, b.sw, b.sh, rows);
         else
-            StretchDibRows8(pixels, b.x, b.y, b.dw, b.dh, d, b.sx, top, b.sw, b.sh, clip);
+            StretchDibRows8(pixels, b.x, b.y, b.dw, b.dh, d, b.sx, top, b.sw, b.sh, rows);
     };
 }
 
 void DrawDib(QPainter &p, int x, int y, int dw, int dh, const dib &d, int sx, int sy, int sw, int sh,
              bool halftoneAllowed)
 {
-    if (const std::function<void()> stretch = rowStretch(p, x, y, dw, dh, d, sx, sy, sw, sh, halftoneAllowed)) {
-        stretch();
+    if (const RowStretch stretch = rowStretch(p, x, y, dw, dh, d, sx, sy, sw, sh, halftoneAllowed)) {
+        stretch(0, std::numeric_limits<int>::max());
         return;
     }
     if (!d.pmi || !d.poi)

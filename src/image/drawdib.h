@@ -58,9 +58,12 @@ DrawDibPath chooseDrawDibPath(const QPainter &p, const dib &d, bool halftoneAllo
 
 // The drawing DrawDib makes when it takes the row stretchers, as work that touches nothing but
 // the pixels of the painter's image, so that another thread can do it while the painter goes on;
-// empty when DrawDib would take another way or draw nothing. The image and d must outlive it.
-std::function<void()> rowStretch(QPainter &p, int x, int y, int dw, int dh, const dib &d, int sx, int sy, int sw,
-                                 int sh, bool halftoneAllowed);
+// empty when DrawDib would take another way or draw nothing. Called with rows [top, bottom) of
+// the image, it draws those rows alone, as the whole drawing would; the image and d must
+// outlive it.
+using RowStretch = std::function<void(int top, int bottom)>;
+RowStretch rowStretch(QPainter &p, int x, int y, int dw, int dh, const dib &d, int sx, int sy, int sw, int sh,
+                      bool halftoneAllowed);
 
 // Draws the source rectangle of d into the destination rectangle. Nothing is drawn for a record
 // without pixels or a rectangle that lies outside the image.

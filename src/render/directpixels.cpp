@@ -294,16 +294,9 @@ void DirectPixels::fill(int x0, int y0, int x1, int y1, QRgb opaque) const
     }
 }
 
-bool DirectPixels::holds(int x, int y, int r) const
-{
-    const long long cx = static_cast<long long>(x) + dx;
-    const long long cy = static_cast<long long>(y) + dy;
-    return cx - r >= 0 && cx + r < width && cy - r >= 0 && cy + r < height;
-}
-
 void DirectPixels::squareOutline(int x, int y, int r, QRgb opaque) const
 {
-    if (!holds(x, y, r))
+    if (!touches(x, y, r))
         return;
     if (recorder)
         recorder->squareOutline(x, y, r, opaque);

@@ -66,12 +66,10 @@ public:
     // lands on the image; true when the pixels are not usable, as nothing can be told then.
     bool touchesBox(QPoint a, QPoint b, long long r) const;
 
-    // Whether the square of half side r around painter position (x, y) lies wholly on the image.
-    bool holds(int x, int y, int r) const;
-
     // The outline of the square from (x - r, y - r) to (x + r, y + r) in an opaque colour,
-    // exactly the pixels a 1-pixel pen draws around it; the square must lie wholly on the image
-    // (a pen cut by the image's edge leaves out some corners).
+    // exactly the pixels a 1-pixel pen draws around it when it lies wholly on the image; cut by
+    // the image's edge, the part of those pixels on it (where the paint engine leaves out
+    // some corners).
     void squareOutline(int x, int y, int r, QRgb opaque) const;
 
     // A line one pixel wide from painter position a to b, both ends included: one pixel on each

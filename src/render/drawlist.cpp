@@ -4,18 +4,32 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <array>
 #include <utility>
+
+namespace {
+
+// Drawings handed over at once: few enough that the second thread starts early, enough that
+// handing over costs nothing beside them.
+constexpr std::size_t BatchSize = 512;
+
+// Bands of rows: each drawing is looked at once per band, so a few suffice for two threads to
+// share the rows and for the drawing to follow the picture down the image.
+constexpr int MostBands = 8;
+constexpr int LeastRows = 32;
+
+}
 
 DrawList::DrawList(const DirectPixels &pixels, QThreadPool &workers) : target(pixels), pool(workers)
 {
     target.recorder = nullptr;
+    gathering.reserve(BatchSize);
 }
 
 DrawList::~DrawList()
 {
-    // A repaint left early still has to let the work under it finish with the pixels.
-    if (underRunning)
-        done.acquire();
+    // A repaint left early still has to let the second thread finish with the pixels.
+    finish();
 }
 
 bool DrawList::usable() const
@@ -24,12 +38,23 @@ bool DrawList::usable() const
     return twoProcessors && target.usable() && target.height >= 2;
 }
 
-void DrawList::startUnder(std::function<void()> work)
+void DrawList::start(std::function<void(int top, int bottom)> layUnder)
 {
-    underRunning = true;
-    pool.start([this, work = std::move(work)] {
+    const int count = std::clamp(target.height / LeastRows, 1, MostBands);
+    bands.resize(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k) {
+        Band &band = bands[static_cast<std::size_t>(k)];
+        band.top = static_cast<int>(static_cast<long long>(target.height) * k / count);
+        band.bottom = static_cast<int>(static_cast<long long>(target.height) * (k + 1) / count);
+    }
+    under = std::move(layUnder);
+    nextToLay = under ? 0 : bands.size();
+    for (Band &band : bands)
+        band.laid = !under;
+    running = true;
+    pool.start([this] {
         work();
-        done.release();
+        gone.release();
     });
 }
 
@@ -41,7 +66,9 @@ void DrawList::add(Drawing d, long long top, long long bottom)
         return;
     d.top = static_cast<int>(std::max(top, 0LL));
     d.bottom = static_cast<int>(std::min<long long>(bottom, target.height - 1));
-    drawings.push_back(d);
+    gathering.push_back(d);
+    if (running && gathering.size() >= BatchSize)
+        handOver();
 }
 
 void DrawList::line(QPoint a, QPoint b, QRgb opaque)
@@ -78,10 +105,88 @@ void DrawList::blend(int x, int y, const CoverageMask &mask, QRgb colour, QRgb o
     add({Kind::Blend, QPoint(x, y), {}, {}, colour, outlineColour, &mask}, top, top + mask.height - 1);
 }
 
-void DrawList::drawBand(int top, int bottom) const
+void DrawList::handOver()
 {
-    const DirectPixels pixels = target.band(top, bottom);
-    for (const Drawing &d : drawings) {
+    auto batch = std::make_unique<Batch>(std::move(gathering));
+    gathering = Batch();
+    gathering.reserve(BatchSize);
+    const std::lock_guard<std::mutex> held(lock);
+    batches.push_back(std::move(batch));
+    if (workerWaits)
+        changed.notify_all();
+}
+
+void DrawList::work()
+{
+    std::unique_lock<std::mutex> held(lock);
+    for (;;) {
+        // The picture goes first, top to bottom, so that the painting thread can draw into the
+        // upper bands while the lower ones are still being laid.
+        if (nextToLay < bands.size()) {
+            Band &band = bands[nextToLay];
+            held.unlock();
+            under(band.top, band.bottom);
+            held.lock();
+            band.laid = true;
+            ++nextToLay;
+            if (painterWaits)
+                changed.notify_all();
+            continue;
+        }
+        if (Band *band = claim(false)) {
+            drawClaimed(held, *band);
+            continue;
+        }
+        if (closing)
+            return;
+        workerWaits = true;
+        changed.wait(held);
+        workerWaits = false;
+    }
+}
+
+DrawList::Band *DrawList::claim(bool fromTop)
+{
+    const std::size_t n = bands.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        Band &band = bands[fromTop ? k : n - 1 - k];
+        if (band.laid && !band.busy && band.drawn < batches.size()) {
+            band.busy = true;
+            return &band;
+        }
+    }
+    return nullptr;
+}
+
+void DrawList::drawClaimed(std::unique_lock<std::mutex> &held, Band &band)
+{
+    // The batches are taken a few at a time: the list of them may grow while the lock is off.
+    std::array<const Batch *, 8> taken{};
+    const std::size_t count = std::min(taken.size(), batches.size() - band.drawn);
+    for (std::size_t k = 0; k < count; ++k)
+        taken[k] = batches[band.drawn + k].get();
+    held.unlock();
+    const DirectPixels pixels = target.band(band.top, band.bottom);
+    for (std::size_t k = 0; k < count; ++k)
+        drawBatch(*taken[k], pixels, band.top, band.bottom);
+    held.lock();
+    band.drawn += count;
+    band.busy = false;
+    if (painterWaits || workerWaits)
+        changed.notify_all();
+}
+
+bool DrawList::allDrawn() const
+{
+    if (nextToLay < bands.size())
+        return false;
+    return std::all_of(bands.begin(), bands.end(),
+                       [this](const Band &band) { return !band.busy && band.drawn == batches.size(); });
+}
+
+void DrawList::drawBatch(const Batch &batch, const DirectPixels &pixels, int top, int bottom) const
+{
+    for (const Drawing &d : batch) {
         if (d.bottom < top || d.top >= bottom)
             continue;
         switch (d.kind) {
@@ -106,24 +211,40 @@ void DrawList::drawBand(int top, int bottom) const
 
 void DrawList::flush()
 {
-    if (underRunning) {
-        done.acquire();
-        underRunning = false;
-    }
-    // A few drawings, gathered before the painter drew something itself, do not pay for a
-    // second thread.
-    constexpr std::size_t Few = 64;
-    if (drawings.size() < Few) {
-        drawBand(0, target.height);
-        drawings.clear();
+    if (!running) {
+        drawBatch(gathering, target, 0, target.height);
+        gathering.clear();
         return;
     }
-    const int middle = target.height / 2;
-    pool.start([this, middle] {
-        drawBand(middle, target.height);
-        done.release();
-    });
-    drawBand(0, middle);
-    done.acquire();
-    drawings.clear();
+    if (!gathering.empty())
+        handOver();
+    std::unique_lock<std::mutex> held(lock);
+    for (;;) {
+        if (Band *band = claim(true)) {
+            drawClaimed(held, *band);
+            continue;
+        }
+        if (allDrawn())
+            break;
+        painterWaits = true;
+        changed.wait(held);
+        painterWaits = false;
+    }
+    batches.clear();
+    for (Band &band : bands)
+        band.drawn = 0;
+}
+
+void DrawList::finish()
+{
+    flush();
+    if (!running)
+        return;
+    {
+        const std::lock_guard<std::mutex> held(lock);
+        closing = true;
+        changed.notify_all();
+    }
+    gone.acquire();
+    running = false;
 }

@@ -701,8 +701,9 @@ void drawElements(QPainter &p, Document &doc, const RenderInputs &in, DrawList *
         refreshElementValues(doc, in.scale, in.settings.showScaleLine);
     ElementPainter painter(p, doc, in, list);
     painter.run();
+    // The second thread goes back to the pool, where the put-off texts need it.
     if (list)
-        list->flush();
+        list->finish();
     // While the pass's text styles last, which the put-off texts refer to.
     if (in.labelCache)
         rasteriseDeferred(*in.labelCache);

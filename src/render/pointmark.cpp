@@ -24,11 +24,10 @@ void endpunkt(QPainter &p, int X, int Y)
 
 void endpunkt(QPainter &p, const DirectPixels &pixels, int X, int Y)
 {
-    // A mark wholly off the buffer changes no pixel; the painter would only find that out after
-    // two pen changes and two clipped outlines.
-    if (pixels.usable() && !pixels.touches(X, Y, 5))
-        return;
-    if (pixels.usable() && pixels.holds(X, Y, 4)) {
+    // Straight into the pixels, where the paint engine would cost two pen changes and two
+    // outlines; a mark cut by the edge shows the part of the whole mark that lies on the buffer,
+    // as it does once scrolled fully into view.
+    if (pixels.usable()) {
         pixels.squareOutline(X, Y, 3, qRgb(255, 255, 255));
         pixels.squareOutline(X, Y, 4, qRgb(0, 0, 0));
         return;

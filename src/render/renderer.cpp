@@ -10,7 +10,6 @@
 #include <QImage>
 #include <QPainter>
 
-#include <functional>
 #include <optional>
 #include <utility>
 
@@ -44,18 +43,18 @@ bool renderBackBuffer(QImage &bit, QSize surface, Document &doc, const dib &di, 
             if (!list->usable())
                 list.reset();
         }
+        RowStretch stretch;
         if (in.settings.showPicture && di.poi) {
             const QSize zoomed = view.zoomedImageSize(imageWidth, imageHeight);
-            std::function<void()> stretch;
             if (list)
                 stretch = rowStretch(p, view.ox(), view.oy(), zoomed.width(), zoomed.height(), di, 0, 0, imageWidth,
                                      imageHeight, false);
-            if (stretch)
-                list->startUnder(std::move(stretch));
-            else
+            if (!stretch)
                 DrawDib(p, view.ox(), view.oy(), zoomed.width(), zoomed.height(), di, 0, 0, imageWidth, imageHeight,
                         false);
         }
+        if (list)
+            list->start(std::move(stretch));
         drawElements(p, doc, in, list ? &*list : nullptr);
         p.end();
         if (!in.labelCache || !in.labelCache->putOffAny())
