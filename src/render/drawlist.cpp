@@ -52,10 +52,7 @@ void DrawList::start(std::function<void(int top, int bottom)> layUnder)
     for (Band &band : bands)
         band.laid = !under;
     running = true;
-    pool.start([this] {
-        work();
-        gone.release();
-    });
+    pool.start([this] { work(); });
 }
 
 void DrawList::add(Drawing d, long long top, long long bottom)
@@ -137,8 +134,12 @@ void DrawList::work()
             drawClaimed(held, *band);
             continue;
         }
-        if (closing)
+        if (closing) {
+            // The last this thread does with the list: once told, the list may go.
+            gone = true;
+            changed.notify_all();
             return;
+        }
         workerWaits = true;
         changed.wait(held);
         workerWaits = false;
@@ -240,11 +241,9 @@ void DrawList::finish()
     flush();
     if (!running)
         return;
-    {
-        const std::lock_guard<std::mutex> held(lock);
-        closing = true;
-        changed.notify_all();
-    }
-    gone.acquire();
+    std::unique_lock<std::mutex> held(lock);
+    closing = true;
+    changed.notify_all();
+    changed.wait(held, [this] { return gone; });
     running = false;
 }

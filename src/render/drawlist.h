@@ -4,7 +4,6 @@
 
 #include <QPoint>
 #include <QRgb>
-#include <QSemaphore>
 
 #include <condition_variable>
 #include <cstddef>
@@ -100,7 +99,7 @@ private:
     bool closing = false;
     bool workerWaits = false;
     bool painterWaits = false;
+    bool gone = false;
 
     bool running = false;
-    QSemaphore gone;
 };

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -32,29 +33,43 @@ bool renderBackBuffer(QImage &bit, QSize surface, Document &doc, const dib &di, 
     // after a first pass, and the buffer painted again from them.
     if (in.labelCache)
         in.labelCache->allowDeferring(true);
+    uchar *const rows = bit.bits();
+    const qsizetype stride = bit.bytesPerLine();
+    const int width = bit.width();
+    const auto clear = [rows, stride, width](int top, int bottom) {
+        for (int y = top; y < bottom; ++y)
+            std::fill_n(reinterpret_cast<QRgb *>(rows + y * stride), width, qRgb(255, 255, 255));
+    };
     for (;;) {
-        bit.fill(QColor(255, 255, 255));
         QPainter p(&bit);
-        // The screen's repaint lays the picture on a second thread while it works out what to
-        // draw over it, and then draws that with both.
+        // The screen's repaint clears the buffer and lays the picture on a second thread while
+        // it works out what to draw over them, and draws that as the rows come ready.
         std::optional<DrawList> list;
         if (in.labelCache) {
             list.emplace(DirectPixels(p), in.labelCache->workers());
             if (!list->usable())
                 list.reset();
         }
+        const bool picture = in.settings.showPicture && di.poi;
+        const QSize zoomed = view.zoomedImageSize(imageWidth, imageHeight);
         RowStretch stretch;
-        if (in.settings.showPicture && di.poi) {
-            const QSize zoomed = view.zoomedImageSize(imageWidth, imageHeight);
-            if (list)
-                stretch = rowStretch(p, view.ox(), view.oy(), zoomed.width(), zoomed.height(), di, 0, 0, imageWidth,
-                                     imageHeight, false);
-            if (!stretch)
+        if (picture && list)
+            stretch = rowStretch(p, view.ox(), view.oy(), zoomed.width(), zoomed.height(), di, 0, 0, imageWidth,
+                                 imageHeight, false);
+        if (list && (stretch || !picture)) {
+            list->start([&clear, stretch = std::move(stretch)](int top, int bottom) {
+                clear(top, bottom);
+                if (stretch)
+                    stretch(top, bottom);
+            });
+        } else {
+            clear(0, bit.height());
+            if (picture)
                 DrawDib(p, view.ox(), view.oy(), zoomed.width(), zoomed.height(), di, 0, 0, imageWidth, imageHeight,
                         false);
+            if (list)
+                list->start({});
         }
-        if (list)
-            list->start(std::move(stretch));
         drawElements(p, doc, in, list ? &*list : nullptr);
         p.end();
         if (!in.labelCache || !in.labelCache->putOffAny())
