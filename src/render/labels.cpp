@@ -6,6 +6,7 @@
 #include "render/directpixels.h"
 #include "render/labelcache.h"
 #include "render/labelcanvas.h"
+#include "render/turnedtext.h"
 #include "render/viewstate.h"
 
 #include <QFontInfo>
@@ -19,6 +20,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -27,6 +29,10 @@ constexpr int MessageInclination = 6;
 constexpr int MessageScaleMark = 12;
 
 const QString Squared = QStringLiteral("\u00B2");
+
+// The largest label image a text drawn without the label cache is turned on; a larger one is
+// drawn by the font engine.
+constexpr qsizetype DirectTextBytes = qsizetype(32) << 20;
 const QString Degree = QStringLiteral("\u00B0");
 
 void drawTextAt(QPainter &p, int x, int y, int ascent, const QString &text, double angle, double aspect = 1.0)
@@ -184,6 +190,14 @@ void drawTextDirect(QPainter &p, const TextStyle &style, int X, int Y, const QSt
     drawTextAt(p, X, Y, style.ascent, text, angle, style.paperAspect);
 }
 
+// Whether a text at this angle is rasterised level and turned (see turnCoverage) wherever it
+// goes straight into the pixels. Outlined texts stay with the font engine: their outline is the
+// turned text moved about along the screen's axes, which the level text cannot give.
+bool turnedFromLevel(const TextStyle &style, int tenths)
+{
+    return !style.outline && tenths % 900 != 0;
+}
+
 // How far from its top-left corner a text of this advance width can put ink, turned any way,
 // with antialiased edges, overhangs and the outline.
 long long textReach(const TextStyle &style, int width)
@@ -210,6 +224,19 @@ bool rasteriseMask(const TextStyle &style, const QFont &font, const QString &tex
     if (bounds.isEmpty() || bytes > maxBytes)
         return false;
     const QPoint origin = -bounds.topLeft();
+    if (turnedFromLevel(style, tenths)) {
+        const QRect level = box.toAlignedRect();
+        QPainter *p = textCanvas.begin(level.size());
+        if (!p)
+            return false;
+        p->setFont(font);
+        drawTextAt(*p, -level.left(), -level.top(), style.ascent, text, 0);
+        std::vector<unsigned char> turned = turnCoverage(textCanvas.part(), -level.topLeft(), angle, bounds.size(), origin);
+        textCanvas.end();
+        mask = CoverageMask(QImage(turned.data(), bounds.width(), bounds.height(), bounds.width(), QImage::Format_Alpha8),
+                            nullptr, origin);
+        return true;
+    }
 
     const auto draw = [&](LabelCanvas &canvas, bool outline) {
         QPainter *p = canvas.begin(bounds.size());
@@ -368,6 +395,17 @@ void mytextout(QPainter &p, const DirectPixels &pixels, const TextStyle &style, 
             // Drawn when the repaint is made again with its sprite.
             if (deferred)
                 return;
+        } else if (const int tenths = static_cast<int>(std::lround(angle * 10)); turnedFromLevel(style, tenths)) {
+            // As the screen's label images show it.
+            LabelCanvas textCanvas;
+            LabelCanvas outlineCanvas;
+            CoverageMask mask;
+            if (rasteriseMask(style, style.font, text.text, textWidth(style, text), tenths,
+                              DirectTextBytes, textCanvas, outlineCanvas, mask)) {
+                pixels.settle();
+                DirectPixels(p).blend(X, Y, mask, style.fill, style.ring);
+                return;
+            }
         }
     }
     pixels.settle();

@@ -408,6 +408,40 @@ void TestLabels::cachedTextLooksLikeDirectText()
         }
     QVERIFY(inked > 100);
     QCOMPARE(textWidth(style, text), style.metrics.horizontalAdvance(text));
+
+    // The font engine's own drawing of the text turned: the label covers the same pixels, but
+    // for its soft edge, and takes as much ink.
+    QImage engine(direct.size(), QImage::Format_RGB32);
+    engine.fill(qRgb(90, 160, 120));
+    {
+        QPainter p(&engine);
+        p.setFont(style.font);
+        p.setPen(style.color);
+        p.translate(130, 140);
+        p.rotate(angle);
+        p.drawText(0, style.ascent, text);
+    }
+    const auto ink = [](const QImage &img, QRect &box) {
+        long long sum = 0;
+        box = QRect();
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const int darker = 160 - qGreen(img.pixel(x, y));
+                sum += darker;
+                if (darker > 32)
+                    box |= QRect(x, y, 1, 1);
+            }
+        return sum;
+    };
+    QRect labelBox;
+    QRect engineBox;
+    const long long labelInk = ink(direct, labelBox);
+    const long long engineInk = ink(engine, engineBox);
+    if (!outline) {
+        QVERIFY2(std::abs(labelInk - engineInk) * 10 <= engineInk, qPrintable(QStringLiteral("ink %1 against %2").arg(labelInk).arg(engineInk)));
+        QVERIFY(labelBox.adjusted(-1, -1, 1, 1).contains(engineBox));
+        QVERIFY(engineBox.adjusted(-1, -1, 1, 1).contains(labelBox));
+    }
 }
 
 void TestLabels::cacheForgetsOnNewStyle()
