@@ -36,7 +36,8 @@ bool LabelCache::defer(const TextStyle &style, const QString &text, int width, i
 {
     if (!deferring)
         return false;
-    if (madeOnTheSpot < MadeOnTheSpot) {
+    // An empty cache (a new zoom or font) misses every label on screen: all go side by side.
+    if (madeOnTheSpot < MadeOnTheSpot && !sprites.empty()) {
         ++madeOnTheSpot;
         return false;
     }

@@ -26,7 +26,7 @@ void within(double start, double step, double low, double high, long long &first
     last = std::min(last, static_cast<long long>(std::ceil(b)));
 }
 
-// Positions in the level in sixteenths of sixteenths of a pixel.
+// Positions in the level in 65536ths of a pixel.
 constexpr int Shift = 16;
 constexpr double One = 1 << Shift;
 
@@ -91,19 +91,20 @@ std::vector<unsigned char> turnCoverage(const QImage &level, QPoint levelOrigin,
         // stays far below a pixel over the few hundred columns of a label.
         long long first = 0;
         long long last = w;
-        within(u0, c, 0, pw - 1, first, last);
-        within(v0, -s, 0, ph - 1, first, last);
+        // Kept off the copy's edge by more than the steps' rounding can add up to along the row.
+        const double slack = 1e-3 + 1e-5 * w;
+        within(u0, c, slack, pw - 1 - slack, first, last);
+        within(v0, -s, slack, ph - 1 - slack, first, last);
         if (first >= last)
             continue;
         auto u = static_cast<std::int32_t>(std::lround((u0 + c * static_cast<double>(first)) * One));
         auto v = static_cast<std::int32_t>(std::lround((v0 - s * static_cast<double>(first)) * One));
         unsigned char *row = out.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
         for (long long x = first; x < last; ++x, u += du, v += dv) {
-            // Clamped, as the rounded steps may stray a hair past the copy's edge.
-            const int i = std::clamp(u >> Shift, 0, pw - 2);
-            const int j = std::clamp(v >> Shift, 0, ph - 2);
-            const int fx = std::clamp(u - (i << Shift), 0, 1 << Shift) >> 8;
-            const int fy = std::clamp(v - (j << Shift), 0, 1 << Shift) >> 8;
+            const int i = u >> Shift;
+            const int j = v >> Shift;
+            const int fx = (u & ((1 << Shift) - 1)) >> 8;
+            const int fy = (v & ((1 << Shift) - 1)) >> 8;
             const unsigned char *p = ink.data() + static_cast<std::size_t>(j) * static_cast<std::size_t>(pw) + i;
             const int upper = p[0] * 256 + (p[1] - p[0]) * fx;
             const int lower = p[pw] * 256 + (p[pw + 1] - p[pw]) * fx;
