@@ -27,6 +27,7 @@ void LabelCache::allowDeferring(bool on)
 {
     deferring = on;
     putOff = false;
+    estimated = false;
     madeOnTheSpot = 0;
     deferred.clear();
     deferredKeys.clear();
@@ -47,9 +48,23 @@ bool LabelCache::defer(const TextStyle &style, const QString &text, int width, i
     return true;
 }
 
+bool LabelCache::deferWidth(const TextStyle &style, const QString &text)
+{
+    if (!deferring || !sprites.empty())
+        return false;
+    if (deferredKeys.insert(Key{text, -1, style.cacheSlot}).second)
+        deferred.push_back(Deferred{&style, text, -1, -1});
+    putOff = true;
+    estimated = true;
+    return true;
+}
+
 std::vector<LabelCache::Deferred> LabelCache::takeDeferred()
 {
     deferredKeys.clear();
+    // The reaches of this repaint came from estimates: the next works them out again.
+    if (std::exchange(estimated, false))
+        reachesValid = false;
     return std::exchange(deferred, {});
 }
 

@@ -10,6 +10,7 @@
 #include "render/viewstate.h"
 
 #include <QFontInfo>
+#include <QHash>
 #include <QPainter>
 #include <QThreadPool>
 #include <QTransform>
@@ -19,7 +20,9 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -286,7 +289,8 @@ LabelCache::Kept *spriteFor(const TextStyle &style, LabelCache::Text &t, int ten
     LabelCache::Kept *sprite = cache.find(style.cacheSlot, t.text, tenths);
     if (!sprite) {
         const int width = textWidth(style, t);
-        deferred = cache.defer(style, t.text, width, tenths);
+        // A width put off is measured with the sprite.
+        deferred = cache.defer(style, t.text, t.width < 0 ? -1 : width, tenths);
         if (!deferred)
             sprite = rasterise(style, t.text, width, tenths, cache);
     }
@@ -303,9 +307,24 @@ void rasteriseDeferred(LabelCache &cache)
     // Every repaint of the screen passes here, almost always with nothing put off.
     if (!cache.hasDeferred())
         return;
-    const std::vector<LabelCache::Deferred> work = cache.takeDeferred();
+    std::vector<LabelCache::Deferred> work = cache.takeDeferred();
+    // A width put off for a text whose sprite is put off too is measured with the sprite.
+    {
+        QHash<QString, std::vector<const TextStyle *>> spritesToMeasure;
+        for (const LabelCache::Deferred &d : work)
+            if (d.rotation >= 0 && d.width < 0)
+                spritesToMeasure[d.text].push_back(d.style);
+        std::erase_if(work, [&](const LabelCache::Deferred &d) {
+            if (d.rotation >= 0)
+                return false;
+            const auto it = spritesToMeasure.find(d.text);
+            return it != spritesToMeasure.end()
+                   && std::find(it->begin(), it->end(), d.style) != it->end();
+        });
+    }
     std::vector<CoverageMask> masks(work.size());
     std::vector<char> made(work.size(), 0);
+    std::vector<int> widths(work.size(), -1);
     std::atomic<std::size_t> next{0};
     const qsizetype maxBytes = cache.maxBytes();
     // Each thread takes the next text until none is left; fonts[k] is the font of the k-th
@@ -315,11 +334,18 @@ void rasteriseDeferred(LabelCache &cache)
         if (std::find(styles.begin(), styles.end(), d.style) == styles.end())
             styles.push_back(d.style);
     const auto rasteriseSome = [&](const std::vector<QFont> &fonts, LabelCanvas &text, LabelCanvas &outline) {
+        std::vector<std::optional<QFontMetrics>> metrics(fonts.size());
         for (std::size_t k = next++; k < work.size(); k = next++) {
             const LabelCache::Deferred &d = work[k];
-            const auto s = std::find(styles.begin(), styles.end(), d.style) - styles.begin();
-            made[k] = rasteriseMask(*d.style, fonts[static_cast<std::size_t>(s)], d.text, d.width, d.rotation, maxBytes,
-                                    text, outline, masks[k]);
+            const auto s = static_cast<std::size_t>(std::find(styles.begin(), styles.end(), d.style) - styles.begin());
+            int width = d.width;
+            if (width < 0) {
+                if (!metrics[s])
+                    metrics[s].emplace(fonts[s]);
+                width = widths[k] = metrics[s]->horizontalAdvance(d.text);
+            }
+            if (d.rotation >= 0)
+                made[k] = rasteriseMask(*d.style, fonts[s], d.text, width, d.rotation, maxBytes, text, outline, masks[k]);
         }
     };
     // A font shares its resolved engine among its copies, which is not for two threads at once:
@@ -347,9 +373,12 @@ void rasteriseDeferred(LabelCache &cache)
         });
     rasteriseSome(ownFonts, cache.canvas(false), cache.canvas(true));
     pool.waitForDone();
-    for (std::size_t k = 0; k < work.size(); ++k)
+    for (std::size_t k = 0; k < work.size(); ++k) {
+        if (widths[k] >= 0)
+            cache.setWidth(work[k].style->cacheSlot, work[k].text, widths[k]);
         if (made[k])
             cache.insert(work[k].style->cacheSlot, work[k].text, work[k].rotation, std::move(masks[k]));
+    }
 }
 
 int textWidth(const TextStyle &style, const QString &text)
@@ -365,8 +394,15 @@ int textWidth(const TextStyle &style, const QString &text)
 
 int textWidth(const TextStyle &style, LabelCache::Text &text)
 {
-    if (text.width < 0)
-        text.width = textWidth(style, text.text);
+    if (text.width >= 0)
+        return text.width;
+    int w = 0;
+    if (style.cache && !style.cache->width(style.cacheSlot, text.text, w) && style.cache->deferWidth(style, text.text)) {
+        // Put off: as wide as its characters at their widest, for this repaint alone.
+        const long long widest = static_cast<long long>(style.metrics.maxWidth()) * text.text.size();
+        return static_cast<int>(std::min<long long>(widest, std::numeric_limits<int>::max()));
+    }
+    text.width = textWidth(style, text.text);
     return text.width;
 }
 
