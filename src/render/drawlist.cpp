@@ -59,7 +59,7 @@ void DrawList::add(Drawing d, long long top, long long bottom)
 {
     // Rows wholly off the image need no thread; the rest are told apart by the rows they span
     // on it.
-    if (bottom < 0 || top >= target.height)
+    if (bottom < 0 || top >= target.height || dropping)
         return;
     d.top = static_cast<int>(std::max(top, 0LL));
     d.bottom = static_cast<int>(std::min<long long>(bottom, target.height - 1));
@@ -119,6 +119,14 @@ void DrawList::work()
     for (;;) {
         // The picture goes first, top to bottom, so that the painting thread can draw into the
         // upper bands while the lower ones are still being laid.
+        if (nextToLay < bands.size() && abandoned) {
+            nextToLay = bands.size();
+            for (Band &band : bands)
+                band.laid = true;
+            if (painterWaits)
+                changed.notify_all();
+            continue;
+        }
         if (nextToLay < bands.size()) {
             Band &band = bands[nextToLay];
             held.unlock();
@@ -148,6 +156,8 @@ void DrawList::work()
 
 DrawList::Band *DrawList::claim(bool fromTop)
 {
+    if (abandoned)
+        return nullptr;
     const std::size_t n = bands.size();
     for (std::size_t k = 0; k < n; ++k) {
         Band &band = bands[fromTop ? k : n - 1 - k];
@@ -181,8 +191,9 @@ bool DrawList::allDrawn() const
 {
     if (nextToLay < bands.size())
         return false;
-    return std::all_of(bands.begin(), bands.end(),
-                       [this](const Band &band) { return !band.busy && band.drawn == batches.size(); });
+    return std::all_of(bands.begin(), bands.end(), [this](const Band &band) {
+        return !band.busy && (abandoned || band.drawn == batches.size());
+    });
 }
 
 void DrawList::drawBatch(const Batch &batch, const DirectPixels &pixels, int top, int bottom) const
@@ -208,6 +219,16 @@ void DrawList::drawBatch(const Batch &batch, const DirectPixels &pixels, int top
             break;
         }
     }
+}
+
+void DrawList::abandon()
+{
+    dropping = true;
+    gathering.clear();
+    if (!running)
+        return;
+    const std::lock_guard<std::mutex> held(lock);
+    abandoned = true;
 }
 
 void DrawList::flush()

@@ -47,6 +47,10 @@ public:
     // The mask must stay unchanged until the next flush.
     void blend(int x, int y, const CoverageMask &mask, QRgb colour, QRgb outlineColour);
 
+    // Everything this repaint draws is to be drawn again (labels were put off): what is
+    // gathered from now on is dropped, and the second thread stops laying and drawing.
+    void abandon();
+
     // Returns when what lies under and every drawing gathered so far are in the pixels and the
     // second thread leaves them alone: before the painter draws anything itself.
     void flush();
@@ -88,6 +92,7 @@ private:
     DirectPixels target;
     QThreadPool &pool;
     Batch gathering;
+    bool dropping = false;
 
     // Shared with the second thread, under the lock.
     std::mutex lock;
@@ -100,6 +105,7 @@ private:
     bool workerWaits = false;
     bool painterWaits = false;
     bool gone = false;
+    bool abandoned = false;
 
     bool running = false;
 };

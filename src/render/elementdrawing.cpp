@@ -35,7 +35,7 @@ public:
           elementPen(settings.elementColor, elementPenWidth(view, settings), Qt::SolidLine, Qt::RoundCap,
                      Qt::RoundJoin),
           arrowBrush(settings.elementColor), W(arrowHalfWidth(settings.arrowLength)), marks(inputs.pass.pointMarksShown()),
-          pixels(painter, list), reach(elementPen.width() + 2), culling(inputs.labelCache && pixels.usable()),
+          list(list), pixels(painter, list), reach(elementPen.width() + 2), culling(inputs.labelCache && pixels.usable()),
           area(pixels.area()), unit(view.zoom() / 100),
           direct(pixels.usable() && settings.elementColor.alpha() == 255),
           ink(settings.elementColor.rgba())
@@ -86,12 +86,14 @@ public:
                     __builtin_prefetch(&in.labelCache->element(next));
                 }
                 visitKnown(candidates[k]);
+                noteDraft();
             }
             return;
         }
         if (culling && !known)
             boxes.assign(static_cast<std::size_t>(count), ReachIndex::Box{});
         for (int i = 0; i < count; ++i) {
+            noteDraft();
             if (known) {
                 visitKnown(i);
                 continue;
@@ -115,6 +117,16 @@ public:
     }
 
 private:
+    // Once a label is put off, this repaint is made again from the labels' images: what it
+    // draws until then is all it needs to draw.
+    void noteDraft()
+    {
+        if (list && !draft && in.labelCache->putOffAny()) {
+            draft = true;
+            list->abandon();
+        }
+    }
+
     // One element of a repaint whose reaches are known: the same decision shown() would come
     // to, from what it worked out before.
     void visitKnown(int i)
@@ -669,6 +681,8 @@ private:
     const QPen handleOver{QColor(255, 255, 255), 1};
     const double W;
     const bool marks;
+    DrawList *const list;
+    bool draft = false;
     const DirectPixels pixels;
     const long long reach;
     const bool culling;
