@@ -32,11 +32,11 @@ constexpr int MessageInclination = 6;
 constexpr int MessageScaleMark = 12;
 
 const QString Squared = QStringLiteral("\u00B2");
+const QString Degree = QStringLiteral("\u00B0");
 
 // The largest label image a text drawn without the label cache is turned on; a larger one is
 // drawn by the font engine.
 constexpr qsizetype DirectTextBytes = qsizetype(32) << 20;
-const QString Degree = QStringLiteral("\u00B0");
 
 void drawTextAt(QPainter &p, int x, int y, int ascent, const QString &text, double angle, double aspect = 1.0)
 {

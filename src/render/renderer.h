@@ -64,8 +64,8 @@ int elementPenWidth(const ViewState &view, const DrawingSettings &settings);
 // Draws every element in document order over whatever the painter already holds, refreshing
 // each element's measured values first (through the value cache when given). Uses only the painter and the view mapping, so
 // the screen, the printer page and the vector exports share it.
-// With a draw list, the drawings that go straight into the pixels are gathered there and put in
-// by two threads when the pass ends.
+// With a draw list, the drawings that go straight into the pixels are gathered there, put in by
+// its second thread as they come and by both threads when the pass ends.
 void drawElements(QPainter &p, Document &doc, const RenderInputs &in, DrawList *list = nullptr);
 
 // The screen repaint into the back buffer: sized to the drawing surface (or to the whole zoomed
