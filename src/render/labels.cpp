@@ -12,6 +12,7 @@
 #include <QFontInfo>
 #include <QHash>
 #include <QPainter>
+#include <QSemaphore>
 #include <QThreadPool>
 #include <QTransform>
 
@@ -365,14 +366,20 @@ void rasteriseDeferred(LabelCache &cache)
                 own.setPointSizeF(own.pointSizeF());
             fonts.push_back(own);
         }
+    // Waited for by count rather than by the pool's waitForDone, which ends the pool's threads: a
+    // new thread loads every font afresh, which costs more than its share of the texts.
+    QSemaphore done;
     for (const std::vector<QFont> &fonts : helperFonts)
-        pool.start([&rasteriseSome, &fonts] {
-            LabelCanvas text;
-            LabelCanvas outline;
-            rasteriseSome(fonts, text, outline);
+        pool.start([&rasteriseSome, &fonts, &done] {
+            {
+                LabelCanvas text;
+                LabelCanvas outline;
+                rasteriseSome(fonts, text, outline);
+            }
+            done.release();
         });
     rasteriseSome(ownFonts, cache.canvas(false), cache.canvas(true));
-    pool.waitForDone();
+    done.acquire(static_cast<int>(helperFonts.size()));
     for (std::size_t k = 0; k < work.size(); ++k) {
         if (widths[k] >= 0)
             cache.setWidth(work[k].style->cacheSlot, work[k].text, widths[k]);
