@@ -4,6 +4,7 @@
 #include "core/numberformat.h"
 #include "core/translate.h"
 #include "render/directpixels.h"
+#include "render/glyphtext.h"
 #include "render/labelcache.h"
 #include "render/labelcanvas.h"
 #include "render/turnedtext.h"
@@ -22,6 +23,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <numbers>
 #include <optional>
 #include <vector>
@@ -214,8 +216,11 @@ long long textReach(const TextStyle &style, int width)
 // holds the turned text with room for overhangs, antialiased edges and its outline. False for a
 // text whose canvas would take more than maxBytes. The box is made from the advance width and
 // the line height alone, so the text is shaped once for its width and once as it is drawn.
+// With laidOut (the text laid out there), a level or turned text that is not outlined is put
+// together from its glyphs instead.
 bool rasteriseMask(const TextStyle &style, const QFont &font, const QString &text, int width, int tenths,
-                   qsizetype maxBytes, LabelCanvas &textCanvas, LabelCanvas &outlineCanvas, CoverageMask &mask)
+                   qsizetype maxBytes, LabelCanvas &textCanvas, LabelCanvas &outlineCanvas, CoverageMask &mask,
+                   GlyphText *laidOut = nullptr)
 {
     const double h = std::abs(style.height) + 2.0;
     const QRectF box = QRectF(0, 0, std::max(width, 0), std::abs(style.height)).adjusted(-h, -h, h, h);
@@ -228,6 +233,21 @@ bool rasteriseMask(const TextStyle &style, const QFont &font, const QString &tex
     if (bounds.isEmpty() || bytes > maxBytes)
         return false;
     const QPoint origin = -bounds.topLeft();
+    if (laidOut && !style.outline && (tenths == 0 || turnedFromLevel(style, tenths))) {
+        const QRect level = box.toAlignedRect();
+        std::vector<unsigned char> pixels(static_cast<std::size_t>(level.width()) * static_cast<std::size_t>(level.height()));
+        laidOut->draw(pixels.data(), level.width(), level.height(), level.width(), -level.left(),
+                      style.ascent - level.top());
+        const QImage levelImage(pixels.data(), level.width(), level.height(), level.width(), QImage::Format_Alpha8);
+        if (tenths == 0) {
+            mask = CoverageMask(levelImage, nullptr, origin);
+            return true;
+        }
+        std::vector<unsigned char> turned = turnCoverage(levelImage, -level.topLeft(), angle, bounds.size(), origin);
+        mask = CoverageMask(QImage(turned.data(), bounds.width(), bounds.height(), bounds.width(), QImage::Format_Alpha8),
+                            nullptr, origin);
+        return true;
+    }
     if (turnedFromLevel(style, tenths)) {
         const QRect level = box.toAlignedRect();
         QPainter *p = textCanvas.begin(level.size());
@@ -336,17 +356,27 @@ void rasteriseDeferred(LabelCache &cache)
             styles.push_back(d.style);
     const auto rasteriseSome = [&](const std::vector<QFont> &fonts, LabelCanvas &text, LabelCanvas &outline) {
         std::vector<std::optional<QFontMetrics>> metrics(fonts.size());
+        std::vector<std::unique_ptr<GlyphText>> glyphs(fonts.size());
         for (std::size_t k = next++; k < work.size(); k = next++) {
             const LabelCache::Deferred &d = work[k];
             const auto s = static_cast<std::size_t>(std::find(styles.begin(), styles.end(), d.style) - styles.begin());
+            if (!glyphs[s])
+                glyphs[s] = std::make_unique<GlyphText>(fonts[s]);
+            const bool laidOut = glyphs[s]->layOut(d.text);
             int width = d.width;
             if (width < 0) {
-                if (!metrics[s])
-                    metrics[s].emplace(fonts[s]);
-                width = widths[k] = metrics[s]->horizontalAdvance(d.text);
+                if (laidOut) {
+                    width = glyphs[s]->width();
+                } else {
+                    if (!metrics[s])
+                        metrics[s].emplace(fonts[s]);
+                    width = metrics[s]->horizontalAdvance(d.text);
+                }
+                widths[k] = width;
             }
             if (d.rotation >= 0)
-                made[k] = rasteriseMask(*d.style, fonts[s], d.text, width, d.rotation, maxBytes, text, outline, masks[k]);
+                made[k] = rasteriseMask(*d.style, fonts[s], d.text, width, d.rotation, maxBytes, text, outline, masks[k],
+                                        laidOut ? glyphs[s].get() : nullptr);
         }
     };
     // A font shares its resolved engine among its copies, which is not for two threads at once:

@@ -1,4 +1,5 @@
 #include "core/elements.h"
+#include "render/glyphtext.h"
 #include "render/labelcache.h"
 #include "render/labels.h"
 #include "render/viewstate.h"
@@ -36,6 +37,8 @@ private slots:
     void cachedTextLooksLikeDirectText_data();
     void cachedTextLooksLikeDirectText();
     void cacheForgetsOnNewStyle();
+    void glyphByGlyphTextIsTheEnginesText_data();
+    void glyphByGlyphTextIsTheEnginesText();
 };
 
 void TestLabels::valueTexts_data()
@@ -463,6 +466,49 @@ void TestLabels::cacheForgetsOnNewStyle()
 
     LabelCache tiny(10);
     QVERIFY(!tiny.insert(0, QStringLiteral("big"), 0, LabelCache::Sprite{QImage(8, 8, QImage::Format_ARGB32), {}}));
+}
+
+void TestLabels::glyphByGlyphTextIsTheEnginesText_data()
+{
+    QTest::addColumn<int>("pixels");
+    QTest::addColumn<bool>("bold");
+    for (const int pixels : {6, 9, 15, 26})
+        for (const bool bold : {false, true})
+            QTest::addRow("%d px%s", pixels, bold ? ", bold" : "") << pixels << bold;
+}
+
+void TestLabels::glyphByGlyphTextIsTheEnginesText()
+{
+    QFETCH(int, pixels);
+    QFETCH(bool, bold);
+    QFont font = defaultLabelQFont();
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    const QFontMetrics metrics(font);
+    GlyphText glyphs(font);
+    // Label texts, and texts the shaper may join, move or take from another font.
+    const QStringList texts{QStringLiteral("123.45 mm²"), QStringLiteral("Element 17"), QStringLiteral("90.0° / 270.0 °"),
+                            QStringLiteral("7.50 ± 0.03 m"), QStringLiteral("Größe (Wg)"), QStringLiteral("AVATAR Tj fi ffl"),
+                            QStringLiteral(" x "), QStringLiteral("Ωmega"), QStringLiteral("ab\u0301c")};
+    int laidOut = 0;
+    for (const QString &text : texts) {
+        if (!glyphs.layOut(text))
+            continue;
+        ++laidOut;
+        QCOMPARE(glyphs.width(), metrics.horizontalAdvance(text));
+        QImage engine(12 * pixels + 40, 3 * pixels, QImage::Format_Alpha8);
+        engine.fill(0);
+        {
+            QPainter p(&engine);
+            p.setFont(font);
+            p.drawText(5, 2 * pixels, text);
+        }
+        QImage composed(engine.size(), QImage::Format_Alpha8);
+        composed.fill(0);
+        glyphs.draw(composed.bits(), composed.width(), composed.height(), composed.bytesPerLine(), 5, 2 * pixels);
+        QVERIFY2(composed == engine, qPrintable(text));
+    }
+    QVERIFY(laidOut >= 4);
 }
 
 QTEST_MAIN(TestLabels)
