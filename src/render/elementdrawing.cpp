@@ -173,6 +173,8 @@ private:
     {
         s.cache = in.labelCache;
         s.cacheSlot = slot;
+        if (in.labelCache)
+            s.glyphs = &in.labelCache->glyphs(slot, s.font);
         s.paperAspect = in.paperAspect;
         return s;
     }

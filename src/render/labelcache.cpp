@@ -1,5 +1,6 @@
 #include "render/labelcache.h"
 
+#include "render/glyphtext.h"
 #include "render/labels.h"
 
 #include <QThread>
@@ -27,7 +28,6 @@ void LabelCache::allowDeferring(bool on)
 {
     deferring = on;
     putOff = false;
-    estimated = false;
     madeOnTheSpot = 0;
     deferred.clear();
     deferredKeys.clear();
@@ -48,23 +48,9 @@ bool LabelCache::defer(const TextStyle &style, const QString &text, int width, i
     return true;
 }
 
-bool LabelCache::deferWidth(const TextStyle &style, const QString &text)
-{
-    if (!deferring || !sprites.empty())
-        return false;
-    if (deferredKeys.insert(Key{text, -1, style.cacheSlot}).second)
-        deferred.push_back(Deferred{&style, text, -1, -1});
-    putOff = true;
-    estimated = true;
-    return true;
-}
-
 std::vector<LabelCache::Deferred> LabelCache::takeDeferred()
 {
     deferredKeys.clear();
-    // The reaches of this repaint came from estimates: the next works them out again.
-    if (std::exchange(estimated, false))
-        reachesValid = false;
     return std::exchange(deferred, {});
 }
 
@@ -76,6 +62,19 @@ QThreadPool &LabelCache::workers()
         pool->setMaxThreadCount(std::clamp(QThread::idealThreadCount() - 1, 1, 7));
     }
     return *pool;
+}
+
+GlyphText &LabelCache::glyphs(int slot, const QFont &font)
+{
+    const auto s = static_cast<std::size_t>(std::max(slot, 0));
+    if (ownGlyphs.size() <= s)
+        ownGlyphs.resize(s + 1);
+    auto &[key, glyphs] = ownGlyphs[s];
+    if (!glyphs || key != font.key()) {
+        key = font.key();
+        glyphs = std::make_unique<GlyphText>(font);
+    }
+    return *glyphs;
 }
 
 void LabelCache::setStyle(const QString &key)

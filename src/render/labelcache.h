@@ -16,6 +16,8 @@
 #include <unordered_set>
 #include <vector>
 
+class GlyphText;
+class QFont;
 class QThreadPool;
 struct Telemente;
 struct TextStyle;
@@ -71,9 +73,7 @@ public:
     // The canvas texts (or, with outline, their outlines) are rasterised on before they are kept.
     LabelCanvas &canvas(bool outline) { return outline ? outlineCanvas : textCanvas; }
 
-    // A text whose sprite a repaint put off, to be rasterised with the others after it; or,
-    // without a sprite (rotation below 0), one whose advance width it put off. A width below 0
-    // is yet to be measured.
+    // A text whose sprite a repaint put off, to be rasterised with the others after it.
     struct Deferred {
         const TextStyle *style = nullptr;
         QString text;
@@ -87,10 +87,6 @@ public:
     void allowDeferring(bool on);
     // Whether the sprite of a missing text is put off: recorded once, and then not to be drawn.
     bool defer(const TextStyle &style, const QString &text, int width, int rotationTenths);
-    // Whether the advance width of a text not measured yet is put off, to be measured side by
-    // side with the sprites: only while the cache holds no sprite at all, when every text is new.
-    // The repaint then works with an estimate and is made again.
-    bool deferWidth(const TextStyle &style, const QString &text);
     bool hasDeferred() const { return !deferred.empty(); }
     // Whether a sprite was put off since deferring was last allowed or stopped: what was drawn
     // since lacks those labels.
@@ -98,6 +94,8 @@ public:
     std::vector<Deferred> takeDeferred();
     // The threads that rasterise put-off texts beside the one that paints; this cache's own.
     QThreadPool &workers();
+    // The painting thread's glyph-by-glyph layout of texts in the font of a slot.
+    GlyphText &glyphs(int slot, const QFont &font);
 
     // Cached text advance widths.
     bool width(int slot, const QString &text, int &w) const;
@@ -186,7 +184,6 @@ private:
     int madeOnTheSpot = 0;
     std::vector<Deferred> deferred;
     std::unordered_set<Key, KeyHash> deferredKeys;
-    // Whether reaches were worked out from estimated widths since deferring was allowed.
-    bool estimated = false;
     std::unique_ptr<QThreadPool> pool;
+    std::vector<std::pair<QString, std::unique_ptr<GlyphText>>> ownGlyphs;
 };

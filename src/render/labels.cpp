@@ -25,7 +25,6 @@
 #include <limits>
 #include <memory>
 #include <numbers>
-#include <optional>
 #include <vector>
 
 namespace {
@@ -215,9 +214,9 @@ long long textReach(const TextStyle &style, int width)
 // covers (and the outline, when on), rasterised in font on the canvases clipped to a box that
 // holds the turned text with room for overhangs, antialiased edges and its outline. False for a
 // text whose canvas would take more than maxBytes. The box is made from the advance width and
-// the line height alone, so the text is shaped once for its width and once as it is drawn.
-// With laidOut (the text laid out there), a level or turned text that is not outlined is put
-// together from its glyphs instead.
+// the line height alone, which the text's layout gives. With laidOut (the text laid out there),
+// a level or turned text that is not outlined is put together from its glyphs, without the
+// shaper.
 bool rasteriseMask(const TextStyle &style, const QFont &font, const QString &text, int width, int tenths,
                    qsizetype maxBytes, LabelCanvas &textCanvas, LabelCanvas &outlineCanvas, CoverageMask &mask,
                    GlyphText *laidOut = nullptr)
@@ -291,8 +290,9 @@ bool rasteriseMask(const TextStyle &style, const QFont &font, const QString &tex
 LabelCache::Kept *rasterise(const TextStyle &style, const QString &text, int width, int tenths, LabelCache &cache)
 {
     CoverageMask mask;
+    GlyphText *laidOut = style.glyphs && style.glyphs->layOut(text) ? style.glyphs : nullptr;
     if (!rasteriseMask(style, style.font, text, width, tenths, cache.maxBytes(), cache.canvas(false), cache.canvas(true),
-                       mask))
+                       mask, laidOut))
         return nullptr;
     return cache.insert(style.cacheSlot, text, tenths, std::move(mask));
 }
@@ -310,8 +310,7 @@ LabelCache::Kept *spriteFor(const TextStyle &style, LabelCache::Text &t, int ten
     LabelCache::Kept *sprite = cache.find(style.cacheSlot, t.text, tenths);
     if (!sprite) {
         const int width = textWidth(style, t);
-        // A width put off is measured with the sprite.
-        deferred = cache.defer(style, t.text, t.width < 0 ? -1 : width, tenths);
+        deferred = cache.defer(style, t.text, width, tenths);
         if (!deferred)
             sprite = rasterise(style, t.text, width, tenths, cache);
     }
@@ -329,23 +328,8 @@ void rasteriseDeferred(LabelCache &cache)
     if (!cache.hasDeferred())
         return;
     std::vector<LabelCache::Deferred> work = cache.takeDeferred();
-    // A width put off for a text whose sprite is put off too is measured with the sprite.
-    {
-        QHash<QString, std::vector<const TextStyle *>> spritesToMeasure;
-        for (const LabelCache::Deferred &d : work)
-            if (d.rotation >= 0 && d.width < 0)
-                spritesToMeasure[d.text].push_back(d.style);
-        std::erase_if(work, [&](const LabelCache::Deferred &d) {
-            if (d.rotation >= 0)
-                return false;
-            const auto it = spritesToMeasure.find(d.text);
-            return it != spritesToMeasure.end()
-                   && std::find(it->begin(), it->end(), d.style) != it->end();
-        });
-    }
     std::vector<CoverageMask> masks(work.size());
     std::vector<char> made(work.size(), 0);
-    std::vector<int> widths(work.size(), -1);
     std::atomic<std::size_t> next{0};
     const qsizetype maxBytes = cache.maxBytes();
     // Each thread takes the next text until none is left; fonts[k] is the font of the k-th
@@ -355,7 +339,6 @@ void rasteriseDeferred(LabelCache &cache)
         if (std::find(styles.begin(), styles.end(), d.style) == styles.end())
             styles.push_back(d.style);
     const auto rasteriseSome = [&](const std::vector<QFont> &fonts, LabelCanvas &text, LabelCanvas &outline) {
-        std::vector<std::optional<QFontMetrics>> metrics(fonts.size());
         std::vector<std::unique_ptr<GlyphText>> glyphs(fonts.size());
         for (std::size_t k = next++; k < work.size(); k = next++) {
             const LabelCache::Deferred &d = work[k];
@@ -363,20 +346,8 @@ void rasteriseDeferred(LabelCache &cache)
             if (!glyphs[s])
                 glyphs[s] = std::make_unique<GlyphText>(fonts[s]);
             const bool laidOut = glyphs[s]->layOut(d.text);
-            int width = d.width;
-            if (width < 0) {
-                if (laidOut) {
-                    width = glyphs[s]->width();
-                } else {
-                    if (!metrics[s])
-                        metrics[s].emplace(fonts[s]);
-                    width = metrics[s]->horizontalAdvance(d.text);
-                }
-                widths[k] = width;
-            }
-            if (d.rotation >= 0)
-                made[k] = rasteriseMask(*d.style, fonts[s], d.text, width, d.rotation, maxBytes, text, outline, masks[k],
-                                        laidOut ? glyphs[s].get() : nullptr);
+            made[k] = rasteriseMask(*d.style, fonts[s], d.text, d.width, d.rotation, maxBytes, text, outline, masks[k],
+                                    laidOut ? glyphs[s].get() : nullptr);
         }
     };
     // A font shares its resolved engine among its copies, which is not for two threads at once:
@@ -411,8 +382,6 @@ void rasteriseDeferred(LabelCache &cache)
     rasteriseSome(ownFonts, cache.canvas(false), cache.canvas(true));
     done.acquire(static_cast<int>(helperFonts.size()));
     for (std::size_t k = 0; k < work.size(); ++k) {
-        if (widths[k] >= 0)
-            cache.setWidth(work[k].style->cacheSlot, work[k].text, widths[k]);
         if (made[k])
             cache.insert(work[k].style->cacheSlot, work[k].text, work[k].rotation, std::move(masks[k]));
     }
@@ -423,7 +392,7 @@ int textWidth(const TextStyle &style, const QString &text)
     int w = 0;
     if (style.cache && style.cache->width(style.cacheSlot, text, w))
         return w;
-    w = style.metrics.horizontalAdvance(text);
+    w = style.glyphs && style.glyphs->layOut(text) ? style.glyphs->width() : style.metrics.horizontalAdvance(text);
     if (style.cache)
         style.cache->setWidth(style.cacheSlot, text, w);
     return w;
@@ -431,15 +400,8 @@ int textWidth(const TextStyle &style, const QString &text)
 
 int textWidth(const TextStyle &style, LabelCache::Text &text)
 {
-    if (text.width >= 0)
-        return text.width;
-    int w = 0;
-    if (style.cache && !style.cache->width(style.cacheSlot, text.text, w) && style.cache->deferWidth(style, text.text)) {
-        // Put off: as wide as its characters at their widest, for this repaint alone.
-        const long long widest = static_cast<long long>(style.metrics.maxWidth()) * text.text.size();
-        return static_cast<int>(std::min<long long>(widest, std::numeric_limits<int>::max()));
-    }
-    text.width = textWidth(style, text.text);
+    if (text.width < 0)
+        text.width = textWidth(style, text.text);
     return text.width;
 }
 

@@ -73,6 +73,8 @@ struct TextStyle {
     bool outline = false;
     LabelCache *cache = nullptr;
     int cacheSlot = 0;
+    // With the cache, the painting thread's glyph-by-glyph layout of texts in the font.
+    GlyphText *glyphs = nullptr;
     int ascent = metrics.ascent();
     int height = metrics.height();
     // The text and outline colours, premultiplied, as the label images are put on the picture.
