@@ -184,6 +184,13 @@ inline std::uint64_t eightInked(const uchar *m, const uchar *o, int c)
     return a;
 }
 
+// The rows [first, last) of an image height rows high whose centre y + 0.5 lies in (top, bottom].
+std::pair<int, int> rowsWithin(double top, double bottom, int height)
+{
+    return {static_cast<int>(std::max(0.0, std::floor(top - 0.5) + 1)),
+            static_cast<int>(std::min(static_cast<double>(height), std::floor(bottom - 0.5) + 1))};
+}
+
 // The first column of a row from which text or outline covers anything; n when none does. Most
 // of a rasterised label's box is empty, so the rows are searched a word at a time.
 int firstInked(const uchar *m, const uchar *o, int n)
@@ -393,9 +400,7 @@ void DirectPixels::drawTriangle(QPoint a, QPoint b, QPoint c, QRgb opaque) const
                           static_cast<double>(c.y()) + dy};
     const double top = std::min({ys[0], ys[1], ys[2]});
     const double bottom = std::max({ys[0], ys[1], ys[2]});
-    // Rows whose centre y + 0.5 lies in (top, bottom].
-    const int row0 = static_cast<int>(std::max(0.0, std::floor(top - 0.5) + 1));
-    const int row1 = static_cast<int>(std::min(static_cast<double>(height), std::floor(bottom - 0.5) + 1));
+    const auto [row0, row1] = rowsWithin(top, bottom, height);
     for (int y = row0; y < row1; ++y) {
         double left = 0;
         double right = 0;
@@ -441,8 +446,7 @@ void DirectPixels::drawWideLine(QPoint a, QPoint b, int penWidth, QRgb opaque) c
     const double qy[4] = {ay + ny, by + ny, by - ny, ay - ny};
     const double top = std::min(ay, by) - r;
     const double bottom = std::max(ay, by) + r;
-    const int row0 = static_cast<int>(std::max(0.0, std::floor(top - 0.5) + 1));
-    const int row1 = static_cast<int>(std::min(static_cast<double>(height), std::floor(bottom - 0.5) + 1));
+    const auto [row0, row1] = rowsWithin(top, bottom, height);
     for (int y = row0; y < row1; ++y) {
         const double cy = y + 0.5;
         double left = 0;

@@ -49,8 +49,6 @@ void DrawList::start(std::function<void(int top, int bottom)> layUnder)
     }
     under = std::move(layUnder);
     nextToLay = under ? 0 : bands.size();
-    for (Band &band : bands)
-        band.laid = !under;
     running = true;
     pool.start([this] { work(); });
 }
@@ -121,8 +119,6 @@ void DrawList::work()
         // upper bands while the lower ones are still being laid.
         if (nextToLay < bands.size() && abandoned) {
             nextToLay = bands.size();
-            for (Band &band : bands)
-                band.laid = true;
             if (painterWaits)
                 changed.notify_all();
             continue;
@@ -132,7 +128,6 @@ void DrawList::work()
             held.unlock();
             under(band.top, band.bottom);
             held.lock();
-            band.laid = true;
             ++nextToLay;
             if (painterWaits)
                 changed.notify_all();
@@ -160,8 +155,10 @@ DrawList::Band *DrawList::claim(bool fromTop)
         return nullptr;
     const std::size_t n = bands.size();
     for (std::size_t k = 0; k < n; ++k) {
-        Band &band = bands[fromTop ? k : n - 1 - k];
-        if (band.laid && !band.busy && band.drawn < batches.size()) {
+        // The bands are laid in order: those before nextToLay are.
+        const std::size_t index = fromTop ? k : n - 1 - k;
+        Band &band = bands[index];
+        if (index < nextToLay && !band.busy && band.drawn < batches.size()) {
             band.busy = true;
             return &band;
         }

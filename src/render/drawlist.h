@@ -74,7 +74,6 @@ private:
     struct Band {
         int top = 0;
         int bottom = 0;
-        bool laid = false;
         bool busy = false;
         std::size_t drawn = 0; // batches put into the band
     };
