@@ -13,7 +13,6 @@
 #include <QFontInfo>
 #include <QHash>
 #include <QPainter>
-#include <QSemaphore>
 #include <QThreadPool>
 #include <QTransform>
 
@@ -21,9 +20,11 @@
 #include <atomic>
 #include <bit>
 #include <cmath>
+#include <condition_variable>
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <numbers>
 #include <vector>
 
@@ -368,19 +369,27 @@ void rasteriseDeferred(LabelCache &cache)
             fonts.push_back(own);
         }
     // Waited for by count rather than by the pool's waitForDone, which ends the pool's threads: a
-    // new thread loads every font afresh, which costs more than its share of the texts.
-    QSemaphore done;
+    // new thread loads every font afresh, which costs more than its share of the texts. A helper
+    // tells it under the lock, so that it is done with everything here once the lock is free.
+    std::mutex lock;
+    std::condition_variable finished;
+    std::size_t running = helperFonts.size();
     for (const std::vector<QFont> &fonts : helperFonts)
-        pool.start([&rasteriseSome, &fonts, &done] {
+        pool.start([&rasteriseSome, &fonts, &lock, &finished, &running] {
             {
                 LabelCanvas text;
                 LabelCanvas outline;
                 rasteriseSome(fonts, text, outline);
             }
-            done.release();
+            const std::lock_guard<std::mutex> held(lock);
+            if (--running == 0)
+                finished.notify_all();
         });
     rasteriseSome(ownFonts, cache.canvas(false), cache.canvas(true));
-    done.acquire(static_cast<int>(helperFonts.size()));
+    {
+        std::unique_lock<std::mutex> held(lock);
+        finished.wait(held, [&running] { return running == 0; });
+    }
     for (std::size_t k = 0; k < work.size(); ++k) {
         if (made[k])
             cache.insert(work[k].style->cacheSlot, work[k].text, work[k].rotation, std::move(masks[k]));
