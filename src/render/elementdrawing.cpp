@@ -24,6 +24,9 @@
 
 namespace {
 
+// The slot of the side labels' glyph layout in the label cache, after the two label fonts.
+constexpr int SideLabelGlyphs = 2;
+
 // One pass over the document: the painter, the settings and what is derived from them once.
 class ElementPainter
 {
@@ -45,6 +48,9 @@ public:
             small.font.setPixelSize(std::max(1, std::abs(small.pixelHeight()) * 3 / 4));
             sideStyle.emplace(makeRotatedTextStyle(small, view.zoom(), settings.outlineText));
             sideStyle->paperAspect = in.paperAspect;
+            // Side labels are not kept as images, but are put together from their glyphs.
+            if (in.labelCache)
+                sideStyle->glyphs = &in.labelCache->glyphs(SideLabelGlyphs, sideStyle->font);
         }
         // How far beyond the points of its element a drawing can reach, in screen pixels: the
         // pen, the point marks, and the arrow heads and ticks, which grow with the zoom.

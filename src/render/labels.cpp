@@ -444,8 +444,10 @@ void mytextout(QPainter &p, const DirectPixels &pixels, const TextStyle &style, 
             LabelCanvas textCanvas;
             LabelCanvas outlineCanvas;
             CoverageMask mask;
-            if (rasteriseMask(style, style.font, text.text, textWidth(style, text), tenths,
-                              DirectTextBytes, textCanvas, outlineCanvas, mask)) {
+            const int width = textWidth(style, text);
+            GlyphText *laidOut = style.glyphs && style.glyphs->layOut(text.text) ? style.glyphs : nullptr;
+            if (rasteriseMask(style, style.font, text.text, width, tenths, DirectTextBytes, textCanvas, outlineCanvas,
+                              mask, laidOut)) {
                 pixels.settle();
                 DirectPixels(p).blend(X, Y, mask, style.fill, style.ring);
                 return;
