@@ -11,7 +11,6 @@
 #include "render/viewstate.h"
 
 #include <QFontInfo>
-#include <QHash>
 #include <QPainter>
 #include <QThreadPool>
 #include <QTransform>
@@ -22,7 +21,6 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdint>
-#include <limits>
 #include <memory>
 #include <mutex>
 #include <numbers>
@@ -204,6 +202,13 @@ bool turnedFromLevel(const TextStyle &style, int tenths)
     return !style.outline && tenths % 900 != 0;
 }
 
+// The style's glyph-by-glyph layout with text laid out; nullptr when the text is for the font
+// engine.
+GlyphText *laidOutIn(const TextStyle &style, const QString &text)
+{
+    return style.glyphs && style.glyphs->layOut(text) ? style.glyphs : nullptr;
+}
+
 // How far from its top-left corner a text of this advance width can put ink, turned any way,
 // with antialiased edges, overhangs and the outline.
 long long textReach(const TextStyle &style, int width)
@@ -291,9 +296,8 @@ bool rasteriseMask(const TextStyle &style, const QFont &font, const QString &tex
 LabelCache::Kept *rasterise(const TextStyle &style, const QString &text, int width, int tenths, LabelCache &cache)
 {
     CoverageMask mask;
-    GlyphText *laidOut = style.glyphs && style.glyphs->layOut(text) ? style.glyphs : nullptr;
     if (!rasteriseMask(style, style.font, text, width, tenths, cache.maxBytes(), cache.canvas(false), cache.canvas(true),
-                       mask, laidOut))
+                       mask, laidOutIn(style, text)))
         return nullptr;
     return cache.insert(style.cacheSlot, text, tenths, std::move(mask));
 }
@@ -401,7 +405,8 @@ int textWidth(const TextStyle &style, const QString &text)
     int w = 0;
     if (style.cache && style.cache->width(style.cacheSlot, text, w))
         return w;
-    w = style.glyphs && style.glyphs->layOut(text) ? style.glyphs->width() : style.metrics.horizontalAdvance(text);
+    const GlyphText *glyphs = laidOutIn(style, text);
+    w = glyphs ? glyphs->width() : style.metrics.horizontalAdvance(text);
     if (style.cache)
         style.cache->setWidth(style.cacheSlot, text, w);
     return w;
@@ -445,9 +450,8 @@ void mytextout(QPainter &p, const DirectPixels &pixels, const TextStyle &style, 
             LabelCanvas outlineCanvas;
             CoverageMask mask;
             const int width = textWidth(style, text);
-            GlyphText *laidOut = style.glyphs && style.glyphs->layOut(text.text) ? style.glyphs : nullptr;
             if (rasteriseMask(style, style.font, text.text, width, tenths, DirectTextBytes, textCanvas, outlineCanvas,
-                              mask, laidOut)) {
+                              mask, laidOutIn(style, text.text))) {
                 pixels.settle();
                 DirectPixels(p).blend(X, Y, mask, style.fill, style.ring);
                 return;
