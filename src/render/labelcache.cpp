@@ -70,8 +70,8 @@ GlyphText &LabelCache::glyphs(int slot, const QFont &font)
     if (ownGlyphs.size() <= s)
         ownGlyphs.resize(s + 1);
     auto &[key, glyphs] = ownGlyphs[s];
-    if (!glyphs || key != font.key()) {
-        key = font.key();
+    if (QString fontKey = font.key(); !glyphs || key != fontKey) {
+        key = std::move(fontKey);
         glyphs = std::make_unique<GlyphText>(font);
     }
     return *glyphs;
