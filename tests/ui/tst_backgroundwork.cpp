@@ -46,6 +46,10 @@ private:
 
 } // namespace
 
+// A picture of 100 megapixels, as big as the scans and photographs the background work is for.
+constexpr int LargeWidth = 10000;
+constexpr int LargeHeight = 10000;
+
 // Opening and saving large files leaves the window alive, and a cancel leaves the work and the
 // files as they were.
 class TestBackgroundWork : public QObject
@@ -74,7 +78,7 @@ private:
 void TestBackgroundWork::initTestCase()
 {
     BackgroundJob::setPanelDelay(0);
-    QImage picture(6000, 4000, QImage::Format_RGB32);
+    QImage picture(LargeWidth, LargeHeight, QImage::Format_RGB32);
     picture.fill(Qt::white);
     QPainter painter(&picture);
     for (int x = 0; x < picture.width(); x += 97)
@@ -122,7 +126,7 @@ void TestBackgroundWork::theWindowAnswersWhileAPictureOpens()
     });
     ticker.start(5);
     openPicture(large);
-    QCOMPARE(pictureWidth(), 6000);
+    QCOMPARE(pictureWidth(), LargeWidth);
     QVERIFY(ticksWhileOpening > 0);
     // The commands are back once the picture is in.
     QVERIFY(form->menus.openPicture->isEnabled());
@@ -168,7 +172,7 @@ void TestBackgroundWork::cancellingASaveKeepsTheFile()
 
     QTest::keyClick(form->PaintBox1, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(form->workspace().fileName(), file);
-    QVERIFY(QFileInfo(file).size() > 6000 * 4000 * 3);
+    QVERIFY(QFileInfo(file).size() > qint64(LargeWidth) * LargeHeight * 3);
 }
 
 QTEST_MAIN(TestBackgroundWork)
