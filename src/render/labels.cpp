@@ -225,7 +225,7 @@ long long textReach(const TextStyle &style, int width)
 // shaper.
 bool rasteriseMask(const TextStyle &style, const QFont &font, const QString &text, int width, int tenths,
                    qsizetype maxBytes, LabelCanvas &textCanvas, LabelCanvas &outlineCanvas, CoverageMask &mask,
-                   GlyphText *laidOut = nullptr)
+                   GlyphText *laidOut)
 {
     const double h = std::abs(style.height) + 2.0;
     const QRectF box = QRectF(0, 0, std::max(width, 0), std::abs(style.height)).adjusted(-h, -h, h, h);
@@ -238,32 +238,32 @@ bool rasteriseMask(const TextStyle &style, const QFont &font, const QString &tex
     if (bounds.isEmpty() || bytes > maxBytes)
         return false;
     const QPoint origin = -bounds.topLeft();
+    const QRect level = box.toAlignedRect();
+    // The level text's coverage, its corner at -level.topLeft(), turned into the mask.
+    const auto turnLevel = [&](const QImage &levelImage) {
+        std::vector<unsigned char> turned = turnCoverage(levelImage, -level.topLeft(), angle, bounds.size(), origin);
+        mask = CoverageMask(QImage(turned.data(), bounds.width(), bounds.height(), bounds.width(), QImage::Format_Alpha8),
+                            nullptr, origin);
+    };
     if (laidOut && !style.outline && (tenths == 0 || turnedFromLevel(style, tenths))) {
-        const QRect level = box.toAlignedRect();
         std::vector<unsigned char> pixels(static_cast<std::size_t>(level.width()) * static_cast<std::size_t>(level.height()));
         laidOut->draw(pixels.data(), level.width(), level.height(), level.width(), -level.left(),
                       style.ascent - level.top());
         const QImage levelImage(pixels.data(), level.width(), level.height(), level.width(), QImage::Format_Alpha8);
-        if (tenths == 0) {
+        if (tenths == 0)
             mask = CoverageMask(levelImage, nullptr, origin);
-            return true;
-        }
-        std::vector<unsigned char> turned = turnCoverage(levelImage, -level.topLeft(), angle, bounds.size(), origin);
-        mask = CoverageMask(QImage(turned.data(), bounds.width(), bounds.height(), bounds.width(), QImage::Format_Alpha8),
-                            nullptr, origin);
+        else
+            turnLevel(levelImage);
         return true;
     }
     if (turnedFromLevel(style, tenths)) {
-        const QRect level = box.toAlignedRect();
         QPainter *p = textCanvas.begin(level.size());
         if (!p)
             return false;
         p->setFont(font);
         drawTextAt(*p, -level.left(), -level.top(), style.ascent, text, 0);
-        std::vector<unsigned char> turned = turnCoverage(textCanvas.part(), -level.topLeft(), angle, bounds.size(), origin);
+        turnLevel(textCanvas.part());
         textCanvas.end();
-        mask = CoverageMask(QImage(turned.data(), bounds.width(), bounds.height(), bounds.width(), QImage::Format_Alpha8),
-                            nullptr, origin);
         return true;
     }
 
